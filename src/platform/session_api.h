@@ -1,0 +1,37 @@
+// The process Tavrel runs in: its executable, its one-instance lock, message
+// boxes that belong to no window yet, EUDC reloads and its end.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/win_types.h"
+
+namespace tavrel {
+
+class ISession {
+ public:
+  virtual ~ISession() = default;
+
+  // Full path of the running executable (UTF-8).
+  virtual std::string ModulePath() = 0;
+  virtual Hinstance ModuleInstance() = 0;
+
+  // Takes the named mutex of the user's session; false when another copy holds it.
+  virtual bool TryTakeInstanceLock() = 0;
+  // The holder of the lock tells waiting copies that its start-up check is over.
+  virtual void AnnounceGuardDecided() = 0;
+  // A copy that lost the lock waits (briefly) until the holder has decided, so
+  // that its own refusal box cannot be mistaken for a running copy.
+  virtual void AwaitGuardDecision() = 0;
+
+  virtual int MessageBoxW(Hwnd owner, std::string_view text, std::string_view caption,
+                          UINT style) = 0;
+  // gdi32 EnableEUDC: reloads (TRUE) or releases (FALSE) the EUDC fonts.
+  virtual BOOL EnableEUDC(BOOL enable) = 0;
+
+  // Ends the process at once; nothing of the caller's stack runs afterwards.
+  [[noreturn]] virtual void EndProcess(UINT exitCode) = 0;
+};
+
+}  // namespace tavrel

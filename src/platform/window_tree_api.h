@@ -1,0 +1,17 @@
+// user32's view of the window tree, for the search by title.
+#pragma once
+
+#include "platform/win_types.h"
+
+namespace tavrel {
+
+class IWindowTree {
+ public:
+  virtual ~IWindowTree() = default;
+  virtual Hwnd GetDesktopWindow() = 0;
+  virtual Hwnd GetWindow(Hwnd window, UINT command) = 0;
+  // Copies at most maxCount - 1 bytes of the title (code page 932) and a NUL.
+  virtual int GetWindowTextA(Hwnd window, char* buffer, int maxCount) = 0;
+};
+
+}  // namespace tavrel
