@@ -147,7 +147,7 @@ def main(argv):
         text = f.read()
     try:
         data = build_ico(*parse_map(text))
-    except MapError as e:
+    except (MapError, ValueError) as e:
         print(f"{argv[1]}: {e}", file=sys.stderr)
         return 1
     with open(argv[2], "wb") as f:
