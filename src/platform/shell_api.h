@@ -34,7 +34,7 @@ struct ShellExecuteInfoA {
 
 static_assert(sizeof(void*) != 8 || sizeof(ShellExecuteInfoA) == 112);
 static_assert(sizeof(void*) != 8 || offsetof(ShellExecuteInfoA, fMask) == 4);
-static_assert(sizeof(void*) != 8 || offsetof(ShellExecuteInfoA, nShow) == 56);
+static_assert(sizeof(void*) != 8 || offsetof(ShellExecuteInfoA, nShow) == 48);
 static_assert(sizeof(void*) != 8 || offsetof(ShellExecuteInfoA, hProcess) == 104);
 static_assert(sizeof(void*) != 4 || sizeof(ShellExecuteInfoA) == 60);
 

@@ -23,9 +23,11 @@ namespace tavrel {
 #if defined(_WIN32)
 using DWORD = unsigned long;
 using LONG = long;
+using HRESULT = long;
 #else
 using DWORD = std::uint32_t;
 using LONG = std::int32_t;
+using HRESULT = std::int32_t;
 #endif
 static_assert(sizeof(DWORD) == 4 && sizeof(LONG) == 4);
 using LSTATUS = LONG;
@@ -33,8 +35,6 @@ using BOOL = int;
 using BYTE = std::uint8_t;
 using UINT = unsigned int;
 using REGSAM = DWORD;
-using HRESULT = std::int32_t;
-
 using Hkey = HKEY__*;
 using Hwnd = HWND__*;
 using Hicon = HICON__*;

@@ -1,0 +1,116 @@
+#include "app/layout.h"
+
+#include "app/maker.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tavrel {
+namespace {
+
+constexpr Colour kLightGrey = Colour::Rgb(192, 192, 192);
+constexpr Colour kMidGrey = Colour::Rgb(128, 128, 128);
+constexpr Colour kLightYellow = Colour::Rgb(255, 255, 128);
+constexpr Colour kBlack = Colour::Rgb(0, 0, 0);
+
+constexpr FontSpec kButtonFont{"ＭＳ Ｐゴシック", 900, 700, false, false, 128};
+constexpr FontSpec kLinkFont{"Times New Roman", 975, 700, true, true, 0};
+
+constexpr WindowSpec kWindow{kApplicationTitle, 6780, 3105, kMidGrey, Colour::Rgb(0, 255, 255)};
+
+// clang-format off
+constexpr ControlSpec kControls[] = {
+  {Control::Frame1, ControlKind::Frame, false, {120, 120, 6555, 2835},
+   "◆　ユーザー外字をシステム標準設定にしてソフトを起動します　◆",
+   kLightGrey, Colour::Rgb(192, 0, 192), std::nullopt, 4, false, true, false},
+  {Control::Picture1, ControlKind::Picture, false, {2580, 3120, 480, 480}, "",
+   Colour::System(kColorWindow), Colour::System(kColorWindowText), std::nullopt, 3, false, true, false},
+  {Control::Command1_1, ControlKind::PushButton, false, {300, 3135, 1935, 435}, "システム外字復帰",
+   std::nullopt, std::nullopt, std::nullopt, 1, false, false, false},
+  {Control::Command1_0, ControlKind::PushButton, false, {300, 3600, 1935, 375}, "ユーザー外字設定",
+   std::nullopt, std::nullopt, std::nullopt, 0, false, true, false},
+  {Control::Label1_2, ControlKind::Label, false, {2460, 3720, 4095, 255}, "",
+   kLightGrey, Colour::System(kColorWindowText), std::nullopt, 2, false, true, false},
+  {Control::chkExit, ControlKind::CheckBox, true, {180, 2460, 6135, 255},
+   "起動させたソフトが終了したら、本ソフト[Tavrel]も同時に終了させる(&E)",
+   std::nullopt, std::nullopt, std::nullopt, 12, true, true, false},
+  {Control::cmdEnd, ControlKind::PictureButton, true, {180, 1560, 1335, 855}, "終了",
+   std::nullopt, std::nullopt, kButtonFont, 6, true, true, false},
+  {Control::cmdExecSoft, ControlKind::PictureButton, true, {180, 660, 1335, 855}, "ソフト起動",
+   std::nullopt, std::nullopt, kButtonFont, 5, true, true, false},
+  {Control::Label1_3, ControlKind::Label, true, {180, 240, 6135, 315}, kCopyrightLine,
+   std::nullopt, kLinkNormal, kLinkFont, 9, false, true, false},
+  {Control::Label3_0, ControlKind::Label, true, {1740, 720, 4575, 315},
+   "左のボタンを押すと起動するソフトのファイル名",
+   std::nullopt, kBlack, std::nullopt, 8, false, true, false},
+  {Control::Label1_0, ControlKind::Label, true, {1680, 1020, 4635, 435}, "",
+   kMidGrey, kLightYellow, std::nullopt, 11, false, true, true},
+  {Control::Label3_1, ControlKind::Label, true, {1740, 1620, 4515, 255},
+   "上記ソフトで使用する外字ファイル名",
+   std::nullopt, kBlack, std::nullopt, 7, false, true, false},
+  {Control::Label1_1, ControlKind::Label, true, {1680, 1920, 4635, 435}, "",
+   kMidGrey, kLightYellow, std::nullopt, 10, false, true, true},
+};
+// clang-format on
+
+static_assert(std::size(kControls) == kControlCount);
+
+}  // namespace
+
+const WindowSpec& MainWindowSpec() { return kWindow; }
+
+std::span<const ControlSpec> Controls() { return kControls; }
+
+const ControlSpec& Spec(Control c) { return kControls[static_cast<int>(c)]; }
+
+int Label1Index(Control c) {
+  switch (c) {
+    case Control::Label1_0: return 0;
+    case Control::Label1_1: return 1;
+    case Control::Label1_2: return 2;
+    case Control::Label1_3: return 3;
+    default: return -1;
+  }
+}
+
+Control Label1(int index) {
+  constexpr Control members[] = {Control::Label1_0, Control::Label1_1, Control::Label1_2,
+                                 Control::Label1_3};
+  return members[index];
+}
+
+Control Command1(int index) { return index == 0 ? Control::Command1_0 : Control::Command1_1; }
+
+TwipsRect ClientRect(const ControlSpec& spec) {
+  TwipsRect r = spec.rect;
+  if (spec.insideFrame) {
+    r.left += Spec(Control::Frame1).rect.left;
+    r.top += Spec(Control::Frame1).rect.top;
+  }
+  return r;
+}
+
+bool IsVisibleAtLayoutSize(const ControlSpec& spec) {
+  const TwipsRect r = ClientRect(spec);
+  return r.top < kWindow.clientHeight && r.left < kWindow.clientWidth;
+}
+
+std::vector<Control> FocusOrder() {
+  std::vector<const ControlSpec*> reachable;
+  for (const ControlSpec& spec : kControls) {
+    if (spec.takesFocus && IsVisibleAtLayoutSize(spec)) reachable.push_back(&spec);
+  }
+  std::sort(reachable.begin(), reachable.end(),
+            [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
+  std::vector<Control> order;
+  for (const ControlSpec* spec : reachable) order.push_back(spec->control);
+  return order;
+}
+
+int TwipsToPixels(int twips, int dpi) {
+  return static_cast<int>(std::lround(static_cast<double>(twips) * dpi / 1440.0));
+}
+
+float PixelsToTwips(int pixels, int dpi) { return static_cast<float>(pixels) * 1440.0f / dpi; }
+
+}  // namespace tavrel

@@ -1,0 +1,116 @@
+// The main window's controls as data: kind, nesting, geometry in twips,
+// captions, fonts, colours, tab order and which ones take the keyboard focus.
+// The Win32 window creates its controls from this table.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace tavrel {
+
+// Every control, in creation order. The window's own controls come first, then
+// those inside Frame1.
+enum class Control : int {
+  Frame1,
+  Picture1,
+  Command1_1,
+  Command1_0,
+  Label1_2,
+  chkExit,
+  cmdEnd,
+  cmdExecSoft,
+  Label1_3,
+  Label3_0,
+  Label1_0,
+  Label3_1,
+  Label1_1,
+};
+inline constexpr int kControlCount = 13;
+
+// The Win32 child-window identifier of a control (also what the end-to-end
+// tests look controls up by).
+constexpr int ControlId(Control c) { return 1000 + static_cast<int>(c); }
+
+enum class ControlKind { Frame, Picture, PushButton, PictureButton, CheckBox, Label };
+
+// An OLE colour: an RGB triple, or a system colour index with the high bit set.
+struct Colour {
+  std::uint32_t value = 0;
+  static constexpr Colour Rgb(int r, int g, int b) {
+    return Colour{static_cast<std::uint32_t>(r | (g << 8) | (b << 16))};
+  }
+  static constexpr Colour System(int index) {
+    return Colour{0x80000000u | static_cast<std::uint32_t>(index)};
+  }
+  constexpr bool IsSystem() const { return (value & 0x80000000u) != 0; }
+  constexpr int SystemIndex() const { return static_cast<int>(value & 0xFF); }
+  constexpr int Red() const { return value & 0xFF; }
+  constexpr int Green() const { return (value >> 8) & 0xFF; }
+  constexpr int Blue() const { return (value >> 16) & 0xFF; }
+  constexpr bool operator==(const Colour&) const = default;
+};
+
+inline constexpr int kColorWindow = 5;      // COLOR_WINDOW
+inline constexpr int kColorWindowText = 8;  // COLOR_WINDOWTEXT
+
+inline constexpr Colour kLinkNormal = Colour::Rgb(255, 255, 255);
+inline constexpr Colour kLinkHot = Colour::Rgb(0, 0, 255);
+
+struct FontSpec {
+  const char* face;  // UTF-8
+  int hundredthsOfPoint;
+  int weight;
+  bool italic;
+  bool underline;
+  int charset;
+};
+
+struct TwipsRect {
+  int left, top, width, height;
+};
+
+struct ControlSpec {
+  Control control;
+  ControlKind kind;
+  bool insideFrame;    // positioned relative to Frame1's top-left corner
+  TwipsRect rect;
+  const char* caption;  // UTF-8; "" when the control starts without text
+  std::optional<Colour> back;  // nothing: the control kind's default
+  std::optional<Colour> fore;
+  std::optional<FontSpec> font;  // nothing: the window's user-interface font
+  int tabIndex;
+  bool takesFocus;    // a tab stop that the keyboard can reach
+  bool enabledAtStart;
+  bool acceptsDrops;
+};
+
+struct WindowSpec {
+  const char* caption;  // before the version is appended
+  int clientWidth, clientHeight;  // twips
+  Colour back, fore;
+};
+
+const WindowSpec& MainWindowSpec();
+std::span<const ControlSpec> Controls();
+const ControlSpec& Spec(Control c);
+
+// The Label1 member number of a control, or -1 for other controls.
+int Label1Index(Control c);
+Control Label1(int index);
+Control Command1(int index);
+
+// Whether the control lies (at least partly) inside the visible client area.
+bool IsVisibleAtLayoutSize(const ControlSpec& spec);
+// The controls the keyboard can reach, in tab order: focusable and visible.
+std::vector<Control> FocusOrder();
+
+// Twips and pixels at a given DPI (15 twips per pixel at 96 DPI).
+int TwipsToPixels(int twips, int dpi);
+float PixelsToTwips(int pixels, int dpi);
+
+// Where a control sits within the client area in twips (frame offset applied).
+TwipsRect ClientRect(const ControlSpec& spec);
+
+}  // namespace tavrel

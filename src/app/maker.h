@@ -1,0 +1,11 @@
+// The maker's line on the window and the home page it links to.
+#pragma once
+
+namespace tavrel {
+
+inline constexpr const char* kApplicationTitle = "Tavrel";
+inline constexpr const char* kCopyrightLine = "Copyright (C) 2026 Ferroday. All rights reserved.";
+inline constexpr const char* kHomePageUrl = "http://www.ferroday.example/";
+inline constexpr const char* kHomePageTooltip = "Go to Ferroday Home Page";
+
+}  // namespace tavrel

@@ -1,0 +1,82 @@
+#include "eudc/eudc_switch.h"
+
+#include <algorithm>
+#include <cwctype>
+
+#include "platform/text.h"
+
+namespace tavrel {
+namespace {
+
+constexpr unsigned kWindowsDirBufferSize = 250;
+
+// Registry names compare without regard to case.
+bool SameName(std::u16string_view a, std::u16string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char16_t x, char16_t y) {
+    return std::towupper(x) == std::towupper(y);
+  });
+}
+
+}  // namespace
+
+std::string EudcSwitch::GetWindowsDir() {
+  char buffer[kWindowsDirBufferSize] = {};
+  files_.GetWindowsDirectoryA(buffer, kWindowsDirBufferSize);
+  return AnsiToUtf8(std::string_view(buffer, std::char_traits<char>::length(buffer)));
+}
+
+void EudcSwitch::Record(const RawValue& value) {
+  colSavedNames.push_back(value.name);
+  colSavedValues.push_back(SavedValue{value.type, value.data});
+}
+
+bool EudcSwitch::Recorded(std::u16string_view name) const {
+  return std::any_of(colSavedNames.begin(), colSavedNames.end(),
+                     [&](const std::u16string& n) { return SameName(n, name); });
+}
+
+LSTATUS EudcSwitch::Write(const RawValue& value) {
+  return WriteValue(registry_, registry_.CurrentUser(), kEudcKey, value);
+}
+
+bool EudcSwitch::SaveAndClearEudcSettings() {
+  Release();
+  const ValueListing listing = ListValues(registry_, registry_.CurrentUser(), kEudcKey);
+  if (listing.outcome == ListOutcome::Failed) return false;
+
+  for (const RawValue& value : listing.values) Record(value);
+  if (!Recorded(kSystemDefaultEudcFont)) {
+    Record(TextValue(kSystemDefaultEudcFont, Utf8ToUtf16(GetWindowsDir() + "\\EUDC.TTE")));
+  }
+  hasRecord_ = true;
+
+  // Every value is on record now; a value that cannot be emptied keeps its text.
+  for (const RawValue& value : listing.values) Write(TextValue(value.name, u""));
+  return true;
+}
+
+void EudcSwitch::SetSystemFont(std::string_view strEudcFile) {
+  if (!hasRecord_) return;
+  Write(TextValue(kSystemDefaultEudcFont, Utf8ToUtf16(strEudcFile)));
+}
+
+bool EudcSwitch::RestoreEudcSettings() {
+  std::vector<size_t> failed;
+  for (size_t k = 0; k < colSavedNames.size(); ++k) {
+    const RawValue value{colSavedNames[k], colSavedValues[k].type, colSavedValues[k].data};
+    if (Write(value) != kErrorSuccess) failed.push_back(k);
+  }
+  // A second attempt for what failed: a value left empty would be lost.
+  return std::all_of(failed.begin(), failed.end(), [&](size_t k) {
+    return Write(RawValue{colSavedNames[k], colSavedValues[k].type, colSavedValues[k].data}) ==
+           kErrorSuccess;
+  });
+}
+
+void EudcSwitch::Release() {
+  colSavedNames.clear();
+  colSavedValues.clear();
+  hasRecord_ = false;
+}
+
+}  // namespace tavrel

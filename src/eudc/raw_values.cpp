@@ -1,0 +1,100 @@
+#include "eudc/raw_values.h"
+
+#include <algorithm>
+
+namespace tavrel {
+namespace {
+
+// The key may change between sizing the buffers and reading a value; a few
+// fresh attempts settle that, and a key that keeps changing counts as unread.
+constexpr int kAttemptsPerValue = 3;
+
+struct Buffers {
+  std::u16string name;
+  std::vector<BYTE> data;
+};
+
+LSTATUS SizeBuffers(IRegistry& registry, Hkey key, Buffers& buffers) {
+  DWORD longestName = 0;
+  DWORD largestData = 0;
+  const LSTATUS status = registry.RegQueryInfoKeyW(key, nullptr, &longestName, &largestData);
+  if (status == kErrorSuccess) {
+    buffers.name.assign(longestName + 1, u'\0');
+    // Never an empty buffer: a null data pointer would make the call report
+    // only the size, as if the value had been read.
+    buffers.data.assign(std::max<DWORD>(largestData, 1), 0);
+  }
+  return status;
+}
+
+// Reads the value at `index` into `out`; kErrorNoMoreItems past the last one.
+LSTATUS ReadValueAt(IRegistry& registry, Hkey key, DWORD index, Buffers& buffers, RawValue& out) {
+  LSTATUS status = kErrorMoreData;
+  for (int attempt = 0; attempt < kAttemptsPerValue && status == kErrorMoreData; ++attempt) {
+    DWORD nameLen = static_cast<DWORD>(buffers.name.size());
+    DWORD dataSize = static_cast<DWORD>(buffers.data.size());
+    DWORD type = kRegNone;
+    status = registry.RegEnumValueW(key, index, buffers.name.data(), &nameLen, &type,
+                                    buffers.data.data(), &dataSize);
+    if (status == kErrorSuccess && dataSize > buffers.data.size()) status = kErrorMoreData;
+    if (status == kErrorSuccess) {
+      out = RawValue{buffers.name.substr(0, nameLen), type,
+                     std::vector<BYTE>(buffers.data.begin(), buffers.data.begin() + dataSize)};
+    } else if (status == kErrorMoreData) {
+      const LSTATUS resized = SizeBuffers(registry, key, buffers);
+      if (resized != kErrorSuccess) return resized;
+    }
+  }
+  return status;
+}
+
+}  // namespace
+
+ValueListing ListValues(IRegistry& registry, Hkey root, std::u16string_view subKey) {
+  ValueListing listing;
+  UniqueRegKey key = MakeRegKey(registry);
+  const LSTATUS opened =
+      registry.RegOpenKeyExW(root, std::u16string(subKey).c_str(), 0, kKeyQueryValue, key.put());
+  if (opened == kErrorFileNotFound) {
+    listing.outcome = ListOutcome::KeyAbsent;
+    return listing;
+  }
+  Buffers buffers;
+  if (opened != kErrorSuccess || SizeBuffers(registry, key.get(), buffers) != kErrorSuccess) {
+    return listing;
+  }
+  for (DWORD index = 0;; ++index) {
+    RawValue value;
+    const LSTATUS status = ReadValueAt(registry, key.get(), index, buffers, value);
+    if (status == kErrorNoMoreItems) break;
+    if (status != kErrorSuccess) {
+      listing.values.clear();
+      return listing;
+    }
+    listing.values.push_back(std::move(value));
+  }
+  listing.outcome = ListOutcome::Listed;
+  return listing;
+}
+
+LSTATUS WriteValue(IRegistry& registry, Hkey root, std::u16string_view subKey,
+                   const RawValue& value) {
+  UniqueRegKey key = MakeRegKey(registry);
+  const LSTATUS created = registry.RegCreateKeyExW(root, std::u16string(subKey).c_str(),
+                                                   kKeySetValue, key.put(), nullptr);
+  if (created != kErrorSuccess) return created;
+  return registry.RegSetValueExW(key.get(), value.name.c_str(), value.type, value.data.data(),
+                                 static_cast<DWORD>(value.data.size()));
+}
+
+RawValue TextValue(std::u16string name, std::u16string_view text) {
+  RawValue value{std::move(name), kRegSz, {}};
+  for (char16_t c : text) {
+    value.data.push_back(static_cast<BYTE>(c & 0xFF));
+    value.data.push_back(static_cast<BYTE>(c >> 8));
+  }
+  value.data.insert(value.data.end(), {0, 0});
+  return value;
+}
+
+}  // namespace tavrel

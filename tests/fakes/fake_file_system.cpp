@@ -1,0 +1,119 @@
+#include "fakes/fake_file_system.h"
+
+#include <cstring>
+
+#include "app/window_search.h"
+#include "fakes/fake_text.h"
+#include "platform/text.h"
+
+namespace tavrel::fakes {
+namespace {
+
+std::u16string Key(std::string_view path) { return Fold(Utf8ToUtf16(path)); }
+
+std::string FolderOf(std::string_view path) {
+  const size_t slash = path.rfind('\\');
+  return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash));
+}
+
+std::string NameOf(std::string_view path) { return std::string(path.substr(path.rfind('\\') + 1)); }
+
+bool IsAbsolute(std::string_view path) { return path.size() >= 3 && path[1] == ':'; }
+
+}  // namespace
+
+void FakeFileSystem::AddFile(std::string_view path, DWORD attributes) {
+  entries_[Key(path)] = Entry{std::string(path), attributes};
+}
+
+void FakeFileSystem::AddFolder(std::string_view path) {
+  entries_[Key(path)] = Entry{std::string(path), kFileAttributeDirectory};
+}
+
+void FakeFileSystem::AddShortName(std::string_view shortPath, std::string_view longPath) {
+  shortNames_[Key(shortPath)] = Key(longPath);
+}
+
+const FakeFileSystem::Entry* FakeFileSystem::Find(std::string_view path) const {
+  const auto alias = shortNames_.find(Key(path));
+  const auto it = entries_.find(alias == shortNames_.end() ? Key(path) : alias->second);
+  return it == entries_.end() ? nullptr : &it->second;
+}
+
+bool FakeFileSystem::Exists(std::string_view path) const { return Find(path) != nullptr; }
+
+void FakeFileSystem::Fill(const Entry& entry, FindDataW* data) {
+  data->dwFileAttributes = entry.attributes;
+  data->cFileName = Utf8ToUtf16(NameOf(entry.path));
+}
+
+Handle FakeFileSystem::FindFirstFileW(const char16_t* pattern, FindDataW* data) {
+  const std::string full = Utf16ToUtf8(pattern);
+  Search search;
+  if (full.find_first_of("*?") == std::string::npos) {
+    // A plain path: the one file it names, by its long name.
+    if (const Entry* entry = Find(full)) search.matches.push_back(*entry);
+  } else {
+    const std::string folder = UpperCase(FolderOf(full));
+    const std::string namePattern = UpperCase(NameOf(full));
+    for (const auto& [key, entry] : entries_) {
+      if (UpperCase(FolderOf(entry.path)) == folder &&
+          MatchesPattern(UpperCase(NameOf(entry.path)), namePattern)) {
+        search.matches.push_back(entry);
+      }
+    }
+  }
+  if (search.matches.empty()) return nullptr;
+  Fill(search.matches[0], data);
+  search.next = 1;
+  const auto handle = reinterpret_cast<Handle>(nextHandle_);
+  nextHandle_ += 0x10;
+  searches_[handle] = std::move(search);
+  return handle;
+}
+
+BOOL FakeFileSystem::FindNextFileW(Handle handle, FindDataW* data) {
+  const auto it = searches_.find(handle);
+  if (it == searches_.end() || it->second.next >= it->second.matches.size()) return 0;
+  Fill(it->second.matches[it->second.next++], data);
+  return 1;
+}
+
+BOOL FakeFileSystem::FindClose(Handle handle) { return searches_.erase(handle) ? 1 : 0; }
+
+DWORD FakeFileSystem::GetFileAttributesA(const char* path) {
+  const Entry* entry = Find(AnsiToUtf8(path));
+  return entry ? entry->attributes : kInvalidFileAttributes;
+}
+
+DWORD FakeFileSystem::SearchPathA(const char* path, const char* fileName, const char* extension,
+                                  DWORD bufferLength, char* buffer) {
+  std::string name = AnsiToUtf8(fileName);
+  if (extension && NameOf(name).find('.') == std::string::npos) name += AnsiToUtf8(extension);
+  std::vector<std::string> candidates;
+  if (IsAbsolute(name)) {
+    candidates.push_back(name);
+  } else {
+    for (const auto& folder : path ? std::vector<std::string>{AnsiToUtf8(path)} : searchPath_) {
+      candidates.push_back(folder + "\\" + name);
+    }
+  }
+  for (const auto& candidate : candidates) {
+    const Entry* entry = Find(candidate);
+    if (!entry) continue;  // folders are found too, as SearchPath finds them
+    const std::string found = Utf8ToAnsi(entry->path);
+    if (found.size() + 1 > bufferLength) return static_cast<DWORD>(found.size() + 1);
+    std::memcpy(buffer, found.c_str(), found.size() + 1);
+    return static_cast<DWORD>(found.size());
+  }
+  return 0;
+}
+
+UINT FakeFileSystem::GetWindowsDirectoryA(char* buffer, UINT size) {
+  const std::string dir = Utf8ToAnsi(windowsDir_);
+  if (dir.size() + 1 > size) return static_cast<UINT>(dir.size() + 1);
+  std::memcpy(buffer, dir.c_str(), dir.size() + 1);
+  return static_cast<UINT>(dir.size());
+}
+
+}  // namespace tavrel::fakes

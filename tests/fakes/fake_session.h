@@ -1,0 +1,45 @@
+// The process Tavrel runs in: its executable path, the one-instance lock,
+// message boxes without owner, EnableEUDC calls and the end of the process.
+// Ending the process throws ProcessEnded, so a test sees that nothing of the
+// caller's stack ran afterwards.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/session_api.h"
+
+namespace tavrel::fakes {
+
+struct ProcessEnded {
+  UINT exitCode;
+};
+
+struct MessageBoxShown {
+  Hwnd owner;
+  std::string text, caption;
+  UINT style;
+};
+
+class FakeSession final : public ISession {
+ public:
+  std::string modulePath = "C:\\Apps\\Viewer\\Tavrel.exe";
+  bool lockHeldByAnotherCopy = false;
+  std::vector<std::string> guardSteps;  // "lock", "await", "announce" in order
+  std::vector<MessageBoxShown> boxes;
+  std::vector<BOOL> eudcReloads;
+  std::function<void(BOOL)> onEnableEudc;  // sees the registry at each reload
+
+  std::string ModulePath() override { return modulePath; }
+  Hinstance ModuleInstance() override { return reinterpret_cast<Hinstance>(0x400000); }
+  bool TryTakeInstanceLock() override;
+  void AnnounceGuardDecided() override { guardSteps.push_back("announce"); }
+  void AwaitGuardDecision() override { guardSteps.push_back("await"); }
+  int MessageBoxW(Hwnd owner, std::string_view text, std::string_view caption,
+                  UINT style) override;
+  BOOL EnableEUDC(BOOL enable) override;
+  [[noreturn]] void EndProcess(UINT exitCode) override { throw ProcessEnded{exitCode}; }
+};
+
+}  // namespace tavrel::fakes
