@@ -1,0 +1,44 @@
+// Owners for the Win32 objects the window keeps: GDI objects, icons, and
+// the kernel handles of the launcher.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <type_traits>
+
+namespace tavrel {
+
+struct GdiObjectDeleter {
+  void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+template <typename T>
+using UniqueGdi = std::unique_ptr<std::remove_pointer_t<T>, GdiObjectDeleter>;
+using UniqueFont = UniqueGdi<HFONT>;
+using UniqueBrush = UniqueGdi<HBRUSH>;
+using UniqueBitmap = UniqueGdi<HBITMAP>;
+
+struct IconDeleter {
+  void operator()(HICON icon) const { DestroyIcon(icon); }
+};
+using UniqueWin32Icon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
+
+// A memory device context with one bitmap selected into it for drawing.
+class BitmapCanvas {
+ public:
+  explicit BitmapCanvas(HBITMAP bitmap)
+      : dc_(CreateCompatibleDC(nullptr)), old_(SelectObject(dc_, bitmap)) {}
+  ~BitmapCanvas() {
+    SelectObject(dc_, old_);
+    DeleteDC(dc_);
+  }
+  BitmapCanvas(const BitmapCanvas&) = delete;
+  BitmapCanvas& operator=(const BitmapCanvas&) = delete;
+  HDC dc() const { return dc_; }
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+}  // namespace tavrel

@@ -1,0 +1,73 @@
+#include "platform/win32/win32_session.h"
+
+#include <vector>
+
+#include "platform/win32/wide.h"
+
+// gdi32 exports EnableEUDC, but the SDK headers do not declare it.
+extern "C" __declspec(dllimport) BOOL WINAPI EnableEUDC(BOOL fEnableEUDC);
+
+namespace tavrel {
+namespace {
+
+// Names in the session's own namespace: copies in other sessions are not ours.
+constexpr wchar_t kInstanceLockName[] = L"Local\\Tavrel.SingleInstance";
+constexpr wchar_t kGuardEventName[] = L"Local\\Tavrel.GuardDecided";
+// How long a copy that lost the lock waits for the holder's decision.
+constexpr DWORD kGuardDecisionTimeoutMs = 5000;
+
+}  // namespace
+
+Win32Session::~Win32Session() {
+  if (guardDecided_) CloseHandle(guardDecided_);
+  if (instanceLock_) CloseHandle(instanceLock_);
+}
+
+std::string Win32Session::ModulePath() {
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n < buffer.size()) return Narrow(std::wstring_view(buffer.data(), n));
+    buffer.resize(buffer.size() * 2);  // the path was cut to fit
+  }
+}
+
+Hinstance Win32Session::ModuleInstance() { return GetModuleHandleW(nullptr); }
+
+HANDLE Win32Session::GuardEvent() {
+  if (!guardDecided_) guardDecided_ = CreateEventW(nullptr, TRUE, FALSE, kGuardEventName);
+  return guardDecided_;
+}
+
+bool Win32Session::TryTakeInstanceLock() {
+  HANDLE lock = CreateMutexW(nullptr, TRUE, kInstanceLockName);
+  const DWORD error = GetLastError();
+  if (!lock) return false;
+  if (error == ERROR_ALREADY_EXISTS) {
+    CloseHandle(lock);
+    return false;
+  }
+  instanceLock_ = lock;
+  // A decision announced by an earlier holder no longer holds.
+  if (HANDLE event = GuardEvent()) ResetEvent(event);
+  return true;
+}
+
+void Win32Session::AnnounceGuardDecided() {
+  if (HANDLE event = GuardEvent()) SetEvent(event);
+}
+
+void Win32Session::AwaitGuardDecision() {
+  if (HANDLE event = GuardEvent()) WaitForSingleObject(event, kGuardDecisionTimeoutMs);
+}
+
+int Win32Session::MessageBoxW(Hwnd owner, std::string_view text, std::string_view caption,
+                              UINT style) {
+  return ::MessageBoxW(owner, Wide(text).c_str(), Wide(caption).c_str(), style);
+}
+
+BOOL Win32Session::EnableEUDC(BOOL enable) { return ::EnableEUDC(enable); }
+
+void Win32Session::EndProcess(UINT exitCode) { ExitProcess(exitCode); }
+
+}  // namespace tavrel

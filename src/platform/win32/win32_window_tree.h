@@ -1,0 +1,15 @@
+// IWindowTree over user32.
+#pragma once
+
+#include "platform/window_tree_api.h"
+
+namespace tavrel {
+
+class Win32WindowTree final : public IWindowTree {
+ public:
+  Hwnd GetDesktopWindow() override;
+  Hwnd GetWindow(Hwnd window, UINT command) override;
+  int GetWindowTextA(Hwnd window, char* buffer, int maxCount) override;
+};
+
+}  // namespace tavrel
