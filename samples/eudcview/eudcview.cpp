@@ -5,9 +5,13 @@
 //
 //   eudcview [--exit-code N] [--exit-after-ms N] [--no-window]
 //
+// Started without arguments (as Tavrel starts a program), it takes them from
+// EUDCVIEW_OPTIONS in the environment, if set.
+//
 // With EUDCVIEW_REPORT=<file> in the environment it first writes that file as
 // UTF-8 lines "font=<value>" and "pid=<process id>", each ending in "\n".
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cerrno>
 #include <climits>
@@ -238,7 +242,18 @@ bool RunWindow(HINSTANCE instance, int show, Viewer& viewer, std::optional<UINT>
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   const std::wstring font = ReadEudcFont();  // before anything else: the setting at start
-  const auto options = ParseOptions(__argc, __wargv);
+  int argc = __argc;
+  wchar_t** argv = __wargv;
+  std::unique_ptr<wchar_t*, decltype(&LocalFree)> fromEnvironment(nullptr, &LocalFree);
+  if (argc <= 1) {
+    const std::wstring extra = GetEnv(L"EUDCVIEW_OPTIONS");
+    if (!extra.empty()) {
+      int count = 0;
+      fromEnvironment.reset(CommandLineToArgvW((L"eudcview " + extra).c_str(), &count));
+      if (fromEnvironment) argc = count, argv = fromEnvironment.get();
+    }
+  }
+  const auto options = ParseOptions(argc, argv);
   if (!options) return kBadUsage;
   if (!WriteReport(font)) return kNoReport;
 

@@ -83,7 +83,11 @@ LSTATUS WriteValue(IRegistry& registry, Hkey root, std::u16string_view subKey,
   const LSTATUS created = registry.RegCreateKeyExW(root, std::u16string(subKey).c_str(),
                                                    kKeySetValue, key.put(), nullptr);
   if (created != kErrorSuccess) return created;
-  return registry.RegSetValueExW(key.get(), value.name.c_str(), value.type, value.data.data(),
+  // For text types Windows also stores a NUL that follows the data in memory
+  // when the size leaves it out; a guard after the data keeps the size exact.
+  std::vector<BYTE> guarded = value.data;
+  guarded.insert(guarded.end(), {0xFF, 0xFF});
+  return registry.RegSetValueExW(key.get(), value.name.c_str(), value.type, guarded.data(),
                                  static_cast<DWORD>(value.data.size()));
 }
 

@@ -1,13 +1,30 @@
 // The fake backends in the shape the typed suites expect.
 #pragma once
 
+#include "fakes/fake_file_system.h"
 #include "fakes/fake_registry.h"
 
 namespace tavrel::testing {
 
 struct FakeRegistryBackend {
+  using Files = fakes::FakeFileSystem;
   fakes::FakeRegistry fake;
   IRegistry& registry() { return fake; }
+};
+
+// A folder C:\Scratch in the fake file system.
+class FakeFilesBackend {
+ public:
+  FakeFilesBackend() { fake_.AddFolder(Root()); }
+  IFileSystem& files() { return fake_; }
+  std::string Root() const { return "C:\\Scratch"; }
+  void MakeFile(const std::string& name, DWORD attributes) {
+    fake_.AddFile(Root() + "\\" + name, attributes);
+  }
+  void MakeFolder(const std::string& name) { fake_.AddFolder(Root() + "\\" + name); }
+
+ private:
+  fakes::FakeFileSystem fake_;
 };
 
 }  // namespace tavrel::testing

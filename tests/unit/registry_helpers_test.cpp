@@ -1,9 +1,11 @@
 #include "suites/fake_backends.h"
+#include "suites/raw_values_suite.h"
 #include "suites/registry_helpers_suite.h"
 
 namespace tavrel::testing {
 
 INSTANTIATE_TYPED_TEST_SUITE_P(Fake, RegistryHelpersSuite, FakeRegistryBackend);
+INSTANTIATE_TYPED_TEST_SUITE_P(Fake, RawValuesSuite, FakeRegistryBackend);
 
 namespace {
 

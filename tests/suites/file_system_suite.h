@@ -1,0 +1,103 @@
+// The directory search, attributes and the search path against a file-system
+// backend: the fake on the host, real folders under Wine.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <utility>
+
+#include "platform/file_api.h"
+#include "platform/text.h"
+
+namespace tavrel::testing {
+
+template <typename Backend>
+class FileSystemSuite : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    backend_.MakeFile("Viewer.EXE", kFileAttributeArchive);
+    backend_.MakeFile("hidden.exe", kFileAttributeHidden);
+    backend_.MakeFile("sys.exe", kFileAttributeSystem);
+    backend_.MakeFile("ro.exe", kFileAttributeReadonly);
+    backend_.MakeFolder("dir.exe");
+    backend_.MakeFile("font.tte", kFileAttributeArchive);
+  }
+  IFileSystem& files() { return backend_.files(); }
+  std::string At(const std::string& name) { return backend_.Root() + "\\" + name; }
+
+  // Every match of a pattern: (name as stored, the attributes that matter).
+  std::set<std::pair<std::string, DWORD>> Matches(const std::string& pattern) {
+    std::set<std::pair<std::string, DWORD>> out;
+    FindDataW data;
+    UniqueFindHandle search(files().FindFirstFileW(Utf8ToUtf16(At(pattern)).c_str(), &data),
+                            FindHandleTraits{&files()});
+    if (!search) return out;
+    do {
+      const DWORD kinds = kFileAttributeDirectory | kFileAttributeHidden | kFileAttributeSystem;
+      out.emplace(Utf16ToUtf8(data.cFileName), data.dwFileAttributes & kinds);
+    } while (files().FindNextFileW(search.get(), &data));
+    return out;
+  }
+
+  Backend backend_;
+};
+
+TYPED_TEST_SUITE_P(FileSystemSuite);
+
+TYPED_TEST_P(FileSystemSuite, AWildcardSearchReportsStoredNamesAndAttributes) {
+  const std::set<std::pair<std::string, DWORD>> expected{
+      {"Viewer.EXE", 0},
+      {"hidden.exe", kFileAttributeHidden},
+      {"sys.exe", kFileAttributeSystem},
+      {"ro.exe", 0},
+      {"dir.exe", kFileAttributeDirectory}};
+  EXPECT_EQ(this->Matches("*.exe"), expected);
+  EXPECT_EQ(this->Matches("*.EXE"), expected);
+  EXPECT_EQ(this->Matches("*.tte").size(), 1u);
+}
+
+TYPED_TEST_P(FileSystemSuite, APlainPathGivesTheNameAsStored) {
+  EXPECT_EQ(this->Matches("VIEWER.exe"),
+            (std::set<std::pair<std::string, DWORD>>{{"Viewer.EXE", 0}}));
+  EXPECT_TRUE(this->Matches("missing.exe").empty());
+  EXPECT_TRUE(this->Matches("nowhere\\*.exe").empty());
+}
+
+TYPED_TEST_P(FileSystemSuite, TheSearchPathFindsFoldersToo) {
+  IFileSystem& files = this->files();
+  const std::string root = Utf8ToAnsi(this->backend_.Root());
+  char buffer[261] = {};
+  const DWORD n = files.SearchPathA(root.c_str(), "dir.exe", nullptr, sizeof buffer, buffer);
+  ASSERT_GT(n, 0u);
+  EXPECT_TRUE(files.GetFileAttributesA(buffer) & kFileAttributeDirectory);
+  EXPECT_EQ(files.SearchPathA(root.c_str(), "nothing.exe", nullptr, sizeof buffer, buffer), 0u);
+  EXPECT_EQ(files.GetFileAttributesA(Utf8ToAnsi(this->At("nothing.exe")).c_str()),
+            kInvalidFileAttributes);
+}
+
+TYPED_TEST_P(FileSystemSuite, TheSearchPathReportsTheSizeItNeeds) {
+  IFileSystem& files = this->files();
+  const std::string root = Utf8ToAnsi(this->backend_.Root());
+  char small[4] = {};
+  const DWORD needed = files.SearchPathA(root.c_str(), "font.tte", nullptr, sizeof small, small);
+  std::string full(needed, '\0');
+  const DWORD length = files.SearchPathA(root.c_str(), "font.tte", nullptr, needed, full.data());
+  EXPECT_EQ(length + 1, needed);
+  EXPECT_EQ(UpperCase(full.c_str()), UpperCase(Utf8ToAnsi(this->At("font.tte"))));
+}
+
+TYPED_TEST_P(FileSystemSuite, TheDefaultExtensionIsAddedOnlyToANameWithout) {
+  IFileSystem& files = this->files();
+  const std::string root = Utf8ToAnsi(this->backend_.Root());
+  char buffer[261] = {};
+  EXPECT_GT(files.SearchPathA(root.c_str(), "ro", ".exe", sizeof buffer, buffer), 0u);
+  EXPECT_EQ(files.SearchPathA(root.c_str(), "ro", nullptr, sizeof buffer, buffer), 0u);
+}
+
+REGISTER_TYPED_TEST_SUITE_P(FileSystemSuite, AWildcardSearchReportsStoredNamesAndAttributes,
+                            APlainPathGivesTheNameAsStored, TheSearchPathFindsFoldersToo,
+                            TheSearchPathReportsTheSizeItNeeds,
+                            TheDefaultExtensionIsAddedOnlyToANameWithout);
+
+}  // namespace tavrel::testing

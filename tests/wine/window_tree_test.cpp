@@ -1,0 +1,64 @@
+// The search by title over the real window tree, and the instance lock.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/window_search.h"
+#include "platform/win32/win32_session.h"
+#include "platform/win32/win32_window_tree.h"
+#include "platform/win32/wide.h"
+
+namespace tavrel::testing {
+namespace {
+
+class OwnWindow {
+ public:
+  OwnWindow(const std::wstring& title, HWND parent = nullptr)
+      : hwnd_(CreateWindowExW(0, parent ? L"BUTTON" : L"STATIC", title.c_str(),
+                              parent ? WS_CHILD : WS_OVERLAPPED, 0, 0, 50, 20, parent, nullptr,
+                              GetModuleHandleW(nullptr), nullptr)) {}
+  ~OwnWindow() { DestroyWindow(hwnd_); }
+  OwnWindow(const OwnWindow&) = delete;
+  OwnWindow& operator=(const OwnWindow&) = delete;
+  HWND get() const { return hwnd_; }
+
+ private:
+  HWND hwnd_;
+};
+
+TEST(RealWindowTree, FindsTopLevelTitlesAndChildCaptionsInAnyCase) {
+  Win32WindowTree tree;
+  WindowSearch search(tree);
+  const std::wstring marker = L"qz" + std::to_wstring(GetCurrentProcessId());
+  OwnWindow top(L"notes on " + marker + L"TAVREL.txt");
+  OwnWindow child(marker + L"Tavrel settings", top.get());
+  OwnWindow other(L"unrelated");
+  WindowList list;
+  search.FindWindowsByTitle(list, Narrow(marker) + "tavrel");
+  ASSERT_EQ(list.size(), 3u);
+  EXPECT_EQ(list[0], nullptr);
+  EXPECT_EQ(list[1], child.get());  // a window's descendants come before it
+  EXPECT_EQ(list[2], top.get());
+}
+
+TEST(RealWindowTree, ReadsAtMost254BytesOfATitle) {
+  Win32WindowTree tree;
+  OwnWindow top(std::wstring(250, L'x') + L"Tavrel");
+  EXPECT_EQ(WindowSearch(tree).GetWindowTitle(top.get()), std::string(250, 'x') + "Tavr");
+}
+
+TEST(RealSession, OnlyOneHolderOfTheInstanceLock) {
+  Win32Session first;
+  Win32Session second;
+  ASSERT_TRUE(first.TryTakeInstanceLock());
+  EXPECT_FALSE(second.TryTakeInstanceLock());
+  first.AnnounceGuardDecided();
+  const ULONGLONG start = GetTickCount64();
+  second.AwaitGuardDecision();  // already decided: no wait
+  EXPECT_LT(GetTickCount64() - start, 1000u);
+}
+
+}  // namespace
+}  // namespace tavrel::testing
