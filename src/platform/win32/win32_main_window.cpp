@@ -54,15 +54,15 @@ UniqueWin32Icon LoadIconResource(HINSTANCE instance, int id, int size) {
       LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
 }
 
-UniqueFont MakeFont(const FontSpec& spec, int dpi) {
+UniqueFont MakeFont(const FontLayout& layout, int dpi) {
   LOGFONTW font{};
-  font.lfHeight = -MulDiv(spec.hundredthsOfPoint, dpi, 7200);
-  font.lfWeight = spec.weight;
-  font.lfItalic = spec.italic;
-  font.lfUnderline = spec.underline;
-  font.lfCharSet = static_cast<BYTE>(spec.charset);
+  font.lfHeight = -MulDiv(layout.hundredthsOfPoint, dpi, 7200);
+  font.lfWeight = layout.weight;
+  font.lfItalic = layout.italic;
+  font.lfUnderline = layout.underline;
+  font.lfCharSet = static_cast<BYTE>(layout.charset);
   font.lfQuality = DEFAULT_QUALITY;
-  const std::wstring face = Wide(spec.face);
+  const std::wstring face = Wide(layout.face);
   wcsncpy(font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
   return UniqueFont(CreateFontIndirectW(&font));
 }
@@ -70,8 +70,8 @@ UniqueFont MakeFont(const FontSpec& spec, int dpi) {
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
-  for (const ControlSpec& spec : Controls()) {
-    textColours_[static_cast<int>(spec.control)] = spec.fore.value_or(Colour::System(COLOR_BTNTEXT));
+  for (const ControlLayout& layout : Controls()) {
+    textColours_[static_cast<int>(layout.control)] = layout.fore.value_or(Colour::System(COLOR_BTNTEXT));
   }
 }
 
@@ -85,7 +85,7 @@ bool MainWindow::RegisterClasses(HINSTANCE instance) {
   main.lpfnWndProc = WindowProc;
   main.hInstance = instance;
   main.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  const Colour back = MainWindowSpec().back;
+  const Colour back = MainWindowLayout().back;
   // The class owns its background brush; Windows deletes it with the class.
   main.hbrBackground = CreateSolidBrush(RGB(back.Red(), back.Green(), back.Blue()));
   main.lpszClassName = kClassName;
@@ -111,9 +111,9 @@ bool MainWindow::RegisterClasses(HINSTANCE instance) {
 
 int MainWindow::Px(int twips) const { return TwipsToPixels(twips, dpi_); }
 
-RECT MainWindow::ClientRectOf(const ControlSpec& spec) const {
-  return RECT{Px(spec.rect.left), Px(spec.rect.top), Px(spec.rect.left + spec.rect.width),
-              Px(spec.rect.top + spec.rect.height)};
+RECT MainWindow::ClientRectOf(const ControlLayout& layout) const {
+  return RECT{Px(layout.rect.left), Px(layout.rect.top), Px(layout.rect.left + layout.rect.width),
+              Px(layout.rect.top + layout.rect.height)};
 }
 
 COLORREF MainWindow::Resolve(Colour colour) const {
@@ -132,8 +132,8 @@ void MainWindow::CreateFonts() {
   metrics.cbSize = sizeof metrics;
   SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
   uiFont_.reset(CreateFontIndirectW(&metrics.lfMessageFont));
-  buttonFont_ = MakeFont(*Spec(Control::cmdExecSoft).font, dpi_);
-  linkFont_ = MakeFont(*Spec(Control::Label1_3).font, dpi_);
+  buttonFont_ = MakeFont(*LayoutOf(Control::cmdExecSoft).font, dpi_);
+  linkFont_ = MakeFont(*LayoutOf(Control::Label1_3).font, dpi_);
 }
 
 Control MainWindow::ControlOf(int id) const {
@@ -154,8 +154,8 @@ bool MainWindow::Create() {
   endIcon_ = LoadIconResource(instance_, IDI_END, Px(480));
   placeholderIcon_ = LoadIconResource(instance_, IDI_EXEC_PLACEHOLDER, Px(480));
 
-  const WindowSpec& spec = MainWindowSpec();
-  RECT frame{0, 0, Px(spec.clientWidth), Px(spec.clientHeight)};
+  const WindowLayout& layout = MainWindowLayout();
+  RECT frame{0, 0, Px(layout.clientWidth), Px(layout.clientHeight)};
   AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
@@ -163,19 +163,19 @@ bool MainWindow::Create() {
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   const int x = work.left + std::max(0L, (work.right - work.left - width) / 2);
   const int y = work.top + std::max(0L, (work.bottom - work.top - height) / 2);
-  if (caption_.empty()) caption_ = Wide(spec.caption);
+  if (caption_.empty()) caption_ = Wide(layout.caption);
   hwnd_ = CreateWindowExW(kWindowExStyle, kClassName, caption_.c_str(), kWindowStyle, x, y, width,
                           height, nullptr, nullptr, instance_, this);
   if (!hwnd_) return false;
 
   // Within each parent the controls are created in tab order: dialog
   // navigation follows the z-order, which is the order of creation.
-  std::vector<const ControlSpec*> order;
-  for (const ControlSpec& c : Controls()) order.push_back(&c);
-  std::stable_sort(order.begin(), order.end(), [](const ControlSpec* a, const ControlSpec* b) {
+  std::vector<const ControlLayout*> order;
+  for (const ControlLayout& c : Controls()) order.push_back(&c);
+  std::stable_sort(order.begin(), order.end(), [](const ControlLayout* a, const ControlLayout* b) {
     return std::pair(a->insideFrame, a->tabIndex) < std::pair(b->insideFrame, b->tabIndex);
   });
-  for (const ControlSpec* c : order) {
+  for (const ControlLayout* c : order) {
     controls_[static_cast<int>(c->control)] = CreateControl(*c);
   }
   SetUpTooltip();
@@ -183,11 +183,11 @@ bool MainWindow::Create() {
   return true;
 }
 
-HWND MainWindow::CreateControl(const ControlSpec& spec) {
+HWND MainWindow::CreateControl(const ControlLayout& layout) {
   const wchar_t* windowClass = L"STATIC";
   DWORD style = WS_CHILD | WS_VISIBLE;
   DWORD exStyle = 0;
-  switch (spec.kind) {
+  switch (layout.kind) {
     case ControlKind::Frame:
       windowClass = kFrameClass;
       style |= WS_CLIPSIBLINGS;
@@ -211,27 +211,27 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
     case ControlKind::Label:
       // Paths show "&" as it is; SS_NOTIFY makes labels take the mouse.
       style |= SS_NOTIFY | SS_NOPREFIX;
-      if (spec.acceptsDrops) {
+      if (layout.acceptsDrops) {
         style |= SS_LEFT | SS_EDITCONTROL;  // long paths wrap anywhere
         exStyle |= WS_EX_STATICEDGE;
       } else {
-        style |= spec.control == Control::Label1_3 ? SS_CENTER : SS_LEFT;
+        style |= layout.control == Control::Label1_3 ? SS_CENTER : SS_LEFT;
       }
       break;
   }
-  if (spec.takesFocus) style |= WS_TABSTOP;
-  if (!spec.enabledAtStart) style |= WS_DISABLED;
-  const RECT r = ClientRectOf(spec);
-  HWND parent = spec.insideFrame ? Window(Control::Frame1) : hwnd_;
+  if (layout.takesFocus) style |= WS_TABSTOP;
+  if (!layout.enabledAtStart) style |= WS_DISABLED;
+  const RECT r = ClientRectOf(layout);
+  HWND parent = layout.insideFrame ? Window(Control::Frame1) : hwnd_;
   HWND control = CreateWindowExW(
-      exStyle, windowClass, Wide(spec.caption).c_str(), style, r.left, r.top, r.right - r.left,
+      exStyle, windowClass, Wide(layout.caption).c_str(), style, r.left, r.top, r.right - r.left,
       r.bottom - r.top, parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(spec.control))), instance_, this);
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(layout.control))), instance_, this);
   HFONT font = uiFont_.get();
-  if (spec.font) font = spec.control == Control::Label1_3 ? linkFont_.get() : buttonFont_.get();
+  if (layout.font) font = layout.control == Control::Label1_3 ? linkFont_.get() : buttonFont_.get();
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  if (spec.kind == ControlKind::Label) {
-    SetWindowSubclass(control, LabelProc, static_cast<UINT_PTR>(spec.control),
+  if (layout.kind == ControlKind::Label) {
+    SetWindowSubclass(control, LabelProc, static_cast<UINT_PTR>(layout.control),
                       reinterpret_cast<DWORD_PTR>(this));
   }
   return control;
@@ -310,14 +310,14 @@ void MainWindow::SetTextColour(Control c, Colour colour) {
 void MainWindow::SetFocus(Control c) { ::SetFocus(Window(c)); }
 
 void MainWindow::ShowIconOnLaunchButton(Hicon icon) {
-  const int size = Px(Spec(Control::Picture1).rect.width);
+  const int size = Px(LayoutOf(Control::Picture1).rect.width);
   HDC screen = GetDC(nullptr);
   pictureImage_.reset(CreateCompatibleBitmap(screen, size, size));
   ReleaseDC(nullptr, screen);
   {
     BitmapCanvas canvas(pictureImage_.get());
     RECT all{0, 0, size, size};
-    FillRect(canvas.dc(), &all, Brush(Resolve(*Spec(Control::Picture1).back)));
+    FillRect(canvas.dc(), &all, Brush(Resolve(*LayoutOf(Control::Picture1).back)));
     DrawIcon(canvas.dc(), 0, 0, icon);
   }
   InvalidateRect(Window(Control::Picture1), nullptr, TRUE);
@@ -473,7 +473,11 @@ LRESULT MainWindow::OnFrameMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
 void MainWindow::OnCommand(int id, int code) {
   const Control c = ControlOf(id);
   if (id < ControlId(Control::Frame1) || id >= ControlId(Control::Frame1) + kControlCount) return;
-  if (code == BN_CLICKED) {
+  // A quick second click on an owner-drawn button arrives as BN_DOUBLECLICKED;
+  // it is a click like any other.
+  const bool clicked =
+      code == BN_CLICKED || (code == BN_DOUBLECLICKED && LayoutOf(c).kind == ControlKind::PictureButton);
+  if (clicked) {
     switch (c) {
       case Control::cmdExecSoft: form_->cmdExecSoft_Click(); return;
       case Control::cmdEnd: form_->cmdEnd_Click(); return;
@@ -483,7 +487,7 @@ void MainWindow::OnCommand(int id, int code) {
     }
   }
   // STN_CLICKED shares its code with BN_CLICKED; only labels send it.
-  if (code == STN_CLICKED && Label1Index(c) >= 0 && Spec(c).kind == ControlKind::Label) {
+  if (code == STN_CLICKED && Label1Index(c) >= 0 && LayoutOf(c).kind == ControlKind::Label) {
     form_->Label1_Click(static_cast<std::int16_t>(Label1Index(c)));
   }
 }
@@ -518,13 +522,13 @@ void MainWindow::OnActivate(bool active) {
 
 HBRUSH MainWindow::OnCtlColor(HDC dc, HWND control) {
   const Control c = ControlOf(GetDlgCtrlID(control));
-  const ControlSpec& spec = Spec(c);
+  const ControlLayout& layout = LayoutOf(c);
   // Controls without a back colour of their own are drawn over their parent.
-  Colour back = MainWindowSpec().back;
-  if (spec.back) {
-    back = *spec.back;
-  } else if (spec.insideFrame) {
-    back = *Spec(Control::Frame1).back;
+  Colour back = MainWindowLayout().back;
+  if (layout.back) {
+    back = *layout.back;
+  } else if (layout.insideFrame) {
+    back = *LayoutOf(Control::Frame1).back;
   }
   const COLORREF backColour = Resolve(back);
   SetTextColor(dc, Resolve(textColours_[static_cast<int>(c)]));
@@ -537,8 +541,8 @@ void MainWindow::PaintFrame(HWND frame) {
   HDC dc = BeginPaint(frame, &paint);
   RECT client;
   GetClientRect(frame, &client);
-  const ControlSpec& spec = Spec(Control::Frame1);
-  FillRect(dc, &client, Brush(Resolve(*spec.back)));
+  const ControlLayout& layout = LayoutOf(Control::Frame1);
+  FillRect(dc, &client, Brush(Resolve(*layout.back)));
   HGDIOBJ oldFont = SelectObject(dc, uiFont_.get());
   TEXTMETRICW metrics;
   GetTextMetricsW(dc, &metrics);
@@ -546,8 +550,8 @@ void MainWindow::PaintFrame(HWND frame) {
   edge.top += metrics.tmHeight / 2;
   DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
   const std::wstring title = WindowText(frame);
-  SetTextColor(dc, Resolve(*spec.fore));
-  SetBkColor(dc, Resolve(*spec.back));
+  SetTextColor(dc, Resolve(*layout.fore));
+  SetBkColor(dc, Resolve(*layout.back));
   SetBkMode(dc, OPAQUE);
   const int indent = MulDiv(kFrameTitleIndent, dpi_, 96);
   TextOutW(dc, indent, 0, title.c_str(), static_cast<int>(title.size()));
@@ -560,7 +564,7 @@ void MainWindow::PaintPicture(HWND picture) {
   HDC dc = BeginPaint(picture, &paint);
   RECT client;
   GetClientRect(picture, &client);
-  FillRect(dc, &client, Brush(Resolve(*Spec(Control::Picture1).back)));
+  FillRect(dc, &client, Brush(Resolve(*LayoutOf(Control::Picture1).back)));
   if (pictureImage_) {
     BitmapCanvas image(pictureImage_.get());
     BitBlt(dc, 0, 0, client.right, client.bottom, image.dc(), 0, 0, SRCCOPY);
@@ -581,7 +585,7 @@ void MainWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
   const std::wstring caption = WindowText(item.hwndItem);
   RECT textSize{0, 0, r.right - r.left, 0};
   DrawTextW(dc, caption.c_str(), -1, &textSize, DT_CALCRECT | DT_SINGLELINE);
-  const int picture = Px(Spec(Control::Picture1).rect.width);
+  const int picture = Px(LayoutOf(Control::Picture1).rect.width);
   const int gap = MulDiv(kPictureGap, dpi_, 96);
   const int shift = pushed ? 1 : 0;
   const int top = r.top + (r.bottom - r.top - (picture + gap + textSize.bottom)) / 2 + shift;
