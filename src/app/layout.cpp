@@ -13,13 +13,13 @@ constexpr Colour kMidGrey = Colour::Rgb(128, 128, 128);
 constexpr Colour kLightYellow = Colour::Rgb(255, 255, 128);
 constexpr Colour kBlack = Colour::Rgb(0, 0, 0);
 
-constexpr FontSpec kButtonFont{"ＭＳ Ｐゴシック", 900, 700, false, false, 128};
-constexpr FontSpec kLinkFont{"Times New Roman", 975, 700, true, true, 0};
+constexpr FontLayout kButtonFont{"ＭＳ Ｐゴシック", 900, 700, false, false, 128};
+constexpr FontLayout kLinkFont{"Times New Roman", 975, 700, true, true, 0};
 
-constexpr WindowSpec kWindow{kApplicationTitle, 6780, 3105, kMidGrey, Colour::Rgb(0, 255, 255)};
+constexpr WindowLayout kWindow{kApplicationTitle, 6780, 3105, kMidGrey, Colour::Rgb(0, 255, 255)};
 
 // clang-format off
-constexpr ControlSpec kControls[] = {
+constexpr ControlLayout kControls[] = {
   {Control::Frame1, ControlKind::Frame, false, {120, 120, 6555, 2835},
    "◆　ユーザー外字をシステム標準設定にしてソフトを起動します　◆",
    kLightGrey, Colour::Rgb(192, 0, 192), std::nullopt, 4, false, true, false},
@@ -57,11 +57,11 @@ static_assert(std::size(kControls) == kControlCount);
 
 }  // namespace
 
-const WindowSpec& MainWindowSpec() { return kWindow; }
+const WindowLayout& MainWindowLayout() { return kWindow; }
 
-std::span<const ControlSpec> Controls() { return kControls; }
+std::span<const ControlLayout> Controls() { return kControls; }
 
-const ControlSpec& Spec(Control c) { return kControls[static_cast<int>(c)]; }
+const ControlLayout& LayoutOf(Control c) { return kControls[static_cast<int>(c)]; }
 
 int Label1Index(Control c) {
   switch (c) {
@@ -81,29 +81,29 @@ Control Label1(int index) {
 
 Control Command1(int index) { return index == 0 ? Control::Command1_0 : Control::Command1_1; }
 
-TwipsRect ClientRect(const ControlSpec& spec) {
-  TwipsRect r = spec.rect;
-  if (spec.insideFrame) {
-    r.left += Spec(Control::Frame1).rect.left;
-    r.top += Spec(Control::Frame1).rect.top;
+TwipsRect ClientRect(const ControlLayout& layout) {
+  TwipsRect r = layout.rect;
+  if (layout.insideFrame) {
+    r.left += LayoutOf(Control::Frame1).rect.left;
+    r.top += LayoutOf(Control::Frame1).rect.top;
   }
   return r;
 }
 
-bool IsVisibleAtLayoutSize(const ControlSpec& spec) {
-  const TwipsRect r = ClientRect(spec);
+bool IsVisibleAtLayoutSize(const ControlLayout& layout) {
+  const TwipsRect r = ClientRect(layout);
   return r.top < kWindow.clientHeight && r.left < kWindow.clientWidth;
 }
 
 std::vector<Control> FocusOrder() {
-  std::vector<const ControlSpec*> reachable;
-  for (const ControlSpec& spec : kControls) {
-    if (spec.takesFocus && IsVisibleAtLayoutSize(spec)) reachable.push_back(&spec);
+  std::vector<const ControlLayout*> reachable;
+  for (const ControlLayout& layout : kControls) {
+    if (layout.takesFocus && IsVisibleAtLayoutSize(layout)) reachable.push_back(&layout);
   }
   std::sort(reachable.begin(), reachable.end(),
-            [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
+            [](const ControlLayout* a, const ControlLayout* b) { return a->tabIndex < b->tabIndex; });
   std::vector<Control> order;
-  for (const ControlSpec* spec : reachable) order.push_back(spec->control);
+  for (const ControlLayout* layout : reachable) order.push_back(layout->control);
   return order;
 }
 

@@ -58,7 +58,7 @@ inline constexpr int kColorWindowText = 8;  // COLOR_WINDOWTEXT
 inline constexpr Colour kLinkNormal = Colour::Rgb(255, 255, 255);
 inline constexpr Colour kLinkHot = Colour::Rgb(0, 0, 255);
 
-struct FontSpec {
+struct FontLayout {
   const char* face;  // UTF-8
   int hundredthsOfPoint;
   int weight;
@@ -71,7 +71,7 @@ struct TwipsRect {
   int left, top, width, height;
 };
 
-struct ControlSpec {
+struct ControlLayout {
   Control control;
   ControlKind kind;
   bool insideFrame;    // positioned relative to Frame1's top-left corner
@@ -79,22 +79,22 @@ struct ControlSpec {
   const char* caption;  // UTF-8; "" when the control starts without text
   std::optional<Colour> back;  // nothing: the control kind's default
   std::optional<Colour> fore;
-  std::optional<FontSpec> font;  // nothing: the window's user-interface font
+  std::optional<FontLayout> font;  // nothing: the window's user-interface font
   int tabIndex;
   bool takesFocus;    // a tab stop that the keyboard can reach
   bool enabledAtStart;
   bool acceptsDrops;
 };
 
-struct WindowSpec {
+struct WindowLayout {
   const char* caption;  // before the version is appended
   int clientWidth, clientHeight;  // twips
   Colour back, fore;
 };
 
-const WindowSpec& MainWindowSpec();
-std::span<const ControlSpec> Controls();
-const ControlSpec& Spec(Control c);
+const WindowLayout& MainWindowLayout();
+std::span<const ControlLayout> Controls();
+const ControlLayout& LayoutOf(Control c);
 
 // The Label1 member number of a control, or -1 for other controls.
 int Label1Index(Control c);
@@ -102,7 +102,7 @@ Control Label1(int index);
 Control Command1(int index);
 
 // Whether the control lies (at least partly) inside the visible client area.
-bool IsVisibleAtLayoutSize(const ControlSpec& spec);
+bool IsVisibleAtLayoutSize(const ControlLayout& layout);
 // The controls the keyboard can reach, in tab order: focusable and visible.
 std::vector<Control> FocusOrder();
 
@@ -111,6 +111,6 @@ int TwipsToPixels(int twips, int dpi);
 float PixelsToTwips(int pixels, int dpi);
 
 // Where a control sits within the client area in twips (frame offset applied).
-TwipsRect ClientRect(const ControlSpec& spec);
+TwipsRect ClientRect(const ControlLayout& layout);
 
 }  // namespace tavrel

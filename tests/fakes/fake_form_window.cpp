@@ -6,9 +6,9 @@
 namespace tavrel::fakes {
 
 FakeFormWindow::FakeFormWindow() {
-  for (const ControlSpec& spec : Controls()) {
-    controls_.push_back(ControlState{spec.caption, spec.enabledAtStart, false,
-                                     spec.fore.value_or(Colour{})});
+  for (const ControlLayout& layout : Controls()) {
+    controls_.push_back(ControlState{layout.caption, layout.enabledAtStart, false,
+                                     layout.fore.value_or(Colour{})});
   }
 }
 

@@ -13,35 +13,35 @@ TEST(Layout, TheKeyboardReachesOnlyVisibleControlsInTabOrder) {
 }
 
 TEST(Layout, TheFunctionalControlsLieBelowTheClientAreaAndTakeNoFocus) {
-  for (const ControlSpec& spec : Controls()) {
-    const bool hidden = spec.control == Control::Picture1 || spec.control == Control::Command1_0 ||
-                        spec.control == Control::Command1_1 || spec.control == Control::Label1_2;
-    EXPECT_EQ(IsVisibleAtLayoutSize(spec), !hidden) << static_cast<int>(spec.control);
+  for (const ControlLayout& layout : Controls()) {
+    const bool hidden = layout.control == Control::Picture1 || layout.control == Control::Command1_0 ||
+                        layout.control == Control::Command1_1 || layout.control == Control::Label1_2;
+    EXPECT_EQ(IsVisibleAtLayoutSize(layout), !hidden) << static_cast<int>(layout.control);
     if (hidden) {
-      EXPECT_FALSE(spec.takesFocus);
+      EXPECT_FALSE(layout.takesFocus);
     }
   }
 }
 
 TEST(Layout, TheFramesControlsFitInsideIt) {
-  const TwipsRect frame = Spec(Control::Frame1).rect;
-  for (const ControlSpec& spec : Controls()) {
-    if (!spec.insideFrame) continue;
-    EXPECT_LE(spec.rect.left + spec.rect.width, frame.width) << static_cast<int>(spec.control);
-    EXPECT_LE(spec.rect.top + spec.rect.height, frame.height) << static_cast<int>(spec.control);
+  const TwipsRect frame = LayoutOf(Control::Frame1).rect;
+  for (const ControlLayout& layout : Controls()) {
+    if (!layout.insideFrame) continue;
+    EXPECT_LE(layout.rect.left + layout.rect.width, frame.width) << static_cast<int>(layout.control);
+    EXPECT_LE(layout.rect.top + layout.rect.height, frame.height) << static_cast<int>(layout.control);
   }
 }
 
 TEST(Layout, TwipsBecomePixelsAtTheMonitorsDpi) {
-  const WindowSpec& w = MainWindowSpec();
+  const WindowLayout& w = MainWindowLayout();
   EXPECT_EQ(TwipsToPixels(w.clientWidth, 96), 452);
   EXPECT_EQ(TwipsToPixels(w.clientHeight, 96), 207);
   EXPECT_EQ(TwipsToPixels(w.clientWidth, 144), 678);
   EXPECT_FLOAT_EQ(PixelsToTwips(4, 96), 60.0f);
   // At 96 DPI every length of the layout is a whole number of pixels.
-  for (const ControlSpec& spec : Controls()) {
-    EXPECT_EQ(spec.rect.width % 15, 0) << static_cast<int>(spec.control);
-    EXPECT_EQ(spec.rect.height % 15, 0) << static_cast<int>(spec.control);
+  for (const ControlLayout& layout : Controls()) {
+    EXPECT_EQ(layout.rect.width % 15, 0) << static_cast<int>(layout.control);
+    EXPECT_EQ(layout.rect.height % 15, 0) << static_cast<int>(layout.control);
   }
 }
 

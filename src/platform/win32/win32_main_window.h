@@ -72,7 +72,7 @@ class MainWindow final : public IFormWindow, public IEventLoop {
   bool DispatchOne(MSG& message);
 
   void CreateFonts();
-  HWND CreateControl(const ControlSpec& spec);
+  HWND CreateControl(const ControlLayout& layout);
   void SetUpTooltip();
   void RegisterDropTargets();
   void RevokeDropTargets();
@@ -81,7 +81,7 @@ class MainWindow final : public IFormWindow, public IEventLoop {
   HBRUSH Brush(COLORREF colour);
   COLORREF Resolve(Colour colour) const;
   int Px(int twips) const;
-  RECT ClientRectOf(const ControlSpec& spec) const;
+  RECT ClientRectOf(const ControlLayout& layout) const;
 
   HINSTANCE instance_;
   frmMain* form_ = nullptr;
