@@ -1,0 +1,61 @@
+"""Only one Tavrel at a time: a start that finds another refuses and ends."""
+
+from harness import CAPTION, IDOK, expect, wait_equal
+
+REFUSAL = "Tavrel は既に起動しています。\r\n利用しているソフトを終了させてください。"
+
+
+def answer_refusal(case, from_taskbar=False):
+    """Reads the refusal box, presses OK and waits for its process to end;
+    returns that process id. from_taskbar: the box may be under another
+    window, and the user brings it up first."""
+    box = case.wait_message_box(title="Tavrel")
+    expect(box["text"], REFUSAL, "the refusal")
+    expect(sorted(box["buttons"]), [IDOK], "the refusal's buttons")
+    if from_taskbar:
+        case.probe("raise", box["hwnd"])
+    case.click(box["buttons"][IDOK], box["hwnd"])
+    case.wait_ended(box["pid"], "the refusing Tavrel after OK")
+    return box["pid"]
+
+
+def running(case):
+    """(main windows, tavrel.exe processes, message boxes of Tavrel)"""
+    return (len(case.main_windows()), len(case.processes("tavrel.exe")),
+            len(case.windows(title="Tavrel", cls="#32770")))
+
+
+def test_second_copy_refuses(case):
+    case.lay_out()
+    first = case.start_tavrel()
+    before = first.window()
+
+    case.start(case.folder / "tavrel.exe")
+    refused = answer_refusal(case)
+    assert refused != first.pid, "the first Tavrel showed the refusal"
+    assert first.alive(), "the first Tavrel ended"
+    after = first.window()
+    for field in ("title", "rect", "visible", "iconic"):
+        expect(after[field], before[field], f"the first Tavrel's window: {field}")
+    expect(after["title"], CAPTION, "the first Tavrel's caption")
+    expect(running(case), (1, 1, 0), "(main windows, Tavrel processes, boxes)")
+
+
+def test_foreign_window_with_the_name(case):
+    case.lay_out()
+    case.probe("create_window", "notes on TAVREL.txt")
+
+    case.start(case.folder / "tavrel.exe")
+    answer_refusal(case)
+    expect(running(case), (0, 0, 0), "(main windows, Tavrel processes, boxes)")
+
+
+def test_two_copies_started_together(case):
+    case.lay_out()
+    exe = case.folder / "tavrel.exe"
+    case.start(exe)
+    case.start(exe)
+
+    # The window of the copy that stays can come up over the refusal.
+    answer_refusal(case, from_taskbar=True)
+    wait_equal(lambda: running(case), (1, 1, 0), "(main windows, Tavrel processes, boxes)")

@@ -1,0 +1,196 @@
+"""The launch: the user's font while the program runs, the earlier settings
+back once it ends, whichever way the wait ends."""
+
+from harness import (CHK_EXIT, CMD_END, CMD_EXEC_SOFT, FONT_VALUE, IDNO, IDYES, LABEL1_2, REG_DWORD, REG_EXPAND_SZ,
+                     REG_SZ, WINDOWS_DIR, WM_CLOSE, WM_ENDSESSION, WM_QUERYENDSESSION, expect, sz, texts,
+                     wait_equal, wait_until, windows_path)
+
+QUESTION = "登録ソフトが起動中です。\r\n終了してもいいですか？"
+ORDINARY = {
+    FONT_VALUE: (REG_SZ, sz(r"C:\Fonts\previous.tte")),
+    "Backup": (REG_SZ, sz(r"C:\Fonts\backup.tte")),
+    "Count": (REG_DWORD, (5).to_bytes(4, "little")),
+}
+
+
+def switched(before, font):
+    """The key as texts while the program runs: every earlier value an empty
+    REG_SZ, and the user's font."""
+    return {**{name: (REG_SZ, "") for name in before or {}}, FONT_VALUE: (REG_SZ, font)}
+
+
+def launch(case, tavrel, before):
+    """Presses the launch button and waits until the program runs with the
+    font switched; returns the program's window."""
+    font = windows_path(case.folder / "sample.tte")
+    tavrel.click(CMD_EXEC_SOFT)
+    seen, viewer = case.viewer()
+    expect(seen, font, "the font setting the program saw at its start")
+    wait_equal(lambda: texts(case.read_key()), switched(before, font), "HKCU\\EUDC\\932 while the program runs")
+    return viewer
+
+
+def wait_back(case, tavrel, before):
+    """Waits for the end of a launch: settings back, window normal, button enabled."""
+    wait_equal(case.read_key, before, "HKCU\\EUDC\\932 after the program ended")
+    wait_until(tavrel.normal, "Tavrel's window back to normal")
+    wait_until(lambda: tavrel.enabled(CMD_EXEC_SOFT), "the launch button enabled again")
+    assert tavrel.alive(), "Tavrel ended after the launch"
+
+
+def test_switch_and_restore(case):
+    case.lay_out()
+    case.write_key(ORDINARY)
+    tavrel = case.start_tavrel()
+
+    viewer = launch(case, tavrel, ORDINARY)
+    wait_until(lambda: tavrel.window()["iconic"], "Tavrel's window minimised during the launch")
+    assert not tavrel.enabled(CMD_EXEC_SOFT), "the launch button can be pressed again during the launch"
+    case.post(viewer["hwnd"], WM_CLOSE)
+    wait_back(case, tavrel, ORDINARY)
+
+
+def test_exit_with_program(case):
+    case.lay_out()
+    case.write_key(ORDINARY)
+    tavrel = case.start_tavrel()
+
+    tavrel.click(CHK_EXIT)
+    wait_until(lambda: tavrel.checked(CHK_EXIT), "chkExit ticked by a click")
+    case.key("alt+e")
+    wait_until(lambda: not tavrel.checked(CHK_EXIT), "chkExit cleared by Alt+E")
+    case.key("alt+e")
+    wait_until(lambda: tavrel.checked(CHK_EXIT), "chkExit ticked again by Alt+E")
+
+    viewer = launch(case, tavrel, ORDINARY)
+    case.post(viewer["hwnd"], WM_CLOSE)
+    tavrel.wait_ended("Tavrel with chkExit ticked, after the program ended")
+    expect(case.read_key(), ORDINARY, "HKCU\\EUDC\\932 after the program ended")
+
+
+def answer_question(case, tavrel, button):
+    box = tavrel.wait_message_box()
+    expect(box["text"], QUESTION, "the question on closing during a launch")
+    expect(sorted(box["buttons"]), [IDYES, IDNO], "the question's buttons")
+    case.click(box["buttons"][button], box["hwnd"])
+    wait_until(lambda: tavrel.message_box() is None, "the question to go away")
+
+
+def test_close_during_wait(case):
+    case.lay_out()
+    case.write_key(ORDINARY)
+    tavrel = case.start_tavrel()
+    viewer = launch(case, tavrel, ORDINARY)
+    font = windows_path(case.folder / "sample.tte")
+
+    # The window back from the taskbar, then its close box: No keeps waiting.
+    tavrel.restore()
+    case.click_at(*case.close_box(tavrel.hwnd), tavrel.hwnd)
+    answer_question(case, tavrel, IDNO)
+    assert tavrel.alive(), "Tavrel ended after No"
+    assert case.process(viewer["pid"])["alive"], "the program ended after No"
+    expect(texts(case.read_key()), switched(ORDINARY, font), "HKCU\\EUDC\\932 after No")
+
+    # 終了: Yes puts the settings back and ends Tavrel, and only Tavrel.
+    tavrel.restore()
+    tavrel.click(CMD_END)
+    answer_question(case, tavrel, IDYES)
+    tavrel.wait_ended("Tavrel after Yes")
+    expect(case.read_key(), ORDINARY, "HKCU\\EUDC\\932 after Yes")
+    assert case.process(viewer["pid"])["alive"], "the program ended with Tavrel"
+
+
+def test_unusual_values_restored(case):
+    before = {
+        FONT_VALUE: (REG_EXPAND_SZ, sz(r"%SystemRoot%\EUDC.TTE")),
+        "Long": (REG_SZ, sz("C:\\外字\\" + "とても長い名前の外字ファイル" * 20 + ".tte")),
+        "café 한 😀": (REG_SZ, sz("é 한 😀")),
+    }
+    assert len(before["Long"][1]) > 255 * 2
+    case.lay_out()
+    case.write_key(before)
+    tavrel = case.start_tavrel()
+
+    viewer = launch(case, tavrel, before)
+    case.post(viewer["hwnd"], WM_CLOSE)
+    wait_back(case, tavrel, before)
+
+
+def test_missing_settings_get_the_windows_default(case):
+    default = (REG_SZ, WINDOWS_DIR + "\\EUDC.TTE")
+    case.lay_out()
+    case.write_key(None)
+    tavrel = case.start_tavrel()
+    expect(tavrel.text(LABEL1_2), "", "Label1(2) without the key")
+
+    # No key at all.
+    viewer = launch(case, tavrel, None)
+    case.post(viewer["hwnd"], WM_CLOSE)
+    wait_equal(lambda: texts(case.read_key()), {FONT_VALUE: default}, "HKCU\\EUDC\\932 after a launch without it")
+    wait_until(lambda: tavrel.enabled(CMD_EXEC_SOFT), "the launch button enabled again")
+
+    # A key with other values only: they come back, beside the default.
+    (case.folder / "report.txt").unlink()
+    other = {"Other": (REG_SZ, sz(r"C:\Fonts\other.tte"))}
+    case.write_key(other)
+    viewer = launch(case, tavrel, other)
+    case.post(viewer["hwnd"], WM_CLOSE)
+    wait_equal(lambda: texts(case.read_key()), {**texts(other), FONT_VALUE: default},
+               "HKCU\\EUDC\\932 after a launch without SystemDefaultEUDCFont")
+
+
+def test_session_end_during_wait(case):
+    case.lay_out()
+    case.write_key(ORDINARY)
+    tavrel = case.start_tavrel()
+    launch(case, tavrel, ORDINARY)
+
+    query = case.send(tavrel.hwnd, WM_QUERYENDSESSION)
+    assert query["delivered"] and query["result"] != 0, f"WM_QUERYENDSESSION refused the session end: {query}"
+    assert tavrel.message_box() is None, "a message box on WM_QUERYENDSESSION"
+    case.send(tavrel.hwnd, WM_ENDSESSION, 1)
+    # Windows may end the process as soon as WM_ENDSESSION returns: the
+    # settings must be back by then.
+    expect(case.read_key(), ORDINARY, "HKCU\\EUDC\\932 once WM_ENDSESSION returned")
+
+    def ended_without_question():
+        assert tavrel.message_box() is None, "a message box during the session end"
+        return not tavrel.alive()
+
+    wait_until(ended_without_question, "Tavrel to end with the session")
+
+
+def test_program_beside_a_folder_with_a_shorter_name(case):
+    # "<case>\Viewer Pro\eudcview.exe" starts with "<case>\Viewer", a folder,
+    # and an unquoted start would run "<case>\Viewer.exe" instead.
+    folder = case.lay_out("Viewer Pro")
+    (case.folder / "Viewer").mkdir()
+    case.copy(case.paths.noicon, "Viewer.exe")
+    case.write_key(ORDINARY)
+    tavrel = case.start_tavrel(folder / "tavrel.exe")
+
+    font = windows_path(folder / "sample.tte")
+    tavrel.click(CMD_EXEC_SOFT)
+    seen, viewer = case.viewer()
+    expect(seen, font, "the font setting the program saw at its start")
+    expect(texts(case.read_key()), switched(ORDINARY, font), "HKCU\\EUDC\\932 while the program runs")
+    expect(case.processes("Viewer.exe"), [], "programs started from the folder above")
+    case.post(viewer["hwnd"], WM_CLOSE)
+    wait_back(case, tavrel, ORDINARY)
+
+
+def test_program_ending_with_code_259(case):
+    # 259 is also what GetExitCodeProcess says of a process still running.
+    case.lay_out(program=None)
+    case.copy(case.paths.noicon, "plain.exe")
+    case.write_key(ORDINARY)
+    tavrel = case.start_tavrel(env={"NOICON_EXIT_CODE": "259"})
+
+    tavrel.click(CMD_EXEC_SOFT)
+    helper = wait_until(lambda: case.windows(title="No Icon Helper", visible=None), "the program to start")[0]
+    font = windows_path(case.folder / "sample.tte")
+    wait_equal(lambda: texts(case.read_key()), switched(ORDINARY, font), "HKCU\\EUDC\\932 while the program runs")
+    case.process(helper["pid"])  # watched from now on, for its exit code
+    case.post(helper["hwnd"], WM_CLOSE)
+    expect(case.wait_ended(helper["pid"], "the program"), 259, "the program's exit code")
+    wait_back(case, tavrel, ORDINARY)

@@ -1,0 +1,119 @@
+"""What a user sees when Tavrel starts from a folder they prepared."""
+
+from harness import (CAPTION, CHK_EXIT, CLIENT_SIZE, CMD_END, CMD_EXEC_SOFT, COMMAND1_1, FONT_PROMPT, FONT_VALUE,
+                     FRAME1, LABEL1_0, LABEL1_1, LABEL1_2, LABEL1_3, PROGRAM_PROMPT, REG_DWORD, REG_SZ, centre,
+                     expect, sz, wait_equal, wait_until, windows_path)
+
+PREVIOUS_FONT = r"C:\Fonts\previous.tte"
+BLUE, WHITE = "#0000FF", "#FFFFFF"
+
+
+def test_normal_folder(case):
+    case.lay_out()
+    before = {FONT_VALUE: (REG_SZ, sz(PREVIOUS_FONT)), "Count": (REG_DWORD, (5).to_bytes(4, "little"))}
+    case.write_key(before)
+    tavrel = case.start_tavrel()
+
+    window = tavrel.window()
+    expect(case.session.metrics["dpi"], 96, "screen DPI (the sizes below hold at 96)")
+    expect(window["title"], CAPTION, "caption")
+    expect(window["client"], CLIENT_SIZE, "client area")
+    left, top, right, bottom = window["rect"]
+    screen_w, screen_h = case.session.metrics["screen"]
+    centre_gap = (abs(left + right - screen_w) // 2, abs(top + bottom - screen_h) // 2)
+    assert max(centre_gap) <= 2, f"window {window['rect']} is not centred on a {screen_w}x{screen_h} screen"
+
+    expect(tavrel.text(LABEL1_0), windows_path(case.folder / "eudcview.exe"), "program box")
+    expect(tavrel.text(LABEL1_1), windows_path(case.folder / "sample.tte"), "font box")
+    expect(tavrel.text(LABEL1_2), PREVIOUS_FONT, "Label1(2), the font setting at start")
+    assert tavrel.enabled(CMD_EXEC_SOFT), "the launch button is disabled"
+    assert not tavrel.enabled(COMMAND1_1), "Command1(1) is enabled at start"
+
+    # Starting and leaving without a launch touches neither the registry nor
+    # the folder.
+    tavrel.click(CMD_END)
+    tavrel.wait_ended("Tavrel after 終了")
+    expect(case.read_key(), before, "HKCU\\EUDC\\932 after start and 終了")
+    settings = sorted(p.name for p in case.folder.iterdir() if p.suffix.lower() == ".ini")
+    expect(settings, [], "settings files beside the exe")
+
+
+def test_own_exe_in_upper_case_and_no_program(case):
+    case.lay_out(tavrel="TAVREL.EXE", program=None)
+    tavrel = case.start_tavrel(case.folder / "TAVREL.EXE")
+
+    expect(tavrel.text(LABEL1_0), PROGRAM_PROMPT, "program box")
+    expect(tavrel.text(LABEL1_1), windows_path(case.folder / "sample.tte"), "font box")
+    assert not tavrel.enabled(CMD_EXEC_SOFT), "the launch button is enabled without a program"
+    # With the launch button out of reach the focus starts on 終了.
+    wait_equal(tavrel.focus, CMD_END, "the focus at start")
+    case.key("Tab")
+    wait_equal(tavrel.focus, CHK_EXIT, "the focus after Tab")
+    case.key("Tab")
+    wait_equal(tavrel.focus, CMD_END, "the focus after a second Tab")
+
+
+def test_no_font(case):
+    case.lay_out(font=None)
+    tavrel = case.start_tavrel()
+
+    expect(tavrel.text(LABEL1_0), windows_path(case.folder / "eudcview.exe"), "program box")
+    expect(tavrel.text(LABEL1_1), FONT_PROMPT, "font box")
+    assert not tavrel.enabled(CMD_EXEC_SOFT), "the launch button is enabled without a font"
+
+
+def test_program_without_icons(case):
+    case.lay_out(program=None)
+    case.copy(case.paths.noicon, "plain.exe")
+    tavrel = case.start_tavrel()
+
+    expect(tavrel.text(LABEL1_0), windows_path(case.folder / "plain.exe"), "program box")
+    expect(tavrel.text(LABEL1_1), windows_path(case.folder / "sample.tte"), "font box")
+    assert tavrel.enabled(CMD_EXEC_SOFT), "the launch button is disabled"
+
+
+def test_font_setting_missing(case):
+    case.lay_out()
+    case.write_key({"Other": (REG_SZ, sz("other.tte"))})
+    tavrel = case.start_tavrel()
+
+    expect(tavrel.text(LABEL1_2), "", "Label1(2) without SystemDefaultEUDCFont")
+
+
+def test_drive_root_folder(case):
+    case.lay_out()
+    case.map_drive("t", case.folder)
+    tavrel = case.start_tavrel("T:\\tavrel.exe", cwd=case.folder)
+
+    expect(tavrel.text(LABEL1_0), r"T:\eudcview.exe", "program box")
+    expect(tavrel.text(LABEL1_1), r"T:\sample.tte", "font box")
+    assert tavrel.enabled(CMD_EXEC_SOFT), "the launch button is disabled"
+
+
+def test_keyboard_focus(case):
+    case.lay_out()
+    tavrel = case.start_tavrel()
+    controls = tavrel.controls()
+
+    for tabs, expected in enumerate([CMD_EXEC_SOFT, CMD_END, CHK_EXIT, CMD_EXEC_SOFT]):
+        if tabs:
+            case.key("Tab")
+        wait_equal(tavrel.focus, expected, f"the focus after {tabs} Tab(s)")
+        assert controls[expected]["visible"], f"the focus after {tabs} Tab(s) is on a hidden control"
+
+
+def test_copyright_link_lights_up_under_the_pointer(case):
+    case.lay_out()
+    tavrel = case.start_tavrel()
+    controls = tavrel.controls()
+    link, frame = controls[LABEL1_3]["rect"], controls[FRAME1]["rect"]
+
+    def link_in(colour, not_in):
+        seen = case.colours(link)
+        return colour in seen and not_in not in seen
+
+    x, y = centre(link)
+    case.point_at(x, y, tavrel.hwnd)
+    wait_until(lambda: link_in(BLUE, WHITE), "blue text with the pointer on the link")
+    case.point_at((link[2] + frame[2]) // 2, y, tavrel.hwnd)  # right of the link, still inside Frame1
+    wait_until(lambda: link_in(WHITE, BLUE), "white text again with the pointer off the link")
