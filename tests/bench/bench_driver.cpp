@@ -1,0 +1,581 @@
+// Drives the benchmark inside Wine: starts Tavrel and the baselines, measures,
+// and prints tab-separated lines for scripts/bench, which turns them into the
+// table:
+//
+//   mark  begin|end  NAME EXE the CPU window of the launcher NAME (started
+//                             from EXE) starts or ends now
+//   raw   NAME  VALUE...      every sample of one series
+//   row   NAME  TAVREL  BASE  one figure beside its baseline
+//   error TEXT                the run failed (exit code 1)
+//
+//   bench_driver APP_DIR TOOLS_DIR SAVED_KEY_FILE
+//   bench_driver --restore SAVED_KEY_FILE
+//
+// APP_DIR holds tavrel.exe, eudcview.exe and sample.tte and nothing else that
+// Tavrel would pick up; TOOLS_DIR holds poll_launcher.exe and
+// minimal_window.exe. HKCU\EUDC\932 as found is kept in SAVED_KEY_FILE until
+// the run has put it back; --restore puts it back after a run that was cut
+// short.
+#include <windows.h>
+#include <psapi.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t kEudcKey[] = L"EUDC\\932";
+constexpr wchar_t kFontValue[] = L"SystemDefaultEUDCFont";
+constexpr wchar_t kMainClass[] = L"TavrelMainWindow";
+constexpr wchar_t kMinimalClass[] = L"BenchMinimalWindow";
+constexpr wchar_t kProgram[] = L"eudcview.exe";
+constexpr int kFrameId = 1000;
+constexpr int kLaunchButtonId = 1007;
+
+constexpr int kLaunches = 20;
+constexpr int kStarts = 10;
+// The program of launch i runs 300 + 5 i ms: the ends spread over the whole
+// 100 ms period of the polling baseline (a fixed length locks to its phase).
+constexpr int kShortRunMs = 300;
+constexpr int kRunStepMs = 5;
+constexpr int kLongRunMs = 5000;
+// The CPU window lies inside the 5 s wait: it starts once the launch has
+// settled and ends before the program does.
+constexpr DWORD kCpuSettleMs = 250;
+constexpr DWORD kCpuWindowMs = 4500;
+// After a window shows, before its peak working set is read.
+constexpr DWORD kSettleMs = 300;
+constexpr DWORD kTimeoutMs = 20000;
+
+// --- small tools -------------------------------------------------------------
+
+struct HandleCloser {
+  void operator()(HANDLE h) const { CloseHandle(h); }
+};
+using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
+
+struct KeyCloser {
+  void operator()(HKEY key) const { RegCloseKey(key); }
+};
+using UniqueKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
+
+struct Failure : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+double NowMs() {
+  static const double ticksPerMs = [] {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(frequency.QuadPart) / 1000.0;
+  }();
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) / ticksPerMs;
+}
+
+// Polls condition() every stepMs until it holds; false after timeoutMs.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD stepMs = 5) {
+  const double deadline = NowMs() + timeoutMs;
+  while (!condition()) {
+    if (NowMs() > deadline) return false;
+    Sleep(stepMs);
+  }
+  return true;
+}
+
+std::string Narrow(std::wstring_view text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string out(length, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, out.data(), length, nullptr, nullptr);
+  return out;
+}
+
+void Say(const std::string& line) {
+  std::fputs((line + "\n").c_str(), stdout);
+  std::fflush(stdout);
+}
+
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  const size_t middle = values.size() / 2;
+  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+double Worst(const std::vector<double>& values) {
+  return values.empty() ? 0 : *std::max_element(values.begin(), values.end());
+}
+
+std::string Fixed(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", value);
+  return text;
+}
+
+void Raw(const std::string& name, const std::vector<double>& values) {
+  std::string line = "raw\t" + name;
+  for (double v : values) line += "\t" + Fixed(v);
+  Say(line);
+}
+
+void Row(const std::string& name, double tavrel, double baseline) {
+  Say("row\t" + name + "\t" + Fixed(tavrel) + "\t" + Fixed(baseline));
+}
+
+// --- HKCU\EUDC\932 -------------------------------------------------------------
+
+struct Value {
+  DWORD type = REG_NONE;
+  std::vector<BYTE> data;
+  bool operator==(const Value&) const = default;
+};
+using Values = std::map<std::wstring, Value>;
+using KeyState = std::optional<Values>;  // nothing: no key
+
+Value Text(std::wstring_view text) {
+  const auto* bytes = reinterpret_cast<const BYTE*>(text.data());
+  Value value{REG_SZ, std::vector<BYTE>(bytes, bytes + text.size() * sizeof(wchar_t))};
+  value.data.resize(value.data.size() + sizeof(wchar_t), 0);
+  return value;
+}
+
+KeyState ReadKey() {
+  HKEY raw = nullptr;
+  const LSTATUS status = RegOpenKeyExW(HKEY_CURRENT_USER, kEudcKey, 0, KEY_QUERY_VALUE, &raw);
+  if (status == ERROR_FILE_NOT_FOUND) return std::nullopt;
+  if (status != ERROR_SUCCESS) throw Failure("cannot open HKCU\\EUDC\\932");
+  const UniqueKey key(raw);
+  DWORD count = 0, longestName = 0, longestData = 0;
+  RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                   &longestName, &longestData, nullptr, nullptr);
+  Values values;
+  for (DWORD i = 0; i < count; ++i) {
+    std::wstring name(longestName + 1, L'\0');
+    Value value;
+    value.data.resize(longestData);
+    DWORD nameLength = longestName + 1, size = longestData;
+    if (RegEnumValueW(key.get(), i, name.data(), &nameLength, nullptr, &value.type,
+                      value.data.data(), &size) != ERROR_SUCCESS) {
+      throw Failure("the key changed while it was read");
+    }
+    name.resize(nameLength);
+    value.data.resize(size);
+    values.emplace(std::move(name), std::move(value));
+  }
+  return values;
+}
+
+// Makes the key hold exactly state (or removes it).
+void WriteKey(const KeyState& state) {
+  const LSTATUS removed = RegDeleteTreeW(HKEY_CURRENT_USER, kEudcKey);
+  if (removed != ERROR_SUCCESS && removed != ERROR_FILE_NOT_FOUND) throw Failure("cannot clear the key");
+  if (!state) return;
+  HKEY raw = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, kEudcKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw,
+                      nullptr) != ERROR_SUCCESS) {
+    throw Failure("cannot create the key");
+  }
+  const UniqueKey key(raw);
+  for (const auto& [name, value] : *state) {
+    if (RegSetValueExW(key.get(), name.c_str(), 0, value.type, value.data.data(),
+                       static_cast<DWORD>(value.data.size())) != ERROR_SUCCESS) {
+      throw Failure("cannot write the key");
+    }
+  }
+}
+
+std::string Hex(const void* bytes, size_t size) {
+  static const char digits[] = "0123456789abcdef";
+  std::string out;
+  for (size_t i = 0; i < size; ++i) {
+    const auto b = static_cast<const unsigned char*>(bytes)[i];
+    out += digits[b >> 4];
+    out += digits[b & 15];
+  }
+  return out;
+}
+
+std::vector<BYTE> Unhex(const std::string& text) {
+  std::vector<BYTE> out;
+  for (size_t i = 0; i + 1 < text.size(); i += 2) {
+    out.push_back(static_cast<BYTE>(std::stoi(text.substr(i, 2), nullptr, 16)));
+  }
+  return out;
+}
+
+// "key 0|1", then "value NAME_HEX TYPE DATA_HEX" a line ("-" for no bytes).
+void SaveKeyState(const std::wstring& file, const KeyState& state) {
+  std::ofstream out(std::filesystem::path(file), std::ios::trunc);
+  out << "key " << (state ? 1 : 0) << "\n";
+  for (const auto& [name, value] : state.value_or(Values{})) {
+    const std::string data = Hex(value.data.data(), value.data.size());
+    out << "value " << Hex(name.data(), name.size() * sizeof(wchar_t)) << ' ' << value.type << ' '
+        << (data.empty() ? "-" : data) << "\n";
+  }
+  if (!out.flush()) throw Failure("cannot write " + Narrow(file));
+}
+
+KeyState LoadKeyState(const std::wstring& file) {
+  std::ifstream in{std::filesystem::path(file)};
+  std::string word;
+  int exists = 0;
+  if (!(in >> word >> exists) || word != "key") throw Failure("cannot read " + Narrow(file));
+  if (!exists) return std::nullopt;
+  Values values;
+  std::string name, data;
+  DWORD type = 0;
+  while (in >> word >> name >> type >> data) {
+    const std::vector<BYTE> nameBytes = Unhex(name);
+    const std::wstring text(reinterpret_cast<const wchar_t*>(nameBytes.data()),
+                            nameBytes.size() / sizeof(wchar_t));
+    values[text] = Value{type, data == "-" ? std::vector<BYTE>{} : Unhex(data)};
+  }
+  return values;
+}
+
+// --- processes and windows ----------------------------------------------------
+
+struct Process {
+  UniqueHandle handle;
+  DWORD id = 0;
+};
+
+Process Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder) {
+  std::wstring line = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                      &startup, &info)) {
+    throw Failure("cannot start " + Narrow(exe));
+  }
+  CloseHandle(info.hThread);
+  return Process{UniqueHandle(info.hProcess), info.dwProcessId};
+}
+
+bool Ended(HANDLE process, DWORD timeoutMs) {
+  return WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
+}
+
+std::vector<DWORD> ProcessIds(std::wstring_view image) {
+  std::vector<DWORD> ids;
+  const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (snapshot.get() == INVALID_HANDLE_VALUE) return ids;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+       more = Process32NextW(snapshot.get(), &entry)) {
+    if (CompareStringOrdinal(entry.szExeFile, -1, image.data(), static_cast<int>(image.size()),
+                             TRUE) == CSTR_EQUAL) {
+      ids.push_back(entry.th32ProcessID);
+    }
+  }
+  return ids;
+}
+
+// Ends every process of that image; true when there was none.
+bool EndAll(std::wstring_view image) {
+  const std::vector<DWORD> ids = ProcessIds(image);
+  for (DWORD id : ids) {
+    if (const UniqueHandle process{OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)}) {
+      TerminateProcess(process.get(), 1);
+      Ended(process.get(), 5000);
+    }
+  }
+  return ids.empty();
+}
+
+// The started program, as soon as a snapshot shows it (polled every 1 ms).
+UniqueHandle WaitForProgram() {
+  const double deadline = NowMs() + kTimeoutMs;
+  for (;;) {
+    for (DWORD id : ProcessIds(kProgram)) {
+      if (HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id)) {
+        return UniqueHandle(process);
+      }
+    }
+    if (NowMs() > deadline) throw Failure("the program did not start");
+    Sleep(1);
+  }
+}
+
+// A visible top-level window of that class and process, polled every 1 ms.
+HWND WaitForWindow(const wchar_t* windowClass, DWORD processId) {
+  HWND found = nullptr;
+  const auto shown = [&] {
+    for (HWND w = FindWindowExW(nullptr, nullptr, windowClass, nullptr); w;
+         w = FindWindowExW(nullptr, w, windowClass, nullptr)) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(w, &owner);
+      if (owner == processId && IsWindowVisible(w)) return (found = w) != nullptr;
+    }
+    return false;
+  };
+  if (!WaitUntil(shown, kTimeoutMs, 1)) throw Failure("no visible window of the started program");
+  return found;
+}
+
+// Message boxes titled "Tavrel" (a refused second copy): ends their
+// processes and returns how many there were.
+int EndRefusals() {
+  std::vector<HWND> boxes;
+  for (HWND w = FindWindowExW(nullptr, nullptr, L"#32770", L"Tavrel"); w;
+       w = FindWindowExW(nullptr, w, L"#32770", L"Tavrel")) {
+    boxes.push_back(w);
+  }
+  for (HWND box : boxes) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(box, &owner);
+    if (const UniqueHandle process{OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, owner)}) {
+      TerminateProcess(process.get(), 1);
+      Ended(process.get(), 5000);
+    }
+  }
+  return static_cast<int>(boxes.size());
+}
+
+// Closes a program's window with WM_CLOSE and waits for its end.
+void Close(const Process& process, HWND window) {
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  if (!Ended(process.handle.get(), 10000)) {
+    TerminateProcess(process.handle.get(), 1);
+    throw Failure("a program did not end after WM_CLOSE");
+  }
+  if (EndRefusals()) throw Failure("a second Tavrel was refused");
+}
+
+// The sample program's options; launchers pass their environment on.
+void SetProgramRun(int ms) {
+  SetEnvironmentVariableW(L"EUDCVIEW_OPTIONS", (L"--no-window --exit-after-ms " + std::to_wstring(ms)).c_str());
+}
+
+// --- the launch figures ----------------------------------------------------------
+
+struct Paths {
+  std::wstring app, tools;
+  std::wstring Tavrel() const { return app + L"\\tavrel.exe"; }
+  std::wstring Program() const { return app + L"\\" + kProgram; }
+  std::wstring Font() const { return app + L"\\sample.tte"; }
+  std::wstring PollLauncher() const { return tools + L"\\poll_launcher.exe"; }
+  std::wstring MinimalWindow() const { return tools + L"\\minimal_window.exe"; }
+};
+
+void ArmNotification(HKEY key, HANDLE event) {
+  if (RegNotifyChangeKeyValue(key, FALSE, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET, event,
+                              TRUE) != ERROR_SUCCESS) {
+    throw Failure("RegNotifyChangeKeyValue failed");
+  }
+}
+
+// From the program's end (a wait on it returns) to the key holding its values
+// from before the launch again, in ms. Re-reads the key at each change.
+double ExitToRestore(HANDLE program, const KeyState& before) {
+  HKEY raw = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, kEudcKey, 0, KEY_NOTIFY | KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS) {
+    throw Failure("cannot open the key to watch it");
+  }
+  const UniqueKey key(raw);
+  const UniqueHandle changed(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  ArmNotification(key.get(), changed.get());
+  if (ReadKey() == before) throw Failure("the font was not switched while the program ran");
+  if (!Ended(program, kTimeoutMs)) throw Failure("the program did not end");
+  const double exited = NowMs();
+  const double deadline = exited + kTimeoutMs;
+  for (;;) {
+    if (ReadKey() == before) return NowMs() - exited;
+    const double left = deadline - NowMs();
+    if (left <= 0) throw Failure("the earlier values did not come back");
+    if (WaitForSingleObject(changed.get(), static_cast<DWORD>(left)) == WAIT_OBJECT_0) {
+      ArmNotification(key.get(), changed.get());
+    }
+  }
+}
+
+// A window inside the program's run, in which scripts/bench reads the CPU
+// time of the launcher and of the wineserver from /proc. (Wine 8's
+// GetProcessTimes answers with the caller's own times for another process.)
+void CpuWindow(HANDLE program, const std::string& name, const std::wstring& launcher) {
+  Sleep(kCpuSettleMs);
+  Say("mark\tbegin\t" + name + "\t" + Narrow(launcher));
+  Sleep(kCpuWindowMs);
+  Say("mark\tend\t" + name);
+  if (Ended(program, 0)) throw Failure("the program ended inside the CPU window");
+}
+
+struct Tavrel {
+  Process process;
+  HWND main = nullptr;
+  HWND button = nullptr;
+};
+
+Tavrel StartTavrel(const Paths& paths) {
+  if (!EndAll(L"tavrel.exe")) throw Failure("a Tavrel was already running");
+  Tavrel t;
+  t.process = Start(paths.Tavrel(), L"", paths.app);
+  t.main = WaitForWindow(kMainClass, t.process.id);
+  t.button = GetDlgItem(GetDlgItem(t.main, kFrameId), kLaunchButtonId);
+  if (!t.button || !WaitUntil([&] { return IsWindowEnabled(t.button) != FALSE; }, kTimeoutMs)) {
+    throw Failure("Tavrel's launch button is missing or disabled");
+  }
+  return t;
+}
+
+// No sample program left running, and the key in the state every launch
+// starts from; returns that state.
+KeyState PrepareLaunch() {
+  if (!EndAll(kProgram)) throw Failure("a sample program was still running");
+  const KeyState known = Values{{kFontValue, Text(L"C:\\windows\\EUDC.TTE")}};
+  WriteKey(known);
+  return known;
+}
+
+// One launch by Tavrel's button; returns its exit-to-restore delay.
+double LaunchByTavrel(const Tavrel& t, const std::function<void(HANDLE)>& during = {}) {
+  const KeyState known = PrepareLaunch();
+  PostMessageW(t.button, BM_CLICK, 0, 0);
+  const UniqueHandle program = WaitForProgram();
+  if (during) during(program.get());
+  const double delay = ExitToRestore(program.get(), known);
+  const auto finished = [&] { return IsWindowEnabled(t.button) && !IsIconic(t.main); };
+  if (!WaitUntil(finished, kTimeoutMs)) throw Failure("Tavrel did not finish the launch");
+  return delay;
+}
+
+// One launch by a new poll_launcher.exe; returns its exit-to-restore delay.
+double LaunchByPolling(const Paths& paths, const std::function<void(HANDLE, HANDLE)>& during = {}) {
+  const KeyState known = PrepareLaunch();
+  const Process launcher = Start(paths.PollLauncher(),
+                                 L"\"" + paths.Font() + L"\" \"" + paths.Program() + L"\"", paths.tools);
+  const UniqueHandle program = WaitForProgram();
+  if (during) during(launcher.handle.get(), program.get());
+  const double delay = ExitToRestore(program.get(), known);
+  DWORD code = 1;
+  if (!Ended(launcher.handle.get(), kTimeoutMs) || !GetExitCodeProcess(launcher.handle.get(), &code) ||
+      code != 0) {
+    TerminateProcess(launcher.handle.get(), 1);
+    throw Failure("poll_launcher.exe failed");
+  }
+  return delay;
+}
+
+// --- the start-up figures ----------------------------------------------------------
+
+struct Startup {
+  double ms = 0;
+  double peakMiB = 0;
+};
+
+Startup MeasureStartup(const std::wstring& exe, const std::wstring& folder, const wchar_t* windowClass) {
+  const double started = NowMs();
+  const Process process = Start(exe, L"", folder);
+  const HWND window = WaitForWindow(windowClass, process.id);
+  Startup s{NowMs() - started, 0};
+  Sleep(kSettleMs);
+  PROCESS_MEMORY_COUNTERS memory{};
+  memory.cb = sizeof memory;
+  if (!GetProcessMemoryInfo(process.handle.get(), &memory, sizeof memory)) {
+    throw Failure("GetProcessMemoryInfo failed");
+  }
+  s.peakMiB = static_cast<double>(memory.PeakWorkingSetSize) / (1024.0 * 1024.0);
+  Close(process, window);
+  return s;
+}
+
+// --- the run -------------------------------------------------------------------
+
+void Run(const Paths& paths) {
+  // Each launch by a new launcher process, Tavrel and the baseline in turn,
+  // so that drift hits both alike.
+  std::vector<double> delays[2];  // [0] Tavrel, [1] poll_launcher
+  for (int i = 0; i < kLaunches; ++i) {
+    SetProgramRun(kShortRunMs + kRunStepMs * i);
+    const Tavrel t = StartTavrel(paths);
+    delays[0].push_back(LaunchByTavrel(t));
+    Close(t.process, t.main);
+    delays[1].push_back(LaunchByPolling(paths));
+  }
+
+  SetProgramRun(kLongRunMs);
+  {
+    const Tavrel t = StartTavrel(paths);
+    LaunchByTavrel(t, [&](HANDLE program) { CpuWindow(program, "tavrel", paths.Tavrel()); });
+    Close(t.process, t.main);
+  }
+  LaunchByPolling(paths, [&](HANDLE, HANDLE program) { CpuWindow(program, "poll", paths.PollLauncher()); });
+
+  std::vector<double> startMs[2], peakMiB[2];  // [0] Tavrel, [1] minimal_window
+  for (int i = 0; i < kStarts; ++i) {
+    if (!EndAll(L"tavrel.exe")) throw Failure("a Tavrel was still running");
+    const Startup a = MeasureStartup(paths.Tavrel(), paths.app, kMainClass);
+    const Startup b = MeasureStartup(paths.MinimalWindow(), paths.tools, kMinimalClass);
+    startMs[0].push_back(a.ms), peakMiB[0].push_back(a.peakMiB);
+    startMs[1].push_back(b.ms), peakMiB[1].push_back(b.peakMiB);
+  }
+
+  Raw("exit_to_restore_ms_tavrel", delays[0]);
+  Raw("exit_to_restore_ms_poll", delays[1]);
+  Raw("startup_ms_tavrel", startMs[0]);
+  Raw("startup_ms_minimal", startMs[1]);
+  Raw("peak_working_set_mib_tavrel", peakMiB[0]);
+  Raw("peak_working_set_mib_minimal", peakMiB[1]);
+  Row("restore_median", Median(delays[0]), Median(delays[1]));
+  Row("restore_worst", Worst(delays[0]), Worst(delays[1]));
+  Row("startup_median", Median(startMs[0]), Median(startMs[1]));
+  Row("peak_working_set", Median(peakMiB[0]), Median(peakMiB[1]));
+}
+
+// Ends whatever the run started that still runs.
+void CleanUp() {
+  for (const wchar_t* image : {L"tavrel.exe", L"poll_launcher.exe", L"eudcview.exe", L"minimal_window.exe"}) {
+    EndAll(image);
+  }
+  EndRefusals();
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  try {
+    if (argc == 3 && std::wstring_view(argv[1]) == L"--restore") {
+      CleanUp();
+      WriteKey(LoadKeyState(argv[2]));
+      DeleteFileW(argv[2]);
+      return 0;
+    }
+    if (argc != 4) {
+      Say("error\tusage: bench_driver APP_DIR TOOLS_DIR SAVED_KEY_FILE | --restore SAVED_KEY_FILE");
+      return 1;
+    }
+    const KeyState original = ReadKey();
+    SaveKeyState(argv[3], original);
+    int status = 0;
+    try {
+      Run(Paths{argv[1], argv[2]});
+    } catch (const std::exception& e) {
+      Say(std::string("error\t") + e.what());
+      status = 1;
+    }
+    CleanUp();
+    WriteKey(original);
+    DeleteFileW(argv[3]);
+    return status;
+  } catch (const std::exception& e) {
+    Say(std::string("error\t") + e.what());
+    return 1;
+  }
+}
