@@ -185,6 +185,7 @@ class Paths:
         self.viewer = self._find("eudcview.exe", "samples")
         self.probe = self._find("tavrel_probe.exe", "tests/e2e")
         self.noicon = self._find("noicon.exe", "tests/e2e")
+        self.dragsource = self._find("dragsource.exe", "tests/e2e")
 
     def _find(self, name, usual_folder):
         for folder, dirs, files in os.walk(self.build):

@@ -115,5 +115,7 @@ def test_copyright_link_lights_up_under_the_pointer(case):
     x, y = centre(link)
     case.point_at(x, y, tavrel.hwnd)
     wait_until(lambda: link_in(BLUE, WHITE), "blue text with the pointer on the link")
+    # Its text ("Go to Ferroday Home Page") is drawn, not kept as a window title.
+    wait_until(lambda: case.windows(cls="tooltips_class32", pid=tavrel.pid), "the link's tooltip")
     case.point_at((link[2] + frame[2]) // 2, y, tavrel.hwnd)  # right of the link, still inside Frame1
     wait_until(lambda: link_in(WHITE, BLUE), "white text again with the pointer off the link")
