@@ -61,16 +61,16 @@ void EudcSwitch::SetSystemFont(std::string_view strEudcFile) {
 }
 
 bool EudcSwitch::RestoreEudcSettings() {
-  std::vector<size_t> failed;
-  for (size_t k = 0; k < colSavedNames.size(); ++k) {
-    const RawValue value{colSavedNames[k], colSavedValues[k].type, colSavedValues[k].data};
-    if (Write(value) != kErrorSuccess) failed.push_back(k);
-  }
-  // A second attempt for what failed: a value left empty would be lost.
-  return std::all_of(failed.begin(), failed.end(), [&](size_t k) {
+  const auto writeBack = [this](size_t k) {
     return Write(RawValue{colSavedNames[k], colSavedValues[k].type, colSavedValues[k].data}) ==
            kErrorSuccess;
-  });
+  };
+  std::vector<size_t> failed;
+  for (size_t k = 0; k < colSavedNames.size(); ++k) {
+    if (!writeBack(k)) failed.push_back(k);
+  }
+  // A second attempt for what failed: a value left empty would be lost.
+  return std::all_of(failed.begin(), failed.end(), writeBack);
 }
 
 void EudcSwitch::Release() {

@@ -136,9 +136,10 @@ void MainWindow::CreateFonts() {
   linkFont_ = MakeFont(*LayoutOf(Control::Label1_3).font, dpi_);
 }
 
-Control MainWindow::ControlOf(int id) const {
+std::optional<Control> MainWindow::ControlOf(int id) {
   const int index = id - ControlId(Control::Frame1);
-  return (index >= 0 && index < kControlCount) ? static_cast<Control>(index) : Control::Frame1;
+  if (index < 0 || index >= kControlCount) return std::nullopt;
+  return static_cast<Control>(index);
 }
 
 // --- creation ---
@@ -424,8 +425,10 @@ LRESULT MainWindow::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
       return TRUE;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-      return reinterpret_cast<LRESULT>(
-          OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+      if (const auto c = ControlOf(GetDlgCtrlID(reinterpret_cast<HWND>(lParam)))) {
+        return reinterpret_cast<LRESULT>(OnCtlColor(reinterpret_cast<HDC>(wParam), *c));
+      }
+      return DefWindowProcW(hwnd, message, wParam, lParam);
     case WM_MOUSEMOVE:
       form_->Form_MouseMove();
       return 0;
@@ -471,8 +474,9 @@ LRESULT MainWindow::OnFrameMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
 }
 
 void MainWindow::OnCommand(int id, int code) {
-  const Control c = ControlOf(id);
-  if (id < ControlId(Control::Frame1) || id >= ControlId(Control::Frame1) + kControlCount) return;
+  const std::optional<Control> control = ControlOf(id);
+  if (!control) return;
+  const Control c = *control;
   // A quick second click on an owner-drawn button arrives as BN_DOUBLECLICKED;
   // it is a click like any other.
   const bool clicked =
@@ -486,8 +490,8 @@ void MainWindow::OnCommand(int id, int code) {
       default: break;
     }
   }
-  // STN_CLICKED shares its code with BN_CLICKED; only labels send it.
-  if (code == STN_CLICKED && Label1Index(c) >= 0 && LayoutOf(c).kind == ControlKind::Label) {
+  // STN_CLICKED shares its code with BN_CLICKED.
+  if (code == STN_CLICKED && Label1Index(c) >= 0) {
     form_->Label1_Click(static_cast<std::int16_t>(Label1Index(c)));
   }
 }
@@ -520,8 +524,7 @@ void MainWindow::OnActivate(bool active) {
 
 // --- painting ---
 
-HBRUSH MainWindow::OnCtlColor(HDC dc, HWND control) {
-  const Control c = ControlOf(GetDlgCtrlID(control));
+HBRUSH MainWindow::OnCtlColor(HDC dc, Control c) {
   const ControlLayout& layout = LayoutOf(c);
   // Controls without a back colour of their own are drawn over their parent.
   Colour back = MainWindowLayout().back;
@@ -573,7 +576,9 @@ void MainWindow::PaintPicture(HWND picture) {
 }
 
 void MainWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
-  const Control c = ControlOf(static_cast<int>(item.CtlID));
+  const std::optional<Control> control = ControlOf(static_cast<int>(item.CtlID));
+  if (!control) return;
+  const Control c = *control;
   HDC dc = item.hDC;
   RECT r = item.rcItem;
   const bool pushed = item.itemState & ODS_SELECTED;

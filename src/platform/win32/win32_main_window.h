@@ -8,6 +8,7 @@
 
 #include <array>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "app/form_window.h"
@@ -64,7 +65,7 @@ class MainWindow final : public IFormWindow, public IEventLoop {
   LRESULT OnFrameMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void OnCommand(int id, int code);
   void OnDrawItem(const DRAWITEMSTRUCT& item);
-  HBRUSH OnCtlColor(HDC dc, HWND control);
+  HBRUSH OnCtlColor(HDC dc, Control c);
   void OnActivate(bool active);
   void OnLabelMouseMove(Control c, LPARAM position);
   void PaintFrame(HWND frame);
@@ -77,7 +78,8 @@ class MainWindow final : public IFormWindow, public IEventLoop {
   void RegisterDropTargets();
   void RevokeDropTargets();
   HWND Window(Control c) const { return controls_[static_cast<int>(c)]; }
-  Control ControlOf(int id) const;
+  // The control with this child-window id, if it is one of ours.
+  static std::optional<Control> ControlOf(int id);
   HBRUSH Brush(COLORREF colour);
   COLORREF Resolve(Colour colour) const;
   int Px(int twips) const;
