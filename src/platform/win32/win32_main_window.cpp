@@ -82,7 +82,7 @@ MainWindow::~MainWindow() {
 bool MainWindow::RegisterClasses(HINSTANCE instance) {
   WNDCLASSEXW main{};
   main.cbSize = sizeof main;
-  main.lpfnWndProc = WindowProc;
+  main.lpfnWndProc = RoutedProc<&MainWindow::OnMessage>;
   main.hInstance = instance;
   main.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   const Colour back = MainWindowLayout().back;
@@ -97,7 +97,7 @@ bool MainWindow::RegisterClasses(HINSTANCE instance) {
                                                GetSystemMetrics(SM_CYSMICON), LR_SHARED));
   WNDCLASSEXW frame{};
   frame.cbSize = sizeof frame;
-  frame.lpfnWndProc = FrameProc;
+  frame.lpfnWndProc = RoutedProc<&MainWindow::OnFrameMessage>;
   frame.hInstance = instance;
   frame.hCursor = main.hCursor;
   frame.lpszClassName = kFrameClass;
@@ -370,21 +370,12 @@ int MainWindow::Run() {
 
 // --- window procedures ---
 
-LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+template <LRESULT (MainWindow::*Handler)(HWND, UINT, WPARAM, LPARAM)>
+LRESULT CALLBACK MainWindow::RoutedProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   MainWindow* self = Bind(hwnd, message, lParam);
   // No exception may leave a window procedure.
   try {
-    if (self && self->form_) return self->OnMessage(hwnd, message, wParam, lParam);
-  } catch (...) {
-    return 0;
-  }
-  return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-LRESULT CALLBACK MainWindow::FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  MainWindow* self = Bind(hwnd, message, lParam);
-  try {
-    if (self && self->form_) return self->OnFrameMessage(hwnd, message, wParam, lParam);
+    if (self && self->form_) return (self->*Handler)(hwnd, message, wParam, lParam);
   } catch (...) {
     return 0;
   }
