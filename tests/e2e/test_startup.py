@@ -5,6 +5,7 @@ from harness import (CAPTION, CHK_EXIT, CLIENT_SIZE, CMD_END, CMD_EXEC_SOFT, COM
                      expect, sz, wait_equal, wait_until, windows_path)
 
 PREVIOUS_FONT = r"C:\Fonts\previous.tte"
+SS_NOPREFIX = 0x80
 BLUE, WHITE = "#0000FF", "#FFFFFF"
 
 
@@ -63,12 +64,18 @@ def test_no_font(case):
 
 
 def test_program_without_icons(case):
-    case.lay_out(program=None)
-    case.copy(case.paths.noicon, "plain.exe")
-    tavrel = case.start_tavrel()
+    # In a folder whose name holds "&": the boxes show it as it is, while the
+    # check box keeps its access key.
+    folder = case.lay_out("Tom & Jerry", program=None)
+    case.copy(case.paths.noicon, "plain.exe", folder)
+    tavrel = case.start_tavrel(folder / "tavrel.exe")
 
-    expect(tavrel.text(LABEL1_0), windows_path(case.folder / "plain.exe"), "program box")
-    expect(tavrel.text(LABEL1_1), windows_path(case.folder / "sample.tte"), "font box")
+    controls = tavrel.controls()
+    expect(controls[LABEL1_0]["text"], windows_path(folder / "plain.exe"), "program box")
+    expect(controls[LABEL1_1]["text"], windows_path(folder / "sample.tte"), "font box")
+    for box in (LABEL1_0, LABEL1_1):
+        assert controls[box]["style"] & SS_NOPREFIX, f"control {box} would take '&' for an access key"
+    assert controls[CHK_EXIT]["text"].endswith("(&E)"), "chkExit lost its access key"
     assert tavrel.enabled(CMD_EXEC_SOFT), "the launch button is disabled"
 
 
