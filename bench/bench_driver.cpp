@@ -34,6 +34,8 @@
 #include <type_traits>
 #include <vector>
 
+#include "platform/win32/win32_handles.h"
+
 namespace {
 
 constexpr wchar_t kEudcKey[] = L"EUDC\\932";
@@ -61,15 +63,8 @@ constexpr DWORD kTimeoutMs = 20000;
 
 // --- small tools -------------------------------------------------------------
 
-struct HandleCloser {
-  void operator()(HANDLE h) const { CloseHandle(h); }
-};
-using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
-
-struct KeyCloser {
-  void operator()(HKEY key) const { RegCloseKey(key); }
-};
-using UniqueKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
+using UniqueHandle = tavrel::UniqueWin32Handle;
+using UniqueKey = tavrel::UniqueWin32Key;
 
 struct Failure : std::runtime_error {
   using std::runtime_error::runtime_error;

@@ -42,17 +42,12 @@
 #include <type_traits>
 #include <vector>
 
+#include "platform/win32/win32_handles.h"
+
 namespace {
 
-struct HandleCloser {
-  void operator()(HANDLE h) const { CloseHandle(h); }
-};
-using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
-
-struct KeyCloser {
-  void operator()(HKEY key) const { RegCloseKey(key); }
-};
-using UniqueKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
+using UniqueHandle = tavrel::UniqueWin32Handle;
+using UniqueKey = tavrel::UniqueWin32Key;
 
 // A failed command: its message becomes the answer's "error".
 struct Failure : std::runtime_error {

@@ -1,5 +1,5 @@
-// Owners for the Win32 objects the window keeps: GDI objects, icons, and
-// the kernel handles of the launcher.
+// Owners for Win32 objects: GDI objects, icons, kernel handles and registry
+// keys (the test and benchmark tools use them too).
 #pragma once
 
 #include <windows.h>
@@ -17,6 +17,17 @@ using UniqueGdi = std::unique_ptr<std::remove_pointer_t<T>, GdiObjectDeleter>;
 using UniqueFont = UniqueGdi<HFONT>;
 using UniqueBrush = UniqueGdi<HBRUSH>;
 using UniqueBitmap = UniqueGdi<HBITMAP>;
+
+struct KernelHandleCloser {
+  void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+// A kernel object (process, event, mutex, snapshot); null when none.
+using UniqueWin32Handle = std::unique_ptr<std::remove_pointer_t<HANDLE>, KernelHandleCloser>;
+
+struct RegKeyCloser {
+  void operator()(HKEY key) const { RegCloseKey(key); }
+};
+using UniqueWin32Key = std::unique_ptr<std::remove_pointer_t<HKEY>, RegKeyCloser>;
 
 struct IconDeleter {
   void operator()(HICON icon) const { DestroyIcon(icon); }

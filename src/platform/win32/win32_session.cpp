@@ -18,11 +18,6 @@ constexpr DWORD kGuardDecisionTimeoutMs = 5000;
 
 }  // namespace
 
-Win32Session::~Win32Session() {
-  if (guardDecided_) CloseHandle(guardDecided_);
-  if (instanceLock_) CloseHandle(instanceLock_);
-}
-
 std::string Win32Session::ModulePath() {
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
@@ -35,19 +30,15 @@ std::string Win32Session::ModulePath() {
 Hinstance Win32Session::ModuleInstance() { return GetModuleHandleW(nullptr); }
 
 HANDLE Win32Session::GuardEvent() {
-  if (!guardDecided_) guardDecided_ = CreateEventW(nullptr, TRUE, FALSE, kGuardEventName);
-  return guardDecided_;
+  if (!guardDecided_) guardDecided_.reset(CreateEventW(nullptr, TRUE, FALSE, kGuardEventName));
+  return guardDecided_.get();
 }
 
 bool Win32Session::TryTakeInstanceLock() {
-  HANDLE lock = CreateMutexW(nullptr, TRUE, kInstanceLockName);
+  UniqueWin32Handle lock(CreateMutexW(nullptr, TRUE, kInstanceLockName));
   const DWORD error = GetLastError();
-  if (!lock) return false;
-  if (error == ERROR_ALREADY_EXISTS) {
-    CloseHandle(lock);
-    return false;
-  }
-  instanceLock_ = lock;
+  if (!lock || error == ERROR_ALREADY_EXISTS) return false;
+  instanceLock_ = std::move(lock);
   // A decision announced by an earlier holder no longer holds.
   if (HANDLE event = GuardEvent()) ResetEvent(event);
   return true;

@@ -4,16 +4,12 @@
 #include <windows.h>
 
 #include "platform/session_api.h"
+#include "platform/win32/win32_handles.h"
 
 namespace tavrel {
 
 class Win32Session final : public ISession {
  public:
-  Win32Session() = default;
-  ~Win32Session() override;
-  Win32Session(const Win32Session&) = delete;
-  Win32Session& operator=(const Win32Session&) = delete;
-
   std::string ModulePath() override;
   Hinstance ModuleInstance() override;
   bool TryTakeInstanceLock() override;
@@ -27,8 +23,8 @@ class Win32Session final : public ISession {
  private:
   HANDLE GuardEvent();
 
-  HANDLE instanceLock_ = nullptr;  // held for the life of the process
-  HANDLE guardDecided_ = nullptr;
+  UniqueWin32Handle instanceLock_;  // held for the life of the process
+  UniqueWin32Handle guardDecided_;
 };
 
 }  // namespace tavrel
