@@ -9,3 +9,6 @@ set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Packages (GoogleTest's config among them) only from the MinGW tree, never
+# the host's, whose libraries a Windows program cannot link.
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
