@@ -34,6 +34,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "platform/win32/wide.h"
 #include "platform/win32/win32_handles.h"
 
 namespace {
@@ -91,14 +92,7 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD st
   return true;
 }
 
-std::string Narrow(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string out(length, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, out.data(), length, nullptr, nullptr);
-  return out;
-}
+using tavrel::Narrow;
 
 void Say(const std::string& line) {
   std::fputs((line + "\n").c_str(), stdout);

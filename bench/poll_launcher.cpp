@@ -14,6 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/text.h"
+#include "platform/win32/wide.h"
+
 namespace {
 
 constexpr wchar_t kEudcKey[] = L"EUDC\\932";
@@ -23,14 +26,6 @@ struct RawValue {
   DWORD type = REG_NONE;
   std::vector<BYTE> data;
 };
-
-std::string Ansi(const wchar_t* text) {
-  const int length = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  std::string out(length > 0 ? length : 1, '\0');
-  WideCharToMultiByte(CP_ACP, 0, text, -1, out.data(), length, nullptr, nullptr);
-  out.resize(out.size() - 1);
-  return out;
-}
 
 std::optional<RawValue> ReadValue(HKEY key) {
   RawValue value;
@@ -85,7 +80,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     return 3;
   }
 
-  const std::string program = Ansi(__wargv[2]);
+  const std::string program = tavrel::Utf8ToAnsi(tavrel::Narrow(__wargv[2]));
   SHELLEXECUTEINFOA info{};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;

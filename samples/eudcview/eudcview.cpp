@@ -20,7 +20,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <type_traits>
+
+#include "platform/win32/wide.h"
+#include "platform/win32/win32_handles.h"
 
 namespace {
 
@@ -31,15 +33,8 @@ constexpr int kNoWindow = 92;
 constexpr wchar_t kTitle[] = L"EUDC Viewer";
 constexpr std::wstring_view kCharacters = L"\uE000\uE001\uE002\uE003\uE004\uE005\uE006\uE007\uE008\uE009";
 
-struct HandleCloser {
-  void operator()(HANDLE h) const { CloseHandle(h); }
-};
-using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
-
-struct GdiDeleter {
-  void operator()(HGDIOBJ object) const { DeleteObject(object); }
-};
-using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiDeleter>;
+using UniqueHandle = tavrel::UniqueWin32Handle;
+using tavrel::UniqueFont;
 
 struct Options {
   UINT exit_code = 0;
@@ -97,15 +92,6 @@ std::wstring ReadEudcFont() {
   }
 }
 
-std::string ToUtf8(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string out(length, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, out.data(), length, nullptr, nullptr);
-  return out;
-}
-
 std::wstring GetEnv(const wchar_t* name) {
   std::wstring value(GetEnvironmentVariableW(name, nullptr, 0), L'\0');
   if (value.empty()) return {};
@@ -119,7 +105,7 @@ bool WriteReport(const std::wstring& font) {
   const std::wstring path = GetEnv(L"EUDCVIEW_REPORT");
   if (path.empty()) return true;
   const std::string text =
-      "font=" + ToUtf8(font) + "\npid=" + std::to_string(GetCurrentProcessId()) + "\n";
+      "font=" + tavrel::Narrow(font) + "\npid=" + std::to_string(GetCurrentProcessId()) + "\n";
   const std::wstring partial = path + L".partial";
   {
     const HANDLE raw = CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

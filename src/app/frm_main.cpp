@@ -33,10 +33,6 @@ std::string BaseNameWithoutExtension(std::string_view path) {
   return std::string(dot == std::string_view::npos ? name : name.substr(0, dot));
 }
 
-bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-  return UpperCase(a) == UpperCase(b);
-}
-
 // The last four characters (the whole text when shorter), ASCII letters lowered.
 std::string LastFourLowered(std::string_view path) {
   std::u16string wide = Utf8ToUtf16(path);
@@ -127,7 +123,7 @@ std::string frmMain::FirstNormalFile(std::string_view pattern, std::string_view 
   if (!search) return {};
   do {
     const std::string name = Utf16ToUtf8(data.cFileName);
-    if (IsNormalFile(data.dwFileAttributes) && !SameNameIgnoringCase(name, skipName)) return name;
+    if (IsNormalFile(data.dwFileAttributes) && !EqualIgnoringCase(name, skipName)) return name;
   } while (files.FindNextFileW(search.get(), &data));
   return {};
 }

@@ -7,20 +7,6 @@ namespace {
 
 constexpr int kTitleBufferSize = 255;
 
-// Code points, so that "?" stands for one character, not one byte.
-std::u32string CodePoints(std::string_view utf8) {
-  const std::u16string wide = Utf8ToUtf16(utf8);
-  std::u32string out;
-  for (size_t i = 0; i < wide.size(); ++i) {
-    char32_t c = wide[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < wide.size()) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (wide[++i] - 0xDC00);
-    }
-    out += c;
-  }
-  return out;
-}
-
 bool Matches(std::u32string_view text, std::u32string_view pattern) {
   // Iterative glob match with back-tracking to the last "*".
   size_t t = 0, p = 0, starP = std::u32string_view::npos, starT = 0;
@@ -42,6 +28,7 @@ bool Matches(std::u32string_view text, std::u32string_view pattern) {
 }  // namespace
 
 bool MatchesPattern(std::string_view text, std::string_view pattern) {
+  // Code points, so that "?" stands for one character, not one byte.
   return Matches(CodePoints(text), CodePoints(pattern));
 }
 

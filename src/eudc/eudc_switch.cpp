@@ -1,7 +1,6 @@
 #include "eudc/eudc_switch.h"
 
 #include <algorithm>
-#include <cwctype>
 
 #include "platform/text.h"
 
@@ -9,13 +8,6 @@ namespace tavrel {
 namespace {
 
 constexpr unsigned kWindowsDirBufferSize = 250;
-
-// Registry names compare without regard to case.
-bool SameName(std::u16string_view a, std::u16string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char16_t x, char16_t y) {
-    return std::towupper(x) == std::towupper(y);
-  });
-}
 
 }  // namespace
 
@@ -32,7 +24,7 @@ void EudcSwitch::Record(const RawValue& value) {
 
 bool EudcSwitch::Recorded(std::u16string_view name) const {
   return std::any_of(colSavedNames.begin(), colSavedNames.end(),
-                     [&](const std::u16string& n) { return SameName(n, name); });
+                     [&](const std::u16string& n) { return EqualIgnoringCase(n, name); });
 }
 
 LSTATUS EudcSwitch::Write(const RawValue& value) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/text.h"
+
 namespace tavrel {
 namespace {
 
@@ -92,13 +94,7 @@ LSTATUS WriteValue(IRegistry& registry, Hkey root, std::u16string_view subKey,
 }
 
 RawValue TextValue(std::u16string name, std::u16string_view text) {
-  RawValue value{std::move(name), kRegSz, {}};
-  for (char16_t c : text) {
-    value.data.push_back(static_cast<BYTE>(c & 0xFF));
-    value.data.push_back(static_cast<BYTE>(c >> 8));
-  }
-  value.data.insert(value.data.end(), {0, 0});
-  return value;
+  return RawValue{std::move(name), kRegSz, Utf16Bytes(text)};
 }
 
 }  // namespace tavrel

@@ -52,11 +52,17 @@ void EncodeUtf8(char32_t cp, std::string& out) {
 
 }  // namespace
 
+std::u32string CodePoints(std::string_view utf8) {
+  std::u32string out;
+  out.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size();) out += DecodeUtf8(utf8, i);
+  return out;
+}
+
 std::u16string Utf8ToUtf16(std::string_view utf8) {
   std::u16string out;
   out.reserve(utf8.size());
-  for (size_t i = 0; i < utf8.size();) {
-    const char32_t cp = DecodeUtf8(utf8, i);
+  for (const char32_t cp : CodePoints(utf8)) {
     if (cp >= 0x10000) {
       out += static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
       out += static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
@@ -82,6 +88,36 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
     EncodeUtf8(cp, out);
   }
   return out;
+}
+
+std::vector<std::uint8_t> Utf16Bytes(std::u16string_view text, bool withNul) {
+  std::vector<std::uint8_t> out;
+  out.reserve(2 * (text.size() + 1));
+  for (const char16_t c : text) {
+    out.push_back(static_cast<std::uint8_t>(c & 0xFF));
+    out.push_back(static_cast<std::uint8_t>(c >> 8));
+  }
+  if (withNul) out.insert(out.end(), {0, 0});
+  return out;
+}
+
+std::u16string Utf16FromBytes(std::span<const std::uint8_t> bytes) {
+  std::u16string out;
+  out.reserve(bytes.size() / 2);
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    out += static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
+  }
+  return out;
+}
+
+std::string UpperCase(std::string_view utf8) { return Utf16ToUtf8(UpperCase(Utf8ToUtf16(utf8))); }
+
+bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b) {
+  return a.size() == b.size() && UpperCase(a) == UpperCase(b);
+}
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+  return EqualIgnoringCase(Utf8ToUtf16(a), Utf8ToUtf16(b));
 }
 
 }  // namespace tavrel

@@ -42,6 +42,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "platform/win32/wide.h"
 #include "platform/win32/win32_handles.h"
 
 namespace {
@@ -54,23 +55,8 @@ struct Failure : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-std::string Utf8(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string out(length, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, out.data(), length, nullptr, nullptr);
-  return out;
-}
-
-std::wstring Wide(std::string_view text) {
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
-  std::wstring out(length, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), size, out.data(), length);
-  return out;
-}
+using tavrel::Narrow;
+using tavrel::Wide;
 
 std::string Win32Error(const char* what, DWORD code) {
   return std::string(what) + " failed with error " + std::to_string(code);
@@ -91,7 +77,7 @@ class Json {
     Quote(text);
     return *this;
   }
-  Json& String(std::wstring_view text) { return String(Utf8(text)); }
+  Json& String(std::wstring_view text) { return String(Narrow(text)); }
   Json& Number(long long value) { return Raw(std::to_string(value)); }
   Json& Handle(const void* handle) { return Raw(std::to_string(reinterpret_cast<std::uintptr_t>(handle))); }
   Json& Bool(bool value) { return Raw(value ? "true" : "false"); }

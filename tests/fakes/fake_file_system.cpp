@@ -3,13 +3,12 @@
 #include <cstring>
 
 #include "app/window_search.h"
-#include "fakes/fake_text.h"
 #include "platform/text.h"
 
 namespace tavrel::fakes {
 namespace {
 
-std::u16string Key(std::string_view path) { return Fold(Utf8ToUtf16(path)); }
+std::u16string Key(std::string_view path) { return UpperCase(Utf8ToUtf16(path)); }
 
 std::string FolderOf(std::string_view path) {
   const size_t slash = path.rfind('\\');

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "fakes/fake_text.h"
 #include "platform/text.h"
 
 namespace tavrel::fakes {
@@ -37,8 +36,8 @@ std::string_view DefaultText(const char* lpDefault) {
 
 std::string FromAnsi(const char* s) { return s ? AnsiToUtf8(s) : std::string(); }
 
-std::u16string FileKey(std::string_view fileName) { return Fold(Utf8ToUtf16(fileName)); }
-std::u16string NameKey(std::string_view name) { return Fold(Utf8ToUtf16(Trim(name))); }
+std::u16string FileKey(std::string_view fileName) { return UpperCase(Utf8ToUtf16(fileName)); }
+std::u16string NameKey(std::string_view name) { return UpperCase(Utf8ToUtf16(Trim(name))); }
 
 template <typename Sections>
 auto FindSection(Sections& sections, std::string_view name) {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "fakes/fake_text.h"
 #include "platform/text.h"
 
 namespace tavrel::fakes {
@@ -22,7 +21,7 @@ std::string ToAnsi(std::u16string_view s) { return Utf8ToAnsi(Utf16ToUtf8(s)); }
 // code page (the NUL, when stored, converts with the rest), others as stored.
 std::vector<BYTE> AnsiBytes(const FakeRegistry::Value& v) {
   if (!IsText(v.type)) return v.data;
-  const std::string ansi = ToAnsi(BytesToUtf16(v.data));
+  const std::string ansi = ToAnsi(Utf16FromBytes(v.data));
   return std::vector<BYTE>(ansi.begin(), ansi.end());
 }
 
@@ -79,7 +78,7 @@ std::shared_ptr<FakeRegistry::Key> FakeRegistry::Find(const std::shared_ptr<Key>
                                                       std::u16string_view path) const {
   std::shared_ptr<Key> key = from;
   for (const auto& part : SplitPath(path)) {
-    const auto it = key->subkeys.find(Fold(part));
+    const auto it = key->subkeys.find(UpperCase(part));
     if (it == key->subkeys.end()) return nullptr;
     key = it->second;
   }
@@ -123,14 +122,14 @@ LSTATUS FakeRegistry::Open(Hkey root, std::u16string_view path, REGSAM access, b
   if (!key) return error;
   bool created = false;
   for (const auto& part : SplitPath(path)) {
-    auto& slot = key->subkeys[Fold(part)];
+    auto& slot = key->subkeys[UpperCase(part)];
     if (!slot) {
       if (!create) {
-        key->subkeys.erase(Fold(part));
+        key->subkeys.erase(UpperCase(part));
         return kErrorFileNotFound;
       }
       if (key->readOnly) {
-        key->subkeys.erase(Fold(part));
+        key->subkeys.erase(UpperCase(part));
         return kErrorAccessDenied;
       }
       slot = std::make_shared<Key>();
@@ -204,9 +203,9 @@ LSTATUS FakeRegistry::Query(Hkey handle, std::u16string_view name, bool ansi, DW
   LSTATUS error;
   const auto key = Resolve(handle, kKeyQueryValue, error);
   if (!key) return error;
-  const auto folded = Fold(name);
+  const auto folded = UpperCase(name);
   const auto it = std::find_if(key->values.begin(), key->values.end(),
-                               [&](const Value& v) { return Fold(v.name) == folded; });
+                               [&](const Value& v) { return UpperCase(v.name) == folded; });
   if (it == key->values.end()) return kErrorFileNotFound;
   if (type) *type = it->type;
   return CopyData(ansi ? AnsiBytes(*it) : it->data, data, dataSize);
@@ -241,9 +240,9 @@ LSTATUS FakeRegistry::Set(Hkey handle, std::u16string_view name, DWORD type,
   LSTATUS error;
   const auto key = Resolve(handle, kKeySetValue, error);
   if (!key) return error;
-  const auto folded = Fold(name);
+  const auto folded = UpperCase(name);
   const auto it = std::find_if(key->values.begin(), key->values.end(),
-                               [&](const Value& v) { return Fold(v.name) == folded; });
+                               [&](const Value& v) { return UpperCase(v.name) == folded; });
   if (it != key->values.end()) {
     it->type = type;
     it->data = std::move(data);
@@ -258,7 +257,7 @@ LSTATUS FakeRegistry::RegSetValueExA(Hkey key, const char* valueName, DWORD type
   std::vector<BYTE> bytes(data, data + (data ? dataSize : 0));
   if (IsText(type)) {
     // The ANSI call converts exactly the bytes given, NUL included when counted.
-    bytes = TextBytes(Utf8ToUtf16(AnsiToUtf8(std::string(bytes.begin(), bytes.end()))), false);
+    bytes = Utf16Bytes(Utf8ToUtf16(AnsiToUtf8(std::string(bytes.begin(), bytes.end()))), false);
   }
   return Set(key, FromAnsi(valueName), type, std::move(bytes));
 }
@@ -274,9 +273,9 @@ LSTATUS FakeRegistry::RegDeleteValueW(Hkey handle, const char16_t* valueName) {
   LSTATUS error;
   const auto key = Resolve(handle, kKeySetValue, error);
   if (!key) return error;
-  const auto folded = Fold(FromWide(valueName));
+  const auto folded = UpperCase(FromWide(valueName));
   const auto it = std::find_if(key->values.begin(), key->values.end(),
-                               [&](const Value& v) { return Fold(v.name) == folded; });
+                               [&](const Value& v) { return UpperCase(v.name) == folded; });
   if (it == key->values.end()) return kErrorFileNotFound;
   key->values.erase(it);
   return kErrorSuccess;
@@ -293,7 +292,7 @@ LSTATUS FakeRegistry::RegDeleteTreeW(Hkey root, const char16_t* subKey) {
   for (size_t i = 0; i + 1 < parts.size(); ++i) parentPath += parts[i] + u"\\";
   const auto parent = Find(base, parentPath);
   if (!parent) return kErrorFileNotFound;
-  const auto it = parent->subkeys.find(Fold(parts.back()));
+  const auto it = parent->subkeys.find(UpperCase(parts.back()));
   if (it == parent->subkeys.end()) return kErrorFileNotFound;
   it->second->deleted = true;
   parent->subkeys.erase(it);
@@ -310,7 +309,7 @@ LSTATUS FakeRegistry::RegCloseKey(Hkey key) {
 std::shared_ptr<FakeRegistry::Key> FakeRegistry::EnsureKey(std::string_view keyPath) {
   std::shared_ptr<Key> key = root_;
   for (const auto& part : SplitPath(Utf8ToUtf16(keyPath))) {
-    auto& slot = key->subkeys[Fold(part)];
+    auto& slot = key->subkeys[UpperCase(part)];
     if (!slot) slot = std::make_shared<Key>();
     key = slot;
   }
@@ -322,7 +321,7 @@ void FakeRegistry::SetRaw(std::string_view keyPath, std::string_view name, DWORD
   const auto key = EnsureKey(keyPath);
   const auto wideName = Utf8ToUtf16(name);
   const auto it = std::find_if(key->values.begin(), key->values.end(),
-                               [&](const Value& v) { return Fold(v.name) == Fold(wideName); });
+                               [&](const Value& v) { return UpperCase(v.name) == UpperCase(wideName); });
   if (it != key->values.end()) {
     it->type = type;
     it->data = std::move(data);
@@ -333,16 +332,16 @@ void FakeRegistry::SetRaw(std::string_view keyPath, std::string_view name, DWORD
 
 void FakeRegistry::SetText(std::string_view keyPath, std::string_view name, std::string_view text,
                            DWORD type) {
-  SetRaw(keyPath, name, type, TextBytes(Utf8ToUtf16(text)));
+  SetRaw(keyPath, name, type, Utf16Bytes(Utf8ToUtf16(text)));
 }
 
 std::optional<FakeRegistry::Value> FakeRegistry::Get(std::string_view keyPath,
                                                      std::string_view name) const {
   const auto key = Find(root_, Utf8ToUtf16(keyPath));
   if (!key) return std::nullopt;
-  const auto folded = Fold(Utf8ToUtf16(name));
+  const auto folded = UpperCase(Utf8ToUtf16(name));
   for (const Value& v : key->values) {
-    if (Fold(v.name) == folded) return v;
+    if (UpperCase(v.name) == folded) return v;
   }
   return std::nullopt;
 }
@@ -351,7 +350,7 @@ std::optional<std::string> FakeRegistry::GetText(std::string_view keyPath,
                                                  std::string_view name) const {
   const auto v = Get(keyPath, name);
   if (!v) return std::nullopt;
-  std::u16string text = BytesToUtf16(v->data);
+  std::u16string text = Utf16FromBytes(v->data);
   text = text.substr(0, text.find(u'\0'));
   return Utf16ToUtf8(text);
 }
@@ -370,7 +369,7 @@ void FakeRegistry::RemoveKey(std::string_view keyPath) {
   if (parts.empty()) return;
   std::u16string parentPath;
   for (size_t i = 0; i + 1 < parts.size(); ++i) parentPath += parts[i] + u"\\";
-  if (const auto parent = Find(root_, parentPath)) parent->subkeys.erase(Fold(parts.back()));
+  if (const auto parent = Find(root_, parentPath)) parent->subkeys.erase(UpperCase(parts.back()));
 }
 
 void FakeRegistry::SetReadOnly(std::string_view keyPath) {

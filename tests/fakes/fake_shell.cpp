@@ -1,6 +1,5 @@
 #include "fakes/fake_shell.h"
 
-#include "fakes/fake_text.h"
 #include "platform/text.h"
 
 namespace tavrel::fakes {
@@ -9,13 +8,13 @@ namespace {
 std::string Text(const char* s) { return s ? AnsiToUtf8(s) : std::string(); }
 
 bool EndsWithNoCase(const std::string& s, const std::string& tail) {
-  return s.size() >= tail.size() && EqualNoCase(s.substr(s.size() - tail.size()), tail);
+  return s.size() >= tail.size() && EqualIgnoringCase(s.substr(s.size() - tail.size()), tail);
 }
 
 }  // namespace
 
 void FakeShell::SetIconCount(const std::string& path, int count) {
-  iconCounts_[Fold(Utf8ToUtf16(path))] = count;
+  iconCounts_[UpperCase(Utf8ToUtf16(path))] = count;
 }
 
 BOOL FakeShell::ShellExecuteExA(ShellExecuteInfoA* info) {
@@ -42,7 +41,7 @@ BOOL FakeShell::ShellExecuteExA(ShellExecuteInfoA* info) {
 }
 
 Hicon FakeShell::ExtractIconA(Hinstance, const char* exeFileName, UINT iconIndex) {
-  const auto it = iconCounts_.find(Fold(Utf8ToUtf16(Text(exeFileName))));
+  const auto it = iconCounts_.find(UpperCase(Utf8ToUtf16(Text(exeFileName))));
   const int count = it == iconCounts_.end() ? 0 : it->second;
   if (iconIndex == static_cast<UINT>(-1)) {
     return reinterpret_cast<Hicon>(static_cast<std::intptr_t>(count));

@@ -4,16 +4,6 @@
 
 namespace tavrel::testing {
 
-std::vector<BYTE> Utf16Bytes(std::u16string_view text, bool withNul) {
-  std::vector<BYTE> out;
-  for (char16_t c : text) {
-    out.push_back(static_cast<BYTE>(c & 0xFF));
-    out.push_back(static_cast<BYTE>(c >> 8));
-  }
-  if (withNul) out.insert(out.end(), {0, 0});
-  return out;
-}
-
 void PutRaw(IRegistry& reg, std::string_view keyPath, std::string_view name, DWORD type,
             const std::vector<BYTE>& data) {
   UniqueRegKey key = MakeRegKey(reg);
@@ -56,9 +46,8 @@ std::vector<std::pair<std::string, StoredValue>> FetchAll(IRegistry& reg,
 }
 
 std::optional<StoredValue> Fetch(IRegistry& reg, std::string_view keyPath, std::string_view name) {
-  const std::u16string wanted = Utf8ToUtf16(UpperCase(name));
   for (auto& [n, v] : FetchAll(reg, keyPath)) {
-    if (Utf8ToUtf16(UpperCase(n)) == wanted) return v;
+    if (EqualIgnoringCase(n, name)) return v;
   }
   return std::nullopt;
 }

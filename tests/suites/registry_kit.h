@@ -17,8 +17,6 @@ struct StoredValue {
   bool operator==(const StoredValue&) const = default;
 };
 
-std::vector<BYTE> Utf16Bytes(std::u16string_view text, bool withNul = true);
-
 void PutRaw(IRegistry& reg, std::string_view keyPath, std::string_view name, DWORD type,
             const std::vector<BYTE>& data);
 // Text stored as Windows stores it: UTF-16 with its NUL.

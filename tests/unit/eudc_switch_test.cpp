@@ -4,9 +4,8 @@
 // call fails.
 #include <gtest/gtest.h>
 
-#include "fakes/fake_text.h"
-#include "fakes/form_rig.h"
 #include "platform/text.h"
+#include "fakes/form_rig.h"
 
 namespace tavrel::fakes {
 namespace {
@@ -16,7 +15,7 @@ constexpr const char* kUserFont = "C:\\Apps\\Viewer\\mine.tte";
 using Values = std::vector<FakeRegistry::Value>;
 
 FakeRegistry::Value Text(const std::string& name, const std::string& text, DWORD type = kRegSz) {
-  return {Utf8ToUtf16(name), type, TextBytes(Utf8ToUtf16(text))};
+  return {Utf8ToUtf16(name), type, Utf16Bytes(Utf8ToUtf16(text))};
 }
 
 class EudcSwitching : public ::testing::Test {
@@ -31,7 +30,7 @@ class EudcSwitching : public ::testing::Test {
   // What every other value holds while the user font is active.
   static Values Switched(const Values& before) {
     Values out;
-    for (const auto& v : before) out.push_back({v.name, kRegSz, TextBytes(u"")});
+    for (const auto& v : before) out.push_back({v.name, kRegSz, Utf16Bytes(u"")});
     return out;
   }
 
@@ -74,7 +73,7 @@ TEST_F(EudcSwitching, EveryValueComesBackWithItsTypeAndBytes) {
   rig_.registry.SetRaw(kEudc, "Number", kRegDword, {1, 2, 3, 4});
   rig_.registry.SetRaw(kEudc, "Blob", kRegBinary, binary);
   rig_.registry.SetText(kEudc, "café 한글 😀", "D:\\é\\한.tte");
-  rig_.registry.SetRaw(kEudc, "NoNul", kRegSz, TextBytes(u"abc", false));
+  rig_.registry.SetRaw(kEudc, "NoNul", kRegSz, Utf16Bytes(u"abc", false));
   rig_.registry.SetText(kEudc, std::string(300, 'n'), "long name");
   const Values before = rig_.Key();
   Start();

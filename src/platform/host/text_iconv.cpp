@@ -42,12 +42,7 @@ class Converter {
 std::string Utf8ToAnsi(std::string_view utf8) {
   thread_local Converter toCp932("CP932", "UTF-32LE");
   std::string out;
-  const std::u16string wide = Utf8ToUtf16(utf8);
-  for (size_t i = 0; i < wide.size(); ++i) {
-    char32_t cp = wide[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < wide.size()) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (wide[++i] - 0xDC00);
-    }
+  for (const char32_t cp : CodePoints(utf8)) {
     const char bytes[4] = {static_cast<char>(cp & 0xFF), static_cast<char>((cp >> 8) & 0xFF),
                            static_cast<char>((cp >> 16) & 0xFF), 0};
     if (!toCp932.Convert(std::string_view(bytes, 4), out)) out += '?';
@@ -70,12 +65,12 @@ std::string AnsiToUtf8(std::string_view ansi) {
   return out;
 }
 
-std::string UpperCase(std::string_view utf8) {
-  std::u16string wide = Utf8ToUtf16(utf8);
-  for (char16_t& c : wide) {
+std::u16string UpperCase(std::u16string_view text) {
+  std::u16string upper(text);
+  for (char16_t& c : upper) {
     if (c < 0xD800 || c > 0xDFFF) c = static_cast<char16_t>(std::towupper(c));
   }
-  return Utf16ToUtf8(wide);
+  return upper;
 }
 
 }  // namespace tavrel

@@ -26,10 +26,10 @@ std::string AnsiToUtf8(std::string_view ansi) {
   return Narrow(wide);
 }
 
-std::string UpperCase(std::string_view utf8) {
-  std::wstring wide = Wide(utf8);
-  if (!wide.empty()) CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
-  return Narrow(wide);
+std::u16string UpperCase(std::u16string_view text) {
+  std::u16string upper(text);
+  if (!upper.empty()) CharUpperBuffW(AsWide(upper.data()), static_cast<DWORD>(upper.size()));
+  return upper;
 }
 
 }  // namespace tavrel
