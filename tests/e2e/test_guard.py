@@ -1,6 +1,6 @@
 """Only one Tavrel at a time: a start that finds another refuses and ends."""
 
-from harness import CAPTION, IDOK, expect, wait_equal
+from harness import CAPTION, IDOK, expect, wait_equal, wait_until
 
 REFUSAL = "Tavrel は既に起動しています。\r\n利用しているソフトを終了させてください。"
 
@@ -56,6 +56,11 @@ def test_two_copies_started_together(case):
     case.start(exe)
     case.start(exe)
 
-    # The window of the copy that stays can come up over the refusal.
+    # The refusal is shown as soon as the copy that stays has looked for
+    # others, before its own window exists; that window then comes up over
+    # the refusal, both centred on the screen. Answered before then, a click
+    # meant for OK could land on the new window instead. The user sees the
+    # window first and brings the refusal up from the taskbar.
+    wait_until(case.main_windows, "the main window of the copy that stays")
     answer_refusal(case, from_taskbar=True)
     wait_equal(lambda: running(case), (1, 1, 0), "(main windows, Tavrel processes, boxes)")
