@@ -200,7 +200,9 @@ std::optional<long> ReadDay(Reader& in) {
   const auto day = in.Number();
   if (!day) return std::nullopt;
   long y = year->first;
-  if (year->second <= 2) y += y < 30 ? 2000 : 1900;
+  // Two-digit years fall in 1950 to 2049, the calendar's default window on
+  // current Windows (and under Wine).
+  if (year->second <= 2) y += y < 50 ? 2000 : 1900;
   if (y < 100 || month->first < 1 || month->first > 12 || day->first < 1 ||
       day->first > DaysInMonth(y, month->first)) {
     return std::nullopt;

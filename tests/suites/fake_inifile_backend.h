@@ -13,6 +13,8 @@ struct FakeInifileBackend {
   fakes::FakeProfile profileFake;
   fakes::FakeVariantConversions variantsFake;
 
+  // The fakes answer as Windows documents it.
+  static bool UnderWine() { return false; }
   IProfile& profile() { return profileFake; }
   IVariantConversions& variants() { return variantsFake; }
   std::string PathOf(std::string_view name) const {

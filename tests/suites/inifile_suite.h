@@ -296,6 +296,91 @@ TYPED_TEST_P(InifileSuite, VariantResultCodesAndDateTextRoundTrips) {
   EXPECT_EQ(v.VarBstrFromDate(OleDate{3e6}, kLocaleUserDefault, 0, &text), kEInvalidArg);
 }
 
+// The text of a date: its date part only when it is not day zero
+// (1899/12/30), its time part only when it is not midnight, to the second.
+TYPED_TEST_P(InifileSuite, VariantDateTextShowsOnlyThePartsThatAreThere) {
+  using fakes::MakeOleDate;
+  struct Row {
+    OleDate date;
+    bool hasDate;
+    bool hasTime;
+    OleDate readBack;  // what the text reads back as
+  };
+  // A time that rounds up to midnight: Wine decides on the unrounded value
+  // and writes "0:00:00" after the next day's date.
+  const bool timeOfRoundedMidnight = TypeParam::UnderWine();
+  const Row rows[] = {
+      {MakeOleDate(2023, 3, 15), true, false, MakeOleDate(2023, 3, 15)},
+      {MakeOleDate(2023, 3, 5, 1, 2, 3), true, true, MakeOleDate(2023, 3, 5, 1, 2, 3)},
+      {MakeOleDate(2023, 3, 15, 6, 0, 0.4), true, true, MakeOleDate(2023, 3, 15, 6, 0, 0)},
+      {MakeOleDate(2023, 3, 15, 6, 0, 0.6), true, true, MakeOleDate(2023, 3, 15, 6, 0, 1)},
+      {MakeOleDate(2023, 3, 15, 23, 59, 59.6), true, timeOfRoundedMidnight,
+       MakeOleDate(2023, 3, 16)},
+      {MakeOleDate(1899, 12, 30, 12), false, true, MakeOleDate(1899, 12, 30, 12)},
+      {OleDate{0.0}, false, true, OleDate{0.0}},
+      {OleDate{-1.5}, true, true, MakeOleDate(1899, 12, 29, 12)}};
+  auto& v = this->backend_.variants();
+  for (const Row& row : rows) {
+    std::u16string text;
+    ASSERT_EQ(v.VarBstrFromDate(row.date, kLocaleUserDefault, 0, &text), kSOk) << row.date.value;
+    const std::string shown = Utf16ToUtf8(text);
+    SCOPED_TRACE(shown);
+    EXPECT_EQ(shown.find('/') != std::string::npos, row.hasDate);
+    EXPECT_EQ(shown.find(':') != std::string::npos, row.hasTime);
+    OleDate back{-1};
+    EXPECT_EQ(v.VarDateFromStr(text.c_str(), kLocaleUserDefault, 0, &back), kSOk);
+    EXPECT_PRED2(SameSecond, back, row.readBack);
+  }
+}
+
+// Texts a user might have written: blanks around, dashes, two-digit years
+// (1950 to 2049, the calendar's default window on current Windows), a time
+// alone; and dates that do not exist.
+TYPED_TEST_P(InifileSuite, VariantDatesReadFromTheirUsualTexts) {
+  using fakes::MakeOleDate;
+  const std::pair<const char16_t*, std::optional<OleDate>> rows[] = {
+      {u" 2023-3-15 ", MakeOleDate(2023, 3, 15)},
+      {u"29/1/2", MakeOleDate(2029, 1, 2)},
+      {u"49/1/2", MakeOleDate(2049, 1, 2)},
+      {u"50/1/2", MakeOleDate(1950, 1, 2)},
+      {u"2024/02/29 0:00", MakeOleDate(2024, 2, 29)},
+      {u"9:05", MakeOleDate(1899, 12, 30, 9, 5)},
+      {u"2023/02/29", std::nullopt},
+      {u"2023/3/15 12:34:60", std::nullopt},
+      {u"2023/3/15T12:34", std::nullopt},
+      {u"2023/3/15 12", std::nullopt}};
+  auto& v = this->backend_.variants();
+  for (const auto& [text, expected] : rows) {
+    SCOPED_TRACE(Utf16ToUtf8(text));
+    OleDate date{-1};
+    const HRESULT hr = v.VarDateFromStr(text, kLocaleUserDefault, 0, &date);
+    EXPECT_EQ(hr, expected ? kSOk : kDispETypeMismatch);
+    if (expected) {
+      EXPECT_PRED2(SameSecond, date, *expected);
+    }
+  }
+}
+
+// A value or a list of names cut to the buffer: by bytes, even inside a
+// double-byte character; a cut list ends with two NULs and counts size - 2.
+// Wine keeps a double-byte character whole, and cuts a list one byte short
+// with a single NUL, even one that would fit exactly.
+TYPED_TEST_P(InifileSuite, ProfileReadsCutByBytesAndEndCutListsWithTwoNuls) {
+  auto& p = this->profile();
+  const char* file = this->file_.c_str();
+  const std::string nihon = Utf8ToAnsi("日本");
+  p.WritePrivateProfileStringA("S", "J", nihon.c_str(), file);
+  p.WritePrivateProfileStringA("S", "Q", "x", file);
+  const bool wine = TypeParam::UnderWine();
+  EXPECT_EQ(this->Get("S", "J", "", 4),
+            Answer(3, nihon.substr(0, wine ? 2 : 3) + (wine ? Bytes("#\0") : Bytes("\0"))));
+  EXPECT_EQ(this->Get("S", nullptr, "", 5),
+            wine ? Answer(3, Bytes("J\0Q\0#")) : Answer(4, Bytes("J\0Q\0\0")));
+  EXPECT_EQ(this->Get("S", nullptr, "", 4), Answer(2, wine ? Bytes("J\0\0#") : Bytes("J\0\0\0")));
+  // Trailing blanks of the default go, a tab stays.
+  EXPECT_EQ(this->Get("S", "none", "\"q\"\t ", 8), Answer(4, Bytes("\"q\"\t\0###")));
+}
+
 REGISTER_TYPED_TEST_SUITE_P(
     InifileSuite, ANewInstanceHasNoFileNameAndWritesNowhere,
     ReadingAMissingFileGivesTheDefaultsAndCreatesNothing,
@@ -305,6 +390,8 @@ REGISTER_TYPED_TEST_SUITE_P(
     ReadDateOfAMissingKeyGivesDefToTheSecond, ReadDateReadsStoredDatesAndGivesNowForOtherText,
     DeleteSectionRemovesThatSectionOnly, RefreshReportsZeroAndKeepsWhatWasWritten,
     ProfileReadsCutTheDefaultAndTheValueToTheBuffer, ProfileListsSectionAndKeyNames,
-    ProfileWritesWithNullArguments, VariantResultCodesAndDateTextRoundTrips);
+    ProfileWritesWithNullArguments, ProfileReadsCutByBytesAndEndCutListsWithTwoNuls,
+    VariantResultCodesAndDateTextRoundTrips, VariantDateTextShowsOnlyThePartsThatAreThere,
+    VariantDatesReadFromTheirUsualTexts);
 
 }  // namespace tavrel::testing

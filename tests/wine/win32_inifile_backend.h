@@ -10,6 +10,8 @@
 #include <string_view>
 #include <system_error>
 
+#include <windows.h>
+
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_profile.h"
 #include "platform/win32/win32_variant.h"
@@ -26,6 +28,11 @@ class Win32InifileBackend {
   Win32InifileBackend(const Win32InifileBackend&) = delete;
   Win32InifileBackend& operator=(const Win32InifileBackend&) = delete;
 
+  // Where Wine departs from Windows, the suite expects what Wine was measured
+  // to do, so that a change on either side shows.
+  static bool UnderWine() {
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+  }
   IProfile& profile() { return profile_; }
   IVariantConversions& variants() { return variants_; }
   std::string PathOf(std::string_view name) const {
