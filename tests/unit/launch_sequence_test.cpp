@@ -46,7 +46,7 @@ TEST_F(LaunchSequence, SwitchesRunsWaitsAndSwitchesBack) {
   ASSERT_EQ(rig().shell.calls.size(), 1u);
   const FakeShell::Call& call = rig().shell.calls[0];
   EXPECT_EQ(call.cbSize, sizeof(ShellExecuteInfoA));
-  EXPECT_EQ(call.fMask, 0x440u);
+  EXPECT_EQ(call.fMask, kSeeMaskFlagNoUi | kSeeMaskNoCloseProcess);
   EXPECT_EQ(call.verb, "open");
   EXPECT_EQ(call.file, kProgram);
   EXPECT_EQ(call.parameters, "");
@@ -100,7 +100,7 @@ TEST_F(LaunchSequence, ACloseAnsweredNoKeepsWaiting) {
   ASSERT_EQ(rig().window.boxes.size(), 1u);
   EXPECT_EQ(rig().window.boxes[0].text, kQuestion);
   EXPECT_EQ(rig().window.boxes[0].caption, "Tavrel");
-  EXPECT_EQ(rig().window.boxes[0].style, 68u);
+  EXPECT_EQ(rig().window.boxes[0].style, kMbYesNo | kMbIconInformation);
   EXPECT_EQ(rig().Key(), before_);
   EXPECT_EQ(rig().window.state, WindowState::Normal);
 }

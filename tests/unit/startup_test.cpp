@@ -121,7 +121,7 @@ TEST(Guard, AnotherCopysWindowsRefuseTheStartBeforeAnythingElse) {
   ASSERT_EQ(rig.session.boxes.size(), 1u);
   EXPECT_EQ(rig.session.boxes[0].text, kRefusal);
   EXPECT_EQ(rig.session.boxes[0].caption, "Tavrel");
-  EXPECT_EQ(rig.session.boxes[0].style, 64u);
+  EXPECT_EQ(rig.session.boxes[0].style, kMbOk | kMbIconInformation);
   EXPECT_EQ(rig.session.boxes[0].owner, nullptr);
   EXPECT_FALSE(rig.window.shown);
   EXPECT_EQ(rig.window.formCaption, "");
