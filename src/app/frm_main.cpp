@@ -96,11 +96,11 @@ void frmMain::Form_Load() {
                             "SystemDefaultEUDCFont", kRegTypeText, std::string()));
   window_.SetCaption(Label1(2), strCurrentEudcFont);
 
-  const std::string fontName = FirstNormalFile(strAppDir + "*.tte", "");
+  const std::string fontName = FirstNormalFile(".tte", "");
   strEudcFile = fontName.empty() ? std::string() : strAppDir + fontName;
   window_.SetCaption(Label1(1), fontName.empty() ? kFontPrompt : strEudcFile);
 
-  const std::string programName = FirstNormalFile(strAppDir + "*.exe", exeBaseName + ".exe");
+  const std::string programName = FirstNormalFile(".exe", exeBaseName + ".exe");
   if (programName.empty()) {
     strSoftPath.clear();
     window_.SetCaption(Label1(0), kProgramPrompt);
@@ -115,15 +115,22 @@ void frmMain::Form_Load() {
   FocusFirstReachableControl();
 }
 
-std::string frmMain::FirstNormalFile(std::string_view pattern, std::string_view skipName) {
+std::string frmMain::FirstNormalFile(std::string_view extension, std::string_view skipName) {
   IFileSystem& files = services_.files;
   FindDataW data;
+  const std::string pattern = strAppDir + "*" + std::string(extension);
   UniqueFindHandle search(files.FindFirstFileW(Utf8ToUtf16(pattern).c_str(), &data),
                           FindHandleTraits{&files});
   if (!search) return {};
   do {
     const std::string name = Utf16ToUtf8(data.cFileName);
-    if (IsNormalFile(data.dwFileAttributes) && !EqualIgnoringCase(name, skipName)) return name;
+    // On volumes with 8.3 names the pattern matches short names too:
+    // "Tavrel.exe_old" is found by "*.exe" as TAVREL~1.EXE. Its long name,
+    // which the search reports, decides, as for a drop.
+    if (IsNormalFile(data.dwFileAttributes) && LastFourLowered(name) == extension &&
+        !EqualIgnoringCase(name, skipName)) {
+      return name;
+    }
   } while (files.FindNextFileW(search.get(), &data));
   return {};
 }

@@ -69,7 +69,9 @@ class frmMain {
 
  private:
   void RefuseSecondCopy();  // ends the process
-  std::string FirstNormalFile(std::string_view pattern, std::string_view skipName);
+  // The first normal file of the application folder whose name ends in
+  // `extension`, other than `skipName`; empty when there is none.
+  std::string FirstNormalFile(std::string_view extension, std::string_view skipName);
   std::string StoredName(std::string_view path);
   void ShowProgram(std::string_view directory, std::string_view fileName);
   void FocusFirstReachableControl();

@@ -1,5 +1,6 @@
 #include "fakes/fake_file_system.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "app/window_search.h"
@@ -22,21 +23,43 @@ bool IsAbsolute(std::string_view path) { return path.size() >= 3 && path[1] == '
 }  // namespace
 
 void FakeFileSystem::AddFile(std::string_view path, DWORD attributes) {
-  entries_[Key(path)] = Entry{std::string(path), attributes};
+  Put(Entry{std::string(path), attributes});
 }
 
 void FakeFileSystem::AddFolder(std::string_view path) {
-  entries_[Key(path)] = Entry{std::string(path), kFileAttributeDirectory};
+  Put(Entry{std::string(path), kFileAttributeDirectory});
+}
+
+void FakeFileSystem::Put(Entry entry) {
+  if (Entry* existing = FindEntry(entry.path)) {
+    *existing = std::move(entry);  // a file replaced keeps its place in the folder
+  } else {
+    entries_.push_back(std::move(entry));
+  }
 }
 
 void FakeFileSystem::AddShortName(std::string_view shortPath, std::string_view longPath) {
   shortNames_[Key(shortPath)] = Key(longPath);
 }
 
-const FakeFileSystem::Entry* FakeFileSystem::Find(std::string_view path) const {
+FakeFileSystem::Entry* FakeFileSystem::FindEntry(std::string_view path) {
   const auto alias = shortNames_.find(Key(path));
-  const auto it = entries_.find(alias == shortNames_.end() ? Key(path) : alias->second);
-  return it == entries_.end() ? nullptr : &it->second;
+  const std::u16string key = alias == shortNames_.end() ? Key(path) : alias->second;
+  const auto it = std::find_if(entries_.begin(), entries_.end(),
+                               [&](const Entry& entry) { return Key(entry.path) == key; });
+  return it == entries_.end() ? nullptr : &*it;
+}
+
+const FakeFileSystem::Entry* FakeFileSystem::Find(std::string_view path) const {
+  return const_cast<FakeFileSystem*>(this)->FindEntry(path);
+}
+
+// The short (8.3) name of an entry, when it has one.
+std::string FakeFileSystem::ShortNameOf(const Entry& entry) const {
+  for (const auto& [shortPath, longPath] : shortNames_) {
+    if (longPath == Key(entry.path)) return NameOf(Utf16ToUtf8(shortPath));
+  }
+  return {};
 }
 
 bool FakeFileSystem::Exists(std::string_view path) const { return Find(path) != nullptr; }
@@ -55,9 +78,13 @@ Handle FakeFileSystem::FindFirstFileW(const char16_t* pattern, FindDataW* data) 
   } else {
     const std::string folder = UpperCase(FolderOf(full));
     const std::string namePattern = UpperCase(NameOf(full));
-    for (const auto& [key, entry] : entries_) {
+    // In directory order; like Windows on a volume with 8.3 names, a pattern
+    // matches a file by its long name or by its short one.
+    for (const Entry& entry : entries_) {
+      const std::string shortName = ShortNameOf(entry);
       if (UpperCase(FolderOf(entry.path)) == folder &&
-          MatchesPattern(UpperCase(NameOf(entry.path)), namePattern)) {
+          (MatchesPattern(UpperCase(NameOf(entry.path)), namePattern) ||
+           (!shortName.empty() && MatchesPattern(UpperCase(shortName), namePattern)))) {
         search.matches.push_back(entry);
       }
     }

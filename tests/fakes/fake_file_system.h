@@ -1,6 +1,7 @@
 // An in-memory file system that answers like kernel32: names compared without
 // regard to case but reported as stored, attributes per entry, wildcard search
-// over one folder, SearchPath over a list of folders that finds folders too.
+// over one folder in directory order (the order of adding) that matches short
+// names too, SearchPath over a list of folders that finds folders too.
 #pragma once
 
 #include <map>
@@ -17,7 +18,8 @@ class FakeFileSystem final : public IFileSystem {
   // Paths are full Windows paths in UTF-8 ("C:\\Apps\\viewer.exe").
   void AddFile(std::string_view path, DWORD attributes = kFileAttributeArchive);
   void AddFolder(std::string_view path);
-  // A short (8.3) path by which an existing file can be reached too.
+  // A short (8.3) path by which an existing file can be reached, and a
+  // wildcard search can find it, too.
   void AddShortName(std::string_view shortPath, std::string_view longPath);
   void SetWindowsDirectory(std::string path) { windowsDir_ = std::move(path); }
   // Folders SearchPathA looks in, in order.
@@ -43,10 +45,13 @@ class FakeFileSystem final : public IFileSystem {
     size_t next = 0;
   };
 
+  void Put(Entry entry);
+  Entry* FindEntry(std::string_view path);
   const Entry* Find(std::string_view path) const;
+  std::string ShortNameOf(const Entry& entry) const;
   static void Fill(const Entry& entry, FindDataW* data);
 
-  std::map<std::u16string, Entry> entries_;  // by folded full path
+  std::vector<Entry> entries_;  // in directory order
   std::map<std::u16string, std::u16string> shortNames_;  // folded short -> folded long
   std::map<Handle, Search> searches_;
   std::vector<std::string> searchPath_;

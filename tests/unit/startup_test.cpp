@@ -65,6 +65,11 @@ TEST_P(StartupFolders, FillTheBoxesAndTheLaunchButton) {
     if (kind == "file") rig.files.AddFile(path, kFileAttributeReadonly);
     if (kind == "noicons") rig.Program(path, 0);
     if (kind == "exe") rig.Program(path, 2);
+    if (kind == "short") {  // long|SHORT: a file with an 8.3 name beside its long one
+      const size_t bar = path.find('|');
+      rig.files.AddFile(path.substr(0, bar));
+      rig.files.AddShortName("C:\\Apps\\Viewer\\" + path.substr(bar + 1), path.substr(0, bar));
+    }
   }
   rig.Start();
   EXPECT_EQ(rig.window.Caption(Label1(0)), c.programBox);
@@ -81,8 +86,17 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FolderCase{"OwnExecutableInUpperCaseOnly", {"exe:TAVREL.EXE", "file:f.tte"}, kProgramPrompt,
                    "C:\\Apps\\Viewer\\f.tte", false},
+        // The folder lists Tavrel's own executable first: the next one is taken.
         FolderCase{"OwnExecutableListedFirst", {"exe:zeta.exe", "exe:omega.exe", "file:f.tte"},
-                   "C:\\Apps\\Viewer\\omega.exe", "C:\\Apps\\Viewer\\f.tte", true},
+                   "C:\\Apps\\Viewer\\zeta.exe", "C:\\Apps\\Viewer\\f.tte", true},
+        // "*.exe" and "*.tte" match 8.3 names too; only the long name counts.
+        FolderCase{"ShortNamesMakeNoProgramAndNoFont",
+                   {"short:Tavrel.exe_old|TAVREL~1.EXE", "short:fonts.tte.bak|FONTST~1.TTE"},
+                   kProgramPrompt, kFontPrompt, false},
+        FolderCase{"ShortNamesAreSkippedForTheRealFiles",
+                   {"short:Tavrel.exe_old|TAVREL~1.EXE", "short:fonts.tte.bak|FONTST~1.TTE",
+                    "exe:viewer.exe", "file:f.tte"},
+                   "C:\\Apps\\Viewer\\viewer.exe", "C:\\Apps\\Viewer\\f.tte", true},
         FolderCase{"NoFontFile", {"exe:viewer.exe"}, "C:\\Apps\\Viewer\\viewer.exe", kFontPrompt,
                    false},
         FolderCase{"ProgramWithoutIcons", {"noicons:plain.exe", "file:f.tte"},
