@@ -54,6 +54,19 @@ def test_own_exe_in_upper_case_and_no_program(case):
     wait_equal(tavrel.focus, CMD_END, "the focus after a second Tab")
 
 
+def test_names_found_only_by_their_short_form(case):
+    # Wine, like Windows on volumes with 8.3 names, matches "*.exe" and "*.tte"
+    # against short names too: Tavrel.exe_old is TAVR~XXX.EXE to the search.
+    case.lay_out(program=None, font=None)
+    case.copy(case.paths.noicon, "Tavrel.exe_old")
+    case.copy(case.paths.font, "gaiji.tte.bak")
+    tavrel = case.start_tavrel()
+
+    expect(tavrel.text(LABEL1_0), PROGRAM_PROMPT, "program box beside Tavrel.exe_old")
+    expect(tavrel.text(LABEL1_1), FONT_PROMPT, "font box beside gaiji.tte.bak")
+    assert not tavrel.enabled(CMD_EXEC_SOFT), "the launch button is enabled without a program"
+
+
 def test_no_font(case):
     case.lay_out(font=None)
     tavrel = case.start_tavrel()
