@@ -88,14 +88,3 @@ def test_unknown_switch_is_told_then_the_window_opens_as_without(case):
     expect(case.read_key(), ORDINARY, "HKCU\\EUDC\\932 after a command line that was not taken")
     assert not (case.folder / "report.txt").exists(), "the program started"
     expect(case.message_box(title="Tavrel"), None, "a second message box")
-
-
-def test_missing_file_is_named_with_where_it_was_looked_for(case):
-    case.lay_out()
-    case.start(case.folder / "tavrel.exe", args=["nothere.exe"])
-    box = case.wait_message_box(title="Tavrel")
-    lines = box["text"].split("\r\n")
-    expect(lines[:2], ["「nothere.exe」というファイルが見つかりません。", f"({windows_path(case.folder / 'nothere.exe')})"],
-           "the first lines of the message")
-    case.click(box["buttons"][IDOK], box["hwnd"])
-    expect_registered(case.wait_tavrel(pid=box["pid"]), case.folder / "eudcview.exe", case.folder / "sample.tte")
