@@ -28,6 +28,7 @@ class IFormWindow {
   virtual bool IsEnabled(Control c) const = 0;
   // The value of a check box: true when ticked.
   virtual bool IsChecked(Control c) const = 0;
+  virtual void SetChecked(Control c, bool checked) = 0;
   virtual void SetTextColour(Control c, Colour colour) = 0;
   virtual void SetFocus(Control c) = 0;
 
@@ -36,6 +37,9 @@ class IFormWindow {
   virtual void ShowIconOnLaunchButton(Hicon icon) = 0;
 
   virtual void Show() = 0;
+  // Queues a click on a button: its handler runs from the message loop, after
+  // what is already waiting there.
+  virtual void PostClick(Control c) = 0;
   virtual void SetWindowState(WindowState state) = 0;
   // A modal message box owned by the window; returns the button chosen.
   virtual int MsgBox(std::string_view text, UINT style, std::string_view title) = 0;

@@ -1,5 +1,6 @@
 #include "app/frm_main.h"
 
+#include "app/file_kind.h"
 #include "app/maker.h"
 #include "app/version.h"
 #include "app/window_search.h"
@@ -31,16 +32,6 @@ std::string BaseNameWithoutExtension(std::string_view path) {
   std::string_view name = path.substr(path.rfind('\\') + 1);
   const size_t dot = name.rfind('.');
   return std::string(dot == std::string_view::npos ? name : name.substr(0, dot));
-}
-
-// The last four characters (the whole text when shorter), ASCII letters lowered.
-std::string LastFourLowered(std::string_view path) {
-  std::u16string wide = Utf8ToUtf16(path);
-  if (wide.size() > 4) wide.erase(0, wide.size() - 4);
-  for (char16_t& c : wide) {
-    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-  }
-  return Utf16ToUtf8(wide);
 }
 
 // Normal files only: no folders, hidden or system files.
@@ -78,7 +69,12 @@ void frmMain::RefuseSecondCopy() {
   services_.session.EndProcess(0);
 }
 
-void frmMain::Form_Load() {
+void frmMain::Form_Load(const CommandLine& commandLine) {
+  if (commandLine.error) {
+    // Before the window shows, so that it opens as it would without them.
+    services_.session.MessageBoxW(nullptr, ArgumentErrorMessage(*commandLine.error),
+                                  kApplicationTitle, kMbOk | kMbIconWarning);
+  }
   const std::string exePath = services_.session.ModulePath();
   strAppDir = DirectoryOf(exePath);
   if (!strAppDir.ends_with('\\')) strAppDir += '\\';
@@ -96,23 +92,38 @@ void frmMain::Form_Load() {
                             "SystemDefaultEUDCFont", kRegTypeText, std::string()));
   window_.SetCaption(Label1(2), strCurrentEudcFont);
 
-  const std::string fontName = FirstNormalFile(".tte", "");
-  strEudcFile = fontName.empty() ? std::string() : strAppDir + fontName;
-  window_.SetCaption(Label1(1), fontName.empty() ? kFontPrompt : strEudcFile);
-
-  const std::string programName = FirstNormalFile(".exe", exeBaseName + ".exe");
-  if (programName.empty()) {
-    strSoftPath.clear();
-    window_.SetCaption(Label1(0), kProgramPrompt);
+  // A file named on the command line is taken as a drop would take it; the
+  // folder of the executable is searched only for what it leaves open.
+  if (!commandLine.font.empty()) {
+    RegisterFont(commandLine.font);
   } else {
-    ShowProgram(strAppDir, programName);
+    const std::string fontName = FirstNormalFile(kFontExtension, "");
+    strEudcFile = fontName.empty() ? std::string() : strAppDir + fontName;
+    window_.SetCaption(Label1(1), fontName.empty() ? kFontPrompt : strEudcFile);
   }
+
+  if (!commandLine.program.empty()) {
+    RegisterProgram(commandLine.program);
+  } else {
+    const std::string programName = FirstNormalFile(kProgramExtension, exeBaseName + ".exe");
+    if (programName.empty()) {
+      strSoftPath.clear();
+      window_.SetCaption(Label1(0), kProgramPrompt);
+    } else {
+      ShowProgram(strAppDir, programName);
+    }
+  }
+  if (commandLine.exit) window_.SetChecked(Control::chkExit, true);
 
   // Disabled before the window is shown, so that no input can reach a launch
   // with a file missing.
-  if (strEudcFile.empty() || strSoftPath.empty()) window_.SetEnabled(Control::cmdExecSoft, false);
+  const bool bothKnown = !strEudcFile.empty() && !strSoftPath.empty();
+  if (!bothKnown) window_.SetEnabled(Control::cmdExecSoft, false);
   window_.Show();
   FocusFirstReachableControl();
+  // From the message loop, once the window is on the screen: the launch then
+  // runs exactly as from a click, and minimises a window the user has seen.
+  if (commandLine.run && bothKnown) window_.PostClick(Control::cmdExecSoft);
 }
 
 std::string frmMain::FirstNormalFile(std::string_view extension, std::string_view skipName) {
@@ -251,25 +262,34 @@ void frmMain::Label1_OLEDragOver(std::int16_t Index, const DropData& Data, DWORD
   Effect = kDropEffectNone;
   if (Data.count != 1) return;
   const std::string extension = LastFourLowered(Data.first);
-  if ((Index == 0 && extension == ".exe") || (Index == 1 && extension == ".tte")) {
+  if ((Index == 0 && extension == kProgramExtension) ||
+      (Index == 1 && extension == kFontExtension)) {
     Effect = kDropEffectCopy;
   }
 }
 
 void frmMain::Label1_OLEDragDrop(std::int16_t Index, const DropData& Data) {
   if (Index == 0) {
-    const std::string& path = Data.first;
-    const std::string fileName = StoredName(path);
-    // The folder is the dropped path up to its last backslash: a short (8.3)
-    // path has a longer long name, so its length says nothing of the folder.
-    const std::string directory = fileName.empty() ? path : DirectoryOf(path);
-    ShowProgram(directory, fileName);
-    if (!strEudcFile.empty()) window_.SetEnabled(Control::cmdExecSoft, true);
+    RegisterProgram(Data.first);
   } else if (Index == 1) {
-    strEudcFile = Data.first;
-    window_.SetCaption(Label1(1), strEudcFile);
-    if (!strSoftPath.empty()) window_.SetEnabled(Control::cmdExecSoft, true);
+    RegisterFont(Data.first);
   }
+}
+
+void frmMain::RegisterProgram(const std::string& path) {
+  const std::string fileName = StoredName(path);
+  // The folder is the path up to its last backslash: a short (8.3) path has a
+  // longer long name, so its length says nothing of the folder.
+  const std::string directory = fileName.empty() ? path : DirectoryOf(path);
+  ShowProgram(directory, fileName);
+  if (!strEudcFile.empty()) window_.SetEnabled(Control::cmdExecSoft, true);
+}
+
+// The path exactly as given: no look-up.
+void frmMain::RegisterFont(const std::string& path) {
+  strEudcFile = path;
+  window_.SetCaption(Label1(1), strEudcFile);
+  if (!strSoftPath.empty()) window_.SetEnabled(Control::cmdExecSoft, true);
 }
 
 // --- the link line ---

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/form_window.h"
 #include "app/services.h"
 #include "eudc/eudc_switch.h"
@@ -34,9 +35,12 @@ class frmMain {
   // Before the window exists: refuses a second copy (and ends the process),
   // otherwise sets the caption with the version.
   void Form_Initialize();
-  // Finds the program and the font file beside the executable, fills the
-  // boxes, shows the window.
-  void Form_Load();
+  // Registers the program and the font file of the command line as drops
+  // would, finds what it leaves open beside the executable, fills the boxes,
+  // shows the window; /exit ticks chkExit, /run then queues a launch. An
+  // argument not taken is told in a message box, and the start goes on as
+  // without arguments.
+  void Form_Load(const CommandLine& commandLine = {});
 
   void cmdExecSoft_Click();
   void cmdEnd_Click();
@@ -74,6 +78,8 @@ class frmMain {
   std::string FirstNormalFile(std::string_view extension, std::string_view skipName);
   std::string StoredName(std::string_view path);
   void ShowProgram(std::string_view directory, std::string_view fileName);
+  void RegisterProgram(const std::string& path);
+  void RegisterFont(const std::string& path);
   void FocusFirstReachableControl();
 
   Services& services_;

@@ -27,6 +27,12 @@ class IFileSystem {
 
   // kInvalidFileAttributes when the path names nothing.
   virtual DWORD GetFileAttributesA(const char* path) = 0;
+  virtual DWORD GetFileAttributesW(const char16_t* path) = 0;
+  // `fileName` made full against the current folder, in characters: the
+  // length without the NUL when it fits `bufferLength`, the size needed (NUL
+  // included) when it does not, 0 on failure. Nothing needs to exist.
+  virtual DWORD GetFullPathNameW(const char16_t* fileName, DWORD bufferLength,
+                                 char16_t* buffer) = 0;
   // Length of the found path without its NUL when it fits `bufferLength`
   // bytes, the size needed (NUL included) when it does not, 0 when not found.
   virtual DWORD SearchPathA(const char* path, const char* fileName, const char* extension,

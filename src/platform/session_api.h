@@ -1,9 +1,11 @@
-// The process Tavrel runs in: its executable, its one-instance lock, message
-// boxes that belong to no window yet, EUDC reloads and its end.
+// The process Tavrel runs in: its executable and command line, its
+// one-instance lock, message boxes that belong to no window yet, EUDC reloads
+// and its end.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/win_types.h"
 
@@ -16,6 +18,12 @@ class ISession {
   // Full path of the running executable (UTF-8).
   virtual std::string ModulePath() = 0;
   virtual Hinstance ModuleInstance() = 0;
+
+  // The command line the process was started with (kernel32 GetCommandLineW).
+  virtual std::u16string GetCommandLineW() = 0;
+  // shell32 CommandLineToArgvW: the arguments of a command line, the program
+  // first, quotes and backslashes undone; empty when the call fails.
+  virtual std::vector<std::u16string> CommandLineToArgvW(std::u16string_view commandLine) = 0;
 
   // Takes the named mutex of the user's session; false when another copy holds it.
   virtual bool TryTakeInstanceLock() = 0;

@@ -80,6 +80,7 @@ inline constexpr int kSwShowNormal = 1;
 // Message-box styles and results.
 inline constexpr UINT kMbOk = 0x0;
 inline constexpr UINT kMbYesNo = 0x4;
+inline constexpr UINT kMbIconWarning = 0x30;
 inline constexpr UINT kMbIconInformation = 0x40;
 inline constexpr int kIdYes = 6;
 inline constexpr int kIdNo = 7;

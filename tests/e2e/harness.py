@@ -307,22 +307,41 @@ class Case:
 
     # --- processes -----------------------------------------------------------
 
-    def start(self, program, cwd=None, env=None):
-        """Starts a Windows program as Explorer would, in the background. The
-        sample program it starts in turn reports to report.txt."""
-        report = {"EUDCVIEW_REPORT": windows_path(self.folder / "report.txt")}
-        process = subprocess.Popen(["wine", str(program)], cwd=cwd or self.folder,
-                                   env={**self.env, **report, **(env or {})}, stdin=subprocess.DEVNULL,
+    def start(self, program, cwd=None, env=None, args=()):
+        """Starts a Windows program as Explorer would, in the background, with
+        args quoted where they hold blanks (as Explorer passes files dropped
+        onto an icon). The sample program it starts in turn reports to
+        report.txt."""
+        process = subprocess.Popen(["wine", str(program), *map(str, args)], cwd=cwd or self.folder,
+                                   env={**self.env, **self._report(), **(env or {})}, stdin=subprocess.DEVNULL,
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self._started.append(process)
         return process
 
-    def start_tavrel(self, exe=None, cwd=None, env=None):
+    def _report(self):
+        return {"EUDCVIEW_REPORT": windows_path(self.folder / "report.txt")}
+
+    def start_command_line(self, command_line, folder):
+        """Starts a Windows command line exactly as written, in folder, as a
+        shortcut with that link target and working folder does; its pid."""
+        variables = [f"{name}={value}" for name, value in self._report().items()]
+        return self.probe("start", windows_path(folder), command_line, *variables)["pid"]
+
+    def start_tavrel(self, exe=None, cwd=None, env=None, args=()):
         """Starts Tavrel and waits for its main window."""
         exe = exe or self.folder / "tavrel.exe"
-        before = {w["hwnd"] for w in self.main_windows()}
-        self.start(exe, cwd=cwd or Path(exe).parent, env=env)
-        window = wait_until(lambda: [w for w in self.main_windows() if w["hwnd"] not in before],
+        before = self.main_window_handles()
+        self.start(exe, cwd=cwd or Path(exe).parent, env=env, args=args)
+        return self.wait_tavrel(before)
+
+    def main_window_handles(self):
+        return {w["hwnd"] for w in self.main_windows()}
+
+    def wait_tavrel(self, before=(), pid=None):
+        """Waits for a main window of Tavrel that was not there before (of
+        the process pid, if given)."""
+        window = wait_until(lambda: [w for w in self.main_windows()
+                                     if w["hwnd"] not in before and pid in (None, w["pid"])],
                             "Tavrel's main window")[0]
         return Tavrel(self, window)
 

@@ -17,6 +17,9 @@
 //   process PID                    alive?  exit code once ended
 //   wait PID MS                    waits up to MS for the process to end
 //   kill PID                       TerminateProcess
+//   start DIR LINE [NAME=VALUE]... CreateProcessW of LINE exactly as written,
+//                                  in folder DIR, with these variables set
+//                                  (as a shortcut starts a program); its pid
 //   send HWND MSG WPARAM LPARAM MS SendMessageTimeoutW
 //   post HWND MSG WPARAM LPARAM    PostMessageW
 //   raise HWND                     to the top and to the foreground
@@ -35,6 +38,7 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -409,6 +413,34 @@ void Kill(Json&, const std::vector<std::string>& args) {
   }
 }
 
+void Start(Json& json, const std::vector<std::string>& args) {
+  // The child inherits the probe's environment: set the variables for it,
+  // then put the probe's own back.
+  std::vector<std::pair<std::wstring, std::optional<std::wstring>>> saved;
+  for (size_t i = 3; i < args.size(); ++i) {
+    const std::wstring assignment = Wide(args[i]);
+    const size_t equals = assignment.find(L'=');
+    if (equals == std::wstring::npos) throw Failure("not NAME=VALUE: " + args[i]);
+    const std::wstring name = assignment.substr(0, equals);
+    std::vector<wchar_t> old(32767);  // the largest a variable can hold
+    const DWORD length = GetEnvironmentVariableW(name.c_str(), old.data(), static_cast<DWORD>(old.size()));
+    saved.emplace_back(name, length ? std::optional<std::wstring>(old.data()) : std::nullopt);
+    SetEnvironmentVariableW(name.c_str(), assignment.c_str() + equals + 1);
+  }
+  std::wstring line = Wide(args.at(2));
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  const BOOL ok = CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 Wide(args.at(1)).c_str(), &startup, &started);
+  const DWORD error = GetLastError();
+  for (const auto& [name, value] : saved) SetEnvironmentVariableW(name.c_str(), value ? value->c_str() : nullptr);
+  if (!ok) throw Failure(Win32Error("CreateProcessW", error));
+  CloseHandle(started.hThread);
+  g_processes.emplace(started.dwProcessId, UniqueHandle(started.hProcess));
+  json.Key("pid").Number(started.dwProcessId);
+}
+
 void Send(Json& json, const std::vector<std::string>& args) {
   DWORD_PTR result = 0;
   const LRESULT delivered = SendMessageTimeoutW(
@@ -509,6 +541,7 @@ const std::map<std::string_view, Command> kCommands = {
     {"process", Process},
     {"wait", Wait},
     {"kill", Kill},
+    {"start", Start},
     {"send", Send},
     {"post", Post},
     {"raise", Raise},

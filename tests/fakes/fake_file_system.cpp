@@ -1,6 +1,7 @@
 #include "fakes/fake_file_system.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #include "app/window_search.h"
@@ -19,6 +20,51 @@ std::string FolderOf(std::string_view path) {
 std::string NameOf(std::string_view path) { return std::string(path.substr(path.rfind('\\') + 1)); }
 
 bool IsAbsolute(std::string_view path) { return path.size() >= 3 && path[1] == ':'; }
+
+bool StartsWithDrive(std::string_view path) {
+  return path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
+}
+
+// As GetFullPathNameW answers, measured under Wine: "/" is "\", "." and ".."
+// go (".." never above the root), repeated separators become one, the last
+// element loses trailing dots and spaces. "\name" is on the current drive;
+// "D:name" is in the current folder when that is on D:, else in D:'s root.
+std::string MakeFull(std::string path, const std::string& current) {
+  std::replace(path.begin(), path.end(), '/', '\\');
+  std::string root = current.substr(0, 2);
+  std::string rest;
+  if (path.starts_with("\\\\")) {
+    const size_t server = path.find('\\', 2);
+    const size_t share = server == std::string::npos ? server : path.find('\\', server + 1);
+    root = path.substr(0, share);
+    rest = share == std::string::npos ? std::string() : path.substr(share);
+  } else if (StartsWithDrive(path)) {
+    root = path.substr(0, 2);
+    const bool relative = path.size() == 2 || path[2] != '\\';
+    const bool onCurrentDrive = std::toupper(path[0]) == std::toupper(current[0]);
+    rest = (relative && onCurrentDrive ? current.substr(2) : std::string()) + "\\" + path.substr(2);
+  } else {
+    rest = (path.starts_with('\\') ? std::string() : current.substr(2) + "\\") + path;
+  }
+  std::vector<std::string> parts;
+  for (size_t start = 0; start <= rest.size();) {
+    const size_t end = std::min(rest.find('\\', start), rest.size());
+    const std::string part = rest.substr(start, end - start);
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    start = end + 1;
+  }
+  if (!parts.empty()) {
+    std::string& last = parts.back();
+    while (!last.empty() && (last.back() == '.' || last.back() == ' ')) last.pop_back();
+  }
+  std::string full = root;
+  for (const std::string& part : parts) full += "\\" + part;
+  return parts.empty() ? full + "\\" : full;
+}
 
 }  // namespace
 
@@ -110,6 +156,22 @@ BOOL FakeFileSystem::FindClose(Handle handle) { return searches_.erase(handle) ?
 DWORD FakeFileSystem::GetFileAttributesA(const char* path) {
   const Entry* entry = Find(AnsiToUtf8(path));
   return entry ? entry->attributes : kInvalidFileAttributes;
+}
+
+DWORD FakeFileSystem::GetFileAttributesW(const char16_t* path) {
+  const Entry* entry = Find(Utf16ToUtf8(path));
+  return entry ? entry->attributes : kInvalidFileAttributes;
+}
+
+DWORD FakeFileSystem::GetFullPathNameW(const char16_t* fileName, DWORD bufferLength,
+                                       char16_t* buffer) {
+  const std::string name = Utf16ToUtf8(fileName);
+  if (name.empty()) return 0;
+  const std::u16string full = Utf8ToUtf16(MakeFull(name, currentDirectory_));
+  if (full.size() + 1 > bufferLength) return static_cast<DWORD>(full.size() + 1);
+  std::copy(full.begin(), full.end(), buffer);
+  buffer[full.size()] = u'\0';
+  return static_cast<DWORD>(full.size());
 }
 
 DWORD FakeFileSystem::SearchPathA(const char* path, const char* fileName, const char* extension,

@@ -1,7 +1,8 @@
 // An in-memory file system that answers like kernel32: names compared without
 // regard to case but reported as stored, attributes per entry, wildcard search
 // over one folder in directory order (the order of adding) that matches short
-// names too, SearchPath over a list of folders that finds folders too.
+// names too, SearchPath over a list of folders that finds folders too, full
+// paths made against a current folder.
 #pragma once
 
 #include <map>
@@ -24,6 +25,8 @@ class FakeFileSystem final : public IFileSystem {
   void SetWindowsDirectory(std::string path) { windowsDir_ = std::move(path); }
   // Folders SearchPathA looks in, in order.
   void SetSearchPath(std::vector<std::string> folders) { searchPath_ = std::move(folders); }
+  // The folder GetFullPathNameW makes relative paths full against (a full path).
+  void SetCurrentDirectory(std::string folder) { currentDirectory_ = std::move(folder); }
   size_t OpenSearchCount() const { return searches_.size(); }
   bool Exists(std::string_view path) const;
 
@@ -31,6 +34,8 @@ class FakeFileSystem final : public IFileSystem {
   BOOL FindNextFileW(Handle search, FindDataW* data) override;
   BOOL FindClose(Handle search) override;
   DWORD GetFileAttributesA(const char* path) override;
+  DWORD GetFileAttributesW(const char16_t* path) override;
+  DWORD GetFullPathNameW(const char16_t* fileName, DWORD bufferLength, char16_t* buffer) override;
   DWORD SearchPathA(const char* path, const char* fileName, const char* extension,
                     DWORD bufferLength, char* buffer) override;
   UINT GetWindowsDirectoryA(char* buffer, UINT size) override;
@@ -56,6 +61,7 @@ class FakeFileSystem final : public IFileSystem {
   std::map<Handle, Search> searches_;
   std::vector<std::string> searchPath_;
   std::string windowsDir_ = "C:\\WINDOWS";
+  std::string currentDirectory_ = "C:\\";
   std::uintptr_t nextHandle_ = 0x5000;
 };
 

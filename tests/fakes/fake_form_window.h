@@ -37,6 +37,11 @@ class FakeFormWindow final : public IFormWindow {
   std::deque<int> answers;  // for MsgBox, in order
   std::vector<MessageBoxShown> boxes;
   std::function<void()> whileBoxIsShown;  // runs inside the box's modal loop
+  struct PostedClick {
+    Control control;
+    bool windowShown;  // whether the window was shown when it was posted
+  };
+  std::vector<PostedClick> postedClicks;
 
   Hwnd Handle() const override { return reinterpret_cast<Hwnd>(0xF00D0); }
   void SetFormCaption(std::string_view caption) override { formCaption = caption; }
@@ -45,10 +50,13 @@ class FakeFormWindow final : public IFormWindow {
   void SetEnabled(Control c, bool enabled) override;
   bool IsEnabled(Control c) const override;
   bool IsChecked(Control c) const override;
+  void SetChecked(Control c, bool checked) override { (*this)[c].checked = checked; }
   void SetTextColour(Control c, Colour colour) override;
   void SetFocus(Control c) override { focus = c; }
   void ShowIconOnLaunchButton(Hicon icon) override { iconOnLaunchButton = icon; }
   void Show() override;
+  // Kept until the test runs them, as the message loop would.
+  void PostClick(Control c) override { postedClicks.push_back({c, shown}); }
   void SetWindowState(WindowState s) override;
   int MsgBox(std::string_view text, UINT style, std::string_view title) override;
 

@@ -22,6 +22,7 @@ class FakeFilesBackend {
     fake_.AddFile(Root() + "\\" + name, attributes);
   }
   void MakeFolder(const std::string& name) { fake_.AddFolder(Root() + "\\" + name); }
+  void SetCurrentFolder(const std::string& folder) { fake_.SetCurrentDirectory(folder); }
 
  private:
   fakes::FakeFileSystem fake_;

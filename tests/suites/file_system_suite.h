@@ -95,9 +95,58 @@ TYPED_TEST_P(FileSystemSuite, TheDefaultExtensionIsAddedOnlyToANameWithout) {
   EXPECT_EQ(files.SearchPathA(root.c_str(), "ro", nullptr, sizeof buffer, buffer), 0u);
 }
 
+TYPED_TEST_P(FileSystemSuite, WideAttributesTellFilesFromFoldersInAnyScript) {
+  this->backend_.MakeFile("外字 ファイル.tte", kFileAttributeArchive);
+  IFileSystem& files = this->files();
+  auto attributes = [&](const std::string& name) {
+    return files.GetFileAttributesW(Utf8ToUtf16(this->At(name)).c_str());
+  };
+  EXPECT_EQ(attributes("外字 ファイル.tte") & kFileAttributeDirectory, 0u);
+  EXPECT_NE(attributes("外字 ファイル.tte"), kInvalidFileAttributes);
+  EXPECT_NE(attributes("dir.exe") & kFileAttributeDirectory, 0u);
+  EXPECT_EQ(attributes("nothing.exe"), kInvalidFileAttributes);
+  EXPECT_EQ(attributes("*.exe"), kInvalidFileAttributes);
+}
+
+// What a relative path on the command line becomes. Nothing is looked up.
+TYPED_TEST_P(FileSystemSuite, FullPathsAreMadeAgainstTheCurrentFolder) {
+  const std::string root = this->backend_.Root();
+  const std::string drive = root.substr(0, 2);
+  const std::string parent = root.substr(0, root.rfind('\\'));
+  this->backend_.SetCurrentFolder(root);
+  const std::pair<std::string, std::string> rows[] = {
+      {"a.exe", root + "\\a.exe"},
+      {".\\a.exe", root + "\\a.exe"},
+      {"sub\\..\\a.exe", root + "\\a.exe"},
+      {"..\\a.exe", parent + "\\a.exe"},
+      {"\\a.exe", drive + "\\a.exe"},
+      {drive + "a.exe", root + "\\a.exe"},
+      {"sub/x.tte", root + "\\sub\\x.tte"},
+      {root + "\\\\sub\\x.tte", root + "\\sub\\x.tte"},
+      {drive + "\\x\\..\\..\\..\\y", drive + "\\y"},
+      {"a.exe.", root + "\\a.exe"},
+      {"a.exe  ", root + "\\a.exe"},
+      {"a*?.exe", root + "\\a*?.exe"},
+      {"ゲーム\\外字.tte", root + "\\ゲーム\\外字.tte"},
+  };
+  IFileSystem& files = this->files();
+  for (const auto& [name, expected] : rows) {
+    char16_t buffer[1024] = {};
+    const DWORD length = files.GetFullPathNameW(Utf8ToUtf16(name).c_str(), 1024, buffer);
+    EXPECT_EQ(UpperCase(Utf16ToUtf8(std::u16string_view(buffer, length))), UpperCase(expected))
+        << name;
+  }
+  char16_t small[4] = {};
+  const DWORD needed = files.GetFullPathNameW(u"a.exe", 4, small);
+  EXPECT_EQ(needed, Utf8ToUtf16(root + "\\a.exe").size() + 1);
+  EXPECT_EQ(files.GetFullPathNameW(u"", 4, small), 0u);
+}
+
 REGISTER_TYPED_TEST_SUITE_P(FileSystemSuite, AWildcardSearchReportsStoredNamesAndAttributes,
                             APlainPathGivesTheNameAsStored, TheSearchPathFindsFoldersToo,
                             TheSearchPathReportsTheSizeItNeeds,
-                            TheDefaultExtensionIsAddedOnlyToANameWithout);
+                            TheDefaultExtensionIsAddedOnlyToANameWithout,
+                            WideAttributesTellFilesFromFoldersInAnyScript,
+                            FullPathsAreMadeAgainstTheCurrentFolder);
 
 }  // namespace tavrel::testing

@@ -15,7 +15,23 @@ struct Win32RegistryBackend {
 
 class Win32FilesBackend {
  public:
+  Win32FilesBackend() = default;
+  // The process's current folder back first: a current folder cannot be removed.
+  ~Win32FilesBackend() {
+    if (!previousFolder_.empty()) SetCurrentDirectoryW(previousFolder_.c_str());
+  }
+  Win32FilesBackend(const Win32FilesBackend&) = delete;
+  Win32FilesBackend& operator=(const Win32FilesBackend&) = delete;
+
   IFileSystem& files() { return real_; }
+  void SetCurrentFolder(const std::string& folder) {
+    if (previousFolder_.empty()) {
+      previousFolder_.resize(GetCurrentDirectoryW(0, nullptr));
+      previousFolder_.resize(GetCurrentDirectoryW(static_cast<DWORD>(previousFolder_.size()),
+                                                  previousFolder_.data()));
+    }
+    SetCurrentDirectoryW(Wide(folder).c_str());
+  }
   std::string Root() const { return folder_.Path(); }
   void MakeFile(const std::string& name, DWORD attributes) { folder_.MakeFile(name, attributes); }
   void MakeFolder(const std::string& name) { folder_.MakeFolder(name); }
@@ -23,6 +39,7 @@ class Win32FilesBackend {
  private:
   Win32FileSystem real_;
   ScratchFolder folder_;
+  std::wstring previousFolder_;
 };
 
 }  // namespace tavrel::testing

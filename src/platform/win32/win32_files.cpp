@@ -40,6 +40,15 @@ BOOL Win32FileSystem::FindClose(Handle search) { return ::FindClose(search); }
 
 DWORD Win32FileSystem::GetFileAttributesA(const char* path) { return ::GetFileAttributesA(path); }
 
+DWORD Win32FileSystem::GetFileAttributesW(const char16_t* path) {
+  return ::GetFileAttributesW(AsWide(path));
+}
+
+DWORD Win32FileSystem::GetFullPathNameW(const char16_t* fileName, DWORD bufferLength,
+                                        char16_t* buffer) {
+  return ::GetFullPathNameW(AsWide(fileName), bufferLength, AsWide(buffer), nullptr);
+}
+
 DWORD Win32FileSystem::SearchPathA(const char* path, const char* fileName, const char* extension,
                                    DWORD bufferLength, char* buffer) {
   char* filePart = nullptr;

@@ -29,6 +29,13 @@ struct RegKeyCloser {
 };
 using UniqueWin32Key = std::unique_ptr<std::remove_pointer_t<HKEY>, RegKeyCloser>;
 
+struct LocalMemoryFreer {
+  void operator()(void* memory) const { LocalFree(memory); }
+};
+// A block a call allocated with LocalAlloc for its caller to free.
+template <typename T>
+using UniqueLocalMemory = std::unique_ptr<T, LocalMemoryFreer>;
+
 struct IconDeleter {
   void operator()(HICON icon) const { DestroyIcon(icon); }
 };

@@ -301,6 +301,10 @@ bool MainWindow::IsChecked(Control c) const {
   return SendMessageW(Window(c), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
+void MainWindow::SetChecked(Control c, bool checked) {
+  SendMessageW(Window(c), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
 void MainWindow::SetTextColour(Control c, Colour colour) {
   Colour& current = textColours_[static_cast<int>(c)];
   if (current == colour) return;
@@ -330,6 +334,12 @@ void MainWindow::ShowIconOnLaunchButton(Hicon icon) {
 void MainWindow::Show() {
   ShowWindow(hwnd_, SW_SHOWNORMAL);
   UpdateWindow(hwnd_);
+}
+
+// The very message a click on the button sends, so it goes the way of a click.
+void MainWindow::PostClick(Control c) {
+  PostMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(ControlId(c), BN_CLICKED),
+               reinterpret_cast<LPARAM>(Window(c)));
 }
 
 void MainWindow::SetWindowState(WindowState state) {

@@ -43,10 +43,12 @@ class MainWindow final : public IFormWindow, public IEventLoop {
   void SetEnabled(Control c, bool enabled) override;
   bool IsEnabled(Control c) const override;
   bool IsChecked(Control c) const override;
+  void SetChecked(Control c, bool checked) override;
   void SetTextColour(Control c, Colour colour) override;
   void SetFocus(Control c) override;
   void ShowIconOnLaunchButton(Hicon icon) override;
   void Show() override;
+  void PostClick(Control c) override;
   void SetWindowState(WindowState state) override;
   int MsgBox(std::string_view text, UINT style, std::string_view title) override;
 

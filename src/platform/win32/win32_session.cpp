@@ -1,5 +1,7 @@
 #include "platform/win32/win32_session.h"
 
+#include <shellapi.h>
+
 #include <vector>
 
 #include "platform/win32/wide.h"
@@ -8,6 +10,9 @@
 extern "C" __declspec(dllimport) BOOL WINAPI EnableEUDC(BOOL fEnableEUDC);
 
 namespace tavrel {
+
+static_assert(kMbOk == MB_OK && kMbIconWarning == MB_ICONWARNING);
+
 namespace {
 
 // Names in the session's own namespace: copies in other sessions are not ours.
@@ -28,6 +33,23 @@ std::string Win32Session::ModulePath() {
 }
 
 Hinstance Win32Session::ModuleInstance() { return GetModuleHandleW(nullptr); }
+
+std::u16string Win32Session::GetCommandLineW() {
+  return reinterpret_cast<const char16_t*>(::GetCommandLineW());
+}
+
+std::vector<std::u16string> Win32Session::CommandLineToArgvW(std::u16string_view commandLine) {
+  const std::u16string line(commandLine);  // the call wants it NUL-terminated
+  int count = 0;
+  // One block holds the array and the strings it points to.
+  const UniqueLocalMemory<LPWSTR> arguments(::CommandLineToArgvW(AsWide(line.c_str()), &count));
+  std::vector<std::u16string> out;
+  if (!arguments) return out;
+  for (int i = 0; i < count; ++i) {
+    out.emplace_back(reinterpret_cast<const char16_t*>(arguments.get()[i]));
+  }
+  return out;
+}
 
 HANDLE Win32Session::GuardEvent() {
   if (!guardDecided_) guardDecided_.reset(CreateEventW(nullptr, TRUE, FALSE, kGuardEventName));

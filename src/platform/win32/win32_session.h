@@ -12,6 +12,8 @@ class Win32Session final : public ISession {
  public:
   std::string ModulePath() override;
   Hinstance ModuleInstance() override;
+  std::u16string GetCommandLineW() override;
+  std::vector<std::u16string> CommandLineToArgvW(std::u16string_view commandLine) override;
   bool TryTakeInstanceLock() override;
   void AnnounceGuardDecided() override;
   void AwaitGuardDecision() override;

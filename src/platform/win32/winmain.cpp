@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include "app/command_line.h"
 #include "app/frm_main.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_main_window.h"
@@ -46,13 +47,16 @@ int RunTavrel(HINSTANCE instance) {
   frmMain form(services, window);
   window.Attach(form);
 
+  // Read first, before anything can change the current folder that relative
+  // paths are taken against.
+  const CommandLine commandLine = ReadCommandLine(session, files);
   // The guard runs before any window of Tavrel's exists.
   form.Form_Initialize();
   OleScope ole;
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
   if (!window.Create()) return 1;
-  form.Form_Load();
+  form.Form_Load(commandLine);
   return window.Run();
 }
 

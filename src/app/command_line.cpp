@@ -1,0 +1,134 @@
+#include "app/command_line.h"
+
+#include "app/file_kind.h"
+#include "platform/file_api.h"
+#include "platform/session_api.h"
+#include "platform/text.h"
+
+namespace tavrel {
+namespace {
+
+// Room for most full paths at the first try; a longer one is asked again.
+constexpr DWORD kFirstPathBuffer = 261;
+
+enum class Switch { None, Run, Exit, Restore, Unknown };
+
+bool IsSwitch(std::string_view argument) {
+  return !argument.empty() && (argument.front() == '/' || argument.front() == '-');
+}
+
+Switch SwitchOf(std::string_view argument) {
+  const std::string name = UpperCase(argument.substr(1));
+  if (name == "RUN") return Switch::Run;
+  if (name == "EXIT") return Switch::Exit;
+  if (name == "RESTORE") return Switch::Restore;
+  return Switch::Unknown;
+}
+
+// GetFullPathNameW resolves against the current folder (and a drive's own
+// current folder for "D:name"); it checks nothing. Empty when it fails.
+std::string FullPathOf(std::string_view path, IFileSystem& files) {
+  const std::u16string name = Utf8ToUtf16(path);
+  std::u16string buffer(kFirstPathBuffer, u'\0');
+  for (;;) {
+    const DWORD length =
+        files.GetFullPathNameW(name.c_str(), static_cast<DWORD>(buffer.size()), buffer.data());
+    if (length == 0) return {};
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      return Utf16ToUtf8(buffer);
+    }
+    buffer.assign(length, u'\0');  // the size it needs, NUL included
+  }
+}
+
+bool NamesAFile(const std::string& fullPath, IFileSystem& files) {
+  const DWORD attributes = files.GetFileAttributesW(Utf8ToUtf16(fullPath).c_str());
+  return attributes != kInvalidFileAttributes && !(attributes & kFileAttributeDirectory);
+}
+
+CommandLine Rejected(ArgumentFault fault, std::string argument, std::string fullPath = {}) {
+  CommandLine rejected;
+  rejected.error = ArgumentError{fault, std::move(argument), std::move(fullPath)};
+  return rejected;
+}
+
+}  // namespace
+
+CommandLine ParseArguments(const std::vector<std::string>& arguments, IFileSystem& files) {
+  CommandLine parsed;
+  int paths = 0;
+  for (const std::string& argument : arguments) {
+    if (IsSwitch(argument)) {
+      switch (SwitchOf(argument)) {
+        case Switch::Run: parsed.run = true; break;
+        case Switch::Exit: parsed.exit = true; break;
+        case Switch::Restore: parsed.restore = true; break;
+        default: return Rejected(ArgumentFault::UnknownSwitch, argument);
+      }
+      continue;
+    }
+    std::string fullPath = FullPathOf(argument, files);
+    if (++paths > 2) return Rejected(ArgumentFault::TooManyFiles, argument, fullPath);
+    if (fullPath.empty()) return Rejected(ArgumentFault::NoSuchFile, argument);  // ""
+    // GetFullPathNameW drops a trailing dot or space ("gaiji.tte."), as
+    // Windows does when it opens the file: either name tells the kind.
+    const bool font = IsFontPath(argument) || IsFontPath(fullPath);
+    std::string& slot = font ? parsed.font : parsed.program;
+    if (!slot.empty()) {
+      return Rejected(font ? ArgumentFault::SecondFont : ArgumentFault::SecondProgram, argument,
+                      fullPath);
+    }
+    if (!NamesAFile(fullPath, files)) {
+      return Rejected(ArgumentFault::NoSuchFile, argument, fullPath);
+    }
+    slot = std::move(fullPath);
+  }
+  return parsed;
+}
+
+CommandLine ReadCommandLine(ISession& session, IFileSystem& files) {
+  const std::vector<std::u16string> split = session.CommandLineToArgvW(session.GetCommandLineW());
+  std::vector<std::string> arguments;
+  // The first is the program's own name.
+  for (size_t i = 1; i < split.size(); ++i) arguments.push_back(Utf16ToUtf8(split[i]));
+  return ParseArguments(arguments, files);
+}
+
+std::string ArgumentErrorMessage(const ArgumentError& error) {
+  const std::string quoted = "「" + error.argument + "」";
+  std::string text;
+  switch (error.fault) {
+    case ArgumentFault::UnknownSwitch:
+      text = "起動スイッチ" + quoted + "は使えません。";
+      break;
+    case ArgumentFault::TooManyFiles:
+      text = quoted + "は指定できません。指定できるファイルは、ソフトと外字ファイルの2つまでです。";
+      break;
+    case ArgumentFault::SecondProgram:
+      text = quoted + "は指定できません。ソフトは1つしか指定できません。";
+      break;
+    case ArgumentFault::SecondFont:
+      text = quoted + "は指定できません。外字ファイル(.tte)は1つしか指定できません。";
+      break;
+    case ArgumentFault::NoSuchFile:
+      text = quoted + "というファイルが見つかりません。";
+      // A relative path: say where it was looked for.
+      if (!error.fullPath.empty() && error.fullPath != error.argument) {
+        text += "\r\n(" + error.fullPath + ")";
+      }
+      break;
+  }
+  return text +
+         "\r\n\r\n"
+         "使い方: tavrel.exe [/run] [/exit] [ソフト] [外字ファイル.tte]\r\n"
+         "・ソフトと外字ファイル(.tte)は、どちらを先に書いても構いません。\r\n"
+         "・/run  ウィンドウが開いたら、すぐにソフトを起動します。\r\n"
+         "・/exit  起動させたソフトが終了したら、Tavrel も終了します。\r\n"
+         "・スイッチは大文字・小文字を区別せず、- で始めても構いません。\r\n"
+         "・起動させるソフトに渡す引数は、まだ指定できません。\r\n"
+         "\r\n"
+         "コマンドラインの指定は使わずに、ウィンドウを開きます。";
+}
+
+}  // namespace tavrel

@@ -1,0 +1,51 @@
+// What Tavrel is started with: tavrel.exe [/run] [/exit] [program] [font.tte].
+// Shortcuts pass it, and so does Explorer for files dropped onto the icon.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tavrel {
+
+class IFileSystem;
+class ISession;
+
+// Why an argument was not taken.
+enum class ArgumentFault {
+  UnknownSwitch,  // begins with "/" or "-" and is none of Tavrel's
+  TooManyFiles,   // a third path
+  SecondProgram,  // a second path that is not a .tte file
+  SecondFont,     // a second .tte file
+  NoSuchFile,     // names nothing, or a folder
+};
+
+struct ArgumentError {
+  ArgumentFault fault;
+  std::string argument;  // as given (UTF-8)
+  std::string fullPath;  // what a path resolved to; empty for a switch
+};
+
+struct CommandLine {
+  bool run = false;      // /run: launch once the window is shown
+  bool exit = false;     // /exit: tick chkExit
+  bool restore = false;  // /restore: the journal's recovery
+  std::string program;   // full path (UTF-8), empty when not given
+  std::string font;      // full path of the .tte file, empty when not given
+  // Set when an argument was not taken; all of the above then stay empty, so
+  // the start goes on as without arguments.
+  std::optional<ArgumentError> error;
+};
+
+// Parses the arguments that follow the program's own name. Relative paths are
+// made full against the current folder; each must name an existing file.
+CommandLine ParseArguments(const std::vector<std::string>& arguments, IFileSystem& files);
+
+// The process's own command line, split as Windows splits it, then parsed.
+CommandLine ReadCommandLine(ISession& session, IFileSystem& files);
+
+// The text of the message box for an argument not taken: what is wrong with
+// it, and how Tavrel is started.
+std::string ArgumentErrorMessage(const ArgumentError& error);
+
+}  // namespace tavrel

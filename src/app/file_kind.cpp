@@ -1,0 +1,17 @@
+#include "app/file_kind.h"
+
+#include "platform/text.h"
+
+namespace tavrel {
+
+// Characters, not bytes: "本.tte" and "ab.TTE" both end in ".tte".
+std::string LastFourLowered(std::string_view path) {
+  std::u16string wide = Utf8ToUtf16(path);
+  if (wide.size() > 4) wide.erase(0, wide.size() - 4);
+  for (char16_t& c : wide) {
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+  }
+  return Utf16ToUtf8(wide);
+}
+
+}  // namespace tavrel

@@ -1,0 +1,68 @@
+"""The release package: what a user downloads, unpacks and starts."""
+
+import re
+import subprocess
+import sys
+import unicodedata
+import zipfile
+
+from harness import CAPTION, CMD_END, ROOT, expect
+from test_command_line import expect_registered
+
+READABLE_WIDTH = 78  # columns of ReadMe.txt, a full-width character counting two
+
+
+def columns(line):
+    return sum(2 if unicodedata.east_asian_width(c) in "WF" else 1 for c in line)
+
+
+def expect_notepad_text(data, what):
+    """UTF-8 with a byte-order mark and CRLF line ends only; the text."""
+    assert data.startswith(b"\xef\xbb\xbf"), f"{what} has no UTF-8 byte-order mark"
+    expect(data.count(b"\n"), data.count(b"\r\n"), f"line feeds in {what} (each after a carriage return)")
+    expect(data.count(b"\r"), data.count(b"\r\n"), f"carriage returns in {what} (each before a line feed)")
+    return data[3:].decode("utf-8")
+
+
+def test_package_unpacks_and_starts_from_a_japanese_folder_with_blanks(case):
+    out = case.folder / "dist"
+    subprocess.run([sys.executable, str(ROOT / "scripts" / "package"), "--exe", str(case.paths.tavrel),
+                    "--out", str(out)], check=True, stdout=subprocess.DEVNULL, timeout=120)
+
+    # Named after the version the window shows.
+    version = re.search(r"Ver\.([\d.]+) ", CAPTION).group(1)
+    package = out / f"tavrel-{version}-win64.zip"
+    expect(sorted(p.name for p in out.iterdir()), [package.name], "what scripts/package made")
+    with zipfile.ZipFile(package) as archive:
+        expect(sorted(archive.namelist()), ["LICENSE.txt", "ReadMe.txt", "tavrel.exe"], "the package's files")
+        expect(archive.testzip(), None, "a damaged entry")
+        readme = expect_notepad_text(archive.read("ReadMe.txt"), "ReadMe.txt")
+        licence = archive.read("LICENSE.txt").decode("utf-8")
+        target = case.folder / "ダウンロード" / "外字 ツール (最新版)"
+        archive.extractall(target)
+
+    lines = readme.split("\r\n")
+    expect(lines[0], f"Tavrel Ver.{version}", "ReadMe.txt's first line")
+    for heading in ("■ 概要", "■ 動作環境", "■ 使い方", "■ 起動スイッチ", "■ アンインストール", "■ 注意"):
+        assert heading in lines, f"ReadMe.txt has no heading {heading}"
+    for needle in (r"HKEY_CURRENT_USER\EUDC\932", r"HKEY_CURRENT_USER\Software\Tavrel\Journal", "/restore"):
+        assert needle in readme, f"ReadMe.txt does not mention {needle}"
+    for mark in ("`", "**", "](", "![", "<!--", "\n#"):
+        assert mark not in readme, f"ReadMe.txt holds the Markdown mark {mark!r}"
+    assert "In English" not in readme, "ReadMe.txt runs on past the Japanese part"
+    # Wrapped for a narrow Notepad window, but for what cannot be broken.
+    wide = [line for line in lines if columns(line) > READABLE_WIDTH and " " in line.strip()
+            and not line.startswith("    ")]
+    expect(wide, [], "lines of ReadMe.txt wider than the window that could have been wrapped")
+    assert licence.startswith("MIT License\r\n") and "Ferroday" in licence, "LICENSE.txt is not Ferroday's MIT licence"
+    expect(licence.count("\n"), licence.count("\r\n"), "line feeds in LICENSE.txt (each after a carriage return)")
+
+    # Started as a user does after unpacking, with a program and its font put beside it.
+    case.copy(case.paths.viewer, "eudcview.exe", target)
+    case.copy(case.paths.font, "sample.tte", target)
+    expect((target / "tavrel.exe").read_bytes(), case.paths.tavrel.read_bytes(), "the packaged tavrel.exe")
+    tavrel = case.start_tavrel(target / "tavrel.exe")
+    expect(tavrel.window()["title"], CAPTION, "caption")
+    expect_registered(tavrel, target / "eudcview.exe", target / "sample.tte")
+    tavrel.click(CMD_END)
+    tavrel.wait_ended("Tavrel after 終了")
