@@ -53,10 +53,16 @@ void frmMain::Form_Initialize() {
     RefuseSecondCopy();
   }
   WindowList windows;
-  const int matches = WindowSearch(services_.windows).FindWindowsByTitle(windows, kApplicationTitle);
+  WindowSearch search(services_.windows);
+  search.FindWindowsByTitle(windows, kApplicationTitle);
   session.AnnounceGuardDecided();
-  // This copy has no window yet: every match belongs to another program.
-  if (matches >= 1) RefuseSecondCopy();
+  // This copy has no window yet, so every match belongs to another program;
+  // only those of another copy's main window refuse the start. Explorer's
+  // window on a folder named after the tool (the unpacked release,
+  // C:\Tools\Tavrel) and its address bar, a console running tavrel.exe or an
+  // editor with a file named after it carry the title as well, and refusing
+  // for them said "already running" of a copy that did not exist.
+  if (search.CountTavrelWindows(windows) >= 1) RefuseSecondCopy();
   window_.SetFormCaption(std::string(kApplicationTitle) + " [ Ver." +
                          std::to_string(TAVREL_VERSION_MAJOR) + "." +
                          std::to_string(TAVREL_VERSION_MINOR) + "." +

@@ -6,6 +6,8 @@ namespace tavrel {
 namespace {
 
 constexpr int kTitleBufferSize = 255;
+// Longer than any class name Windows allows (256 with its NUL).
+constexpr int kClassBufferSize = 257;
 
 bool Matches(std::u32string_view text, std::u32string_view pattern) {
   // Iterative glob match with back-tracking to the last "*".
@@ -45,6 +47,19 @@ void WindowSearch::CollectMatchingWindows(WindowList& list, Hwnd parent, std::st
     CollectMatchingWindows(list, child, pattern);
     if (MatchesPattern(UpperCase(GetWindowTitle(child)), pattern)) list.push_back(child);
   }
+}
+
+int WindowSearch::CountTavrelWindows(const WindowList& list) {
+  int count = 0;
+  for (size_t i = 1; i < list.size(); ++i) {
+    char16_t name[kClassBufferSize] = {};
+    const Hwnd root = windows_.GetAncestor(list[i], kGaRoot);
+    if (root && windows_.GetClassNameW(root, name, kClassBufferSize) > 0 &&
+        std::u16string_view(name) == kMainWindowClass) {
+      ++count;
+    }
+  }
+  return count;
 }
 
 std::string WindowSearch::GetWindowTitle(Hwnd hWnd) {

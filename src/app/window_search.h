@@ -10,6 +10,10 @@
 
 namespace tavrel {
 
+// The class of Tavrel's main window, by which the guard tells another copy's
+// windows from those of other programs.
+inline constexpr char16_t kMainWindowClass[] = u"TavrelMainWindow";
+
 // Element 0 is a placeholder; matches are appended from index 1 on, so the
 // last index equals the number of matches.
 using WindowList = std::vector<Hwnd>;
@@ -26,6 +30,8 @@ class WindowSearch {
   void CollectMatchingWindows(WindowList& list, Hwnd parent, std::string_view pattern);
   // The title of the window, at most 254 bytes of it in the ANSI code page.
   std::string GetWindowTitle(Hwnd hWnd);
+  // How many windows of `list` (from index 1) belong to a Tavrel main window.
+  int CountTavrelWindows(const WindowList& list);
 
  private:
   IWindowTree& windows_;

@@ -92,5 +92,6 @@ inline constexpr DWORD kDropEffectCopy = 1;
 // GetWindow commands.
 inline constexpr UINT kGwHwndNext = 2;
 inline constexpr UINT kGwChild = 5;
+inline constexpr UINT kGaRoot = 2;
 
 }  // namespace tavrel

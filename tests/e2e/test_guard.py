@@ -41,13 +41,16 @@ def test_second_copy_refuses(case):
     expect(running(case), (1, 1, 0), "(main windows, Tavrel processes, boxes)")
 
 
-def test_foreign_window_with_the_name(case):
+def test_foreign_windows_with_the_name_do_not_stop_a_start(case):
+    # An editor with a file named after the tool, the folder window of the
+    # unpacked release: they carry the name but are not a running Tavrel.
     case.lay_out()
     case.probe("create_window", "notes on TAVREL.txt")
+    case.probe("create_window", "tavrel-1.0.0-win64")
 
-    case.start(case.folder / "tavrel.exe")
-    answer_refusal(case)
-    expect(running(case), (0, 0, 0), "(main windows, Tavrel processes, boxes)")
+    tavrel = case.start_tavrel()
+    expect(tavrel.window()["title"], CAPTION, "caption")
+    expect(running(case), (1, 1, 0), "(main windows, Tavrel processes, boxes)")
 
 
 def test_two_copies_started_together(case):

@@ -57,7 +57,10 @@ def test_package_unpacks_and_starts_from_a_japanese_folder_with_blanks(case):
     assert licence.startswith("MIT License\r\n") and "Ferroday" in licence, "LICENSE.txt is not Ferroday's MIT licence"
     expect(licence.count("\n"), licence.count("\r\n"), "line feeds in LICENSE.txt (each after a carriage return)")
 
-    # Started as a user does after unpacking, with a program and its font put beside it.
+    # Started as a user does after unpacking, with a program and its font put
+    # beside it, while the folder window that unpacking opened, named after
+    # the package, is still on the screen.
+    case.probe("create_window", package.stem)
     case.copy(case.paths.viewer, "eudcview.exe", target)
     case.copy(case.paths.font, "sample.tte", target)
     expect((target / "tavrel.exe").read_bytes(), case.paths.tavrel.read_bytes(), "the packaged tavrel.exe")

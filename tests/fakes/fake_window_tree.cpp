@@ -13,11 +13,11 @@ FakeWindowTree::FakeWindowTree() {
   nodes_[desktop_] = Node{};
 }
 
-Hwnd FakeWindowTree::Add(Hwnd parent, std::string title) {
+Hwnd FakeWindowTree::Add(Hwnd parent, std::string title, std::u16string className) {
   const auto window = reinterpret_cast<Hwnd>(next_);
   next_ += 0x10;
   if (!parent) parent = desktop_;
-  nodes_[window] = Node{std::move(title), parent, {}};
+  nodes_[window] = Node{std::move(title), std::move(className), parent, {}};
   nodes_[parent].children.push_back(window);
   return window;
 }
@@ -39,6 +39,22 @@ int FakeWindowTree::GetWindowTextA(Hwnd window, char* buffer, int maxCount) {
   const size_t n = std::min(ansi.size(), static_cast<size_t>(maxCount - 1));
   std::memcpy(buffer, ansi.data(), n);
   buffer[n] = '\0';
+  return static_cast<int>(n);
+}
+
+Hwnd FakeWindowTree::GetAncestor(Hwnd window, UINT flags) {
+  if (flags != kGaRoot || !nodes_.count(window) || window == desktop_) return nullptr;
+  while (nodes_[window].parent != desktop_) window = nodes_[window].parent;
+  return window;
+}
+
+int FakeWindowTree::GetClassNameW(Hwnd window, char16_t* buffer, int maxCount) {
+  const auto it = nodes_.find(window);
+  if (it == nodes_.end() || maxCount <= 0) return 0;
+  const std::u16string& name = it->second.className;
+  const size_t n = std::min(name.size(), static_cast<size_t>(maxCount - 1));
+  std::copy_n(name.begin(), n, buffer);
+  buffer[n] = u'\0';
   return static_cast<int>(n);
 }
 

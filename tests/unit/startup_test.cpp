@@ -2,6 +2,7 @@
 // shows once it has looked at its own folder.
 #include <gtest/gtest.h>
 
+#include "app/window_search.h"
 #include "fakes/form_rig.h"
 
 namespace tavrel::fakes {
@@ -128,7 +129,7 @@ TEST(Startup, AMissingFontValueLeavesTheDisplayEmpty) {
 
 TEST(Guard, AnotherCopysWindowsRefuseTheStartBeforeAnythingElse) {
   FormRig rig;
-  const Hwnd running = rig.windows.Add(nullptr, "Tavrel [ Ver.1.0.0 ]");
+  const Hwnd running = rig.windows.Add(nullptr, "Tavrel [ Ver.1.0.0 ]", kMainWindowClass);
   rig.windows.Add(running, "起動させたソフトが終了したら、本ソフト[Tavrel]も同時に終了させる(&E)");
   rig.Folder("C:\\Apps\\Viewer\\Tavrel.exe", {"f.tte", "v.exe"});
   EXPECT_THROW(rig.Start(), ProcessEnded);
@@ -145,16 +146,18 @@ TEST(Guard, AnotherCopysWindowsRefuseTheStartBeforeAnythingElse) {
 struct TitleCase {
   const char* name;
   std::string title;
-  bool asChild;
+  bool inTavrelsWindow;  // a control of another copy's main window, or of another program's
   bool refused;
 };
 
 class GuardTitles : public ::testing::TestWithParam<TitleCase> {};
 
-TEST_P(GuardTitles, RefuseWhenAnyWindowCarriesTheTitle) {
+TEST_P(GuardTitles, RefuseOnlyForAnotherCopysWindowsCarryingTheTitle) {
   FormRig rig;
-  const Hwnd top = rig.windows.Add(nullptr, "Some editor");
-  rig.windows.Add(GetParam().asChild ? top : nullptr, GetParam().title);
+  const Hwnd top = GetParam().inTavrelsWindow
+                       ? rig.windows.Add(nullptr, "", kMainWindowClass)
+                       : rig.windows.Add(nullptr, "Some editor", u"EditorFrame");
+  rig.windows.Add(top, GetParam().title, u"Button");
   rig.Folder("C:\\Apps\\Viewer\\Tavrel.exe");
   if (GetParam().refused) {
     EXPECT_THROW(rig.form.Form_Initialize(), ProcessEnded);
@@ -167,13 +170,26 @@ TEST_P(GuardTitles, RefuseWhenAnyWindowCarriesTheTitle) {
 INSTANTIATE_TEST_SUITE_P(
     , GuardTitles,
     ::testing::Values(
-        TitleCase{"ForeignTitleInAnyCase", "notes on TAVREL.txt", false, true},
-        TitleCase{"ChildCaption", "tavrel settings", true, true},
-        TitleCase{"UnrelatedTitle", "Travel notes", false, false},
-        TitleCase{"MatchWithinFirst254Bytes", "Tavrel", false, true},
+        TitleCase{"CheckBoxOfAnotherCopy", "本ソフト[Tavrel]も同時に終了させる(&E)", true, true},
+        TitleCase{"TitleInAnyCase", "TAVREL settings", true, true},
+        TitleCase{"UnrelatedTitle", "Travel notes", true, false},
         // GetWindowTextA reads 254 bytes: a match beyond them is not seen.
-        TitleCase{"MatchBeyondByte254", std::string(250, 'x') + "Tavrel", false, false}),
+        TitleCase{"MatchBeyondByte254", std::string(250, 'x') + "Tavrel", true, false},
+        TitleCase{"ForeignWindowNamedAfterTavrel", "notes on TAVREL.txt", false, false}),
     [](const auto& row) { return std::string(row.param.name); });
+
+// Windows that carry the name without being Tavrel's: they never stop a start.
+TEST(Guard, AFolderOrAConsoleNamedAfterTavrelDoesNotRefuseTheStart) {
+  FormRig rig;
+  const Hwnd folder = rig.windows.Add(nullptr, "tavrel-1.0.0-win64", u"CabinetWClass");
+  rig.windows.Add(folder, "アドレス: C:\\Users\\ユーザー\\Downloads\\tavrel-1.0.0-win64",
+                  u"ToolbarWindow32");
+  rig.windows.Add(nullptr, "コマンド プロンプト - tavrel.exe", u"ConsoleWindowClass");
+  rig.Folder("C:\\Users\\ユーザー\\Downloads\\tavrel-1.0.0-win64\\tavrel.exe", {"f.tte", "v.exe"});
+  rig.Start();
+  EXPECT_TRUE(rig.session.boxes.empty());
+  EXPECT_TRUE(rig.window.shown);
+}
 
 TEST(Guard, ACopyThatCannotTakeTheLockWaitsForTheHolderThenRefuses) {
   FormRig rig;

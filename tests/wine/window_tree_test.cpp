@@ -43,6 +43,41 @@ TEST(RealWindowTree, FindsTopLevelTitlesAndChildCaptionsInAnyCase) {
   EXPECT_EQ(list[2], top.get());
 }
 
+// A top-level window of Tavrel's main window class, with a check box.
+class TavrelLikeWindow {
+ public:
+  TavrelLikeWindow() {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = AsWide(kMainWindowClass);
+    RegisterClassW(&wc);  // already registered by an earlier test: fine
+    hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 50, 20, nullptr,
+                            nullptr, wc.hInstance, nullptr);
+  }
+  ~TavrelLikeWindow() { DestroyWindow(hwnd_); }
+  TavrelLikeWindow(const TavrelLikeWindow&) = delete;
+  TavrelLikeWindow& operator=(const TavrelLikeWindow&) = delete;
+  HWND get() const { return hwnd_; }
+
+ private:
+  HWND hwnd_;
+};
+
+TEST(RealWindowTree, CountsOnlyMatchesInsideATavrelMainWindow) {
+  Win32WindowTree tree;
+  WindowSearch search(tree);
+  const std::wstring marker = L"qy" + std::to_wstring(GetCurrentProcessId());
+  TavrelLikeWindow tavrel;
+  ASSERT_NE(tavrel.get(), nullptr);
+  OwnWindow checkBox(marker + L"本ソフト[Tavrel]も同時に終了させる", tavrel.get());
+  OwnWindow folder(marker + L"tavrel-1.0.0-win64");
+  OwnWindow address(marker + L"アドレス: C:\\Tools\\Tavrel", folder.get());
+  WindowList list;
+  ASSERT_EQ(search.FindWindowsByTitle(list, Narrow(marker)), 3);
+  EXPECT_EQ(search.CountTavrelWindows(list), 1);
+}
+
 TEST(RealWindowTree, ReadsAtMost254BytesOfATitle) {
   Win32WindowTree tree;
   OwnWindow top(std::wstring(250, L'x') + L"Tavrel");

@@ -10,6 +10,8 @@ class Win32WindowTree final : public IWindowTree {
   Hwnd GetDesktopWindow() override;
   Hwnd GetWindow(Hwnd window, UINT command) override;
   int GetWindowTextA(Hwnd window, char* buffer, int maxCount) override;
+  Hwnd GetAncestor(Hwnd window, UINT flags) override;
+  int GetClassNameW(Hwnd window, char16_t* buffer, int maxCount) override;
 };
 
 }  // namespace tavrel
