@@ -4,6 +4,7 @@ keyboard through xdotool, the registry and screenshots."""
 
 import json
 import os
+import re
 import selectors
 import shutil
 import subprocess
@@ -19,7 +20,17 @@ WINDOWS_DIR = r"C:\windows"  # GetWindowsDirectory in a Wine prefix
 REG_SZ, REG_EXPAND_SZ, REG_DWORD = 1, 2, 4
 
 MAIN_CLASS = "TavrelMainWindow"
-CAPTION = "Tavrel [ Ver.1.0.0 ]"
+
+
+def version():
+    """major.minor.revision as src/app/version.h, the one place it is defined, says."""
+    text = (ROOT / "src" / "app" / "version.h").read_text(encoding="utf-8")
+    part = {name: re.search(rf"#define TAVREL_VERSION_{name} (\d+)", text).group(1)
+            for name in ("MAJOR", "MINOR", "REVISION")}
+    return f"{part['MAJOR']}.{part['MINOR']}.{part['REVISION']}"
+
+
+CAPTION = f"Tavrel [ Ver.{version()} ]"
 CLIENT_SIZE = [452, 207]  # at 96 DPI
 WM_CLOSE, WM_QUERYENDSESSION, WM_ENDSESSION = 0x0010, 0x0011, 0x0016
 WM_SYSCOMMAND, SC_RESTORE = 0x0112, 0xF120
