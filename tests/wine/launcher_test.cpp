@@ -13,6 +13,7 @@
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_shell.h"
 #include "wine/scratch_folder.h"
+#include "wine/scratch_window.h"
 
 namespace tavrel::testing {
 namespace {
@@ -121,44 +122,21 @@ TEST_F(RealLauncher, NothingToStartGivesFalse) {
   EXPECT_FALSE(Reported());
 }
 
-// A message-only window that counts the WM_APP messages it receives.
-class CountingWindow {
- public:
-  CountingWindow() {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = Procedure;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"TavrelCountingWindow";
-    RegisterClassW(&wc);  // already registered by an earlier test: fine
-    hwnd_ = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                          wc.hInstance, nullptr);
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  }
-  ~CountingWindow() { DestroyWindow(hwnd_); }
-  CountingWindow(const CountingWindow&) = delete;
-  CountingWindow& operator=(const CountingWindow&) = delete;
-
-  HWND hwnd() const { return hwnd_; }
-  int received = 0;
-
- private:
-  static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<CountingWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self && message == WM_APP) ++self->received;
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-  }
-  HWND hwnd_ = nullptr;
-};
+// Counts the WM_APP messages any window of its class receives.
+LRESULT CALLBACK CountAppMessages(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_APP) SetWindowLongPtrW(hwnd, GWLP_USERDATA, GetWindowLongPtrW(hwnd, GWLP_USERDATA) + 1);
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
 
 // Nothing pumps messages here but the launcher's wait: a message posted
 // before it must have reached its window when the wait returns.
 TEST_F(RealLauncher, TheWindowsMessagesFlowDuringTheWait) {
   Options(L"--no-window --exit-after-ms 300");
-  CountingWindow window;
-  ASSERT_NE(window.hwnd(), nullptr);
-  ASSERT_TRUE(PostMessageW(window.hwnd(), WM_APP, 0, 0));
+  ScratchWindow window(L"TavrelCountingWindow", L"", HWND_MESSAGE, CountAppMessages);
+  ASSERT_NE(window.get(), nullptr);
+  ASSERT_TRUE(PostMessageW(window.get(), WM_APP, 0, 0));
   EXPECT_TRUE(Run(Program("app.exe")));
-  EXPECT_EQ(window.received, 1);
+  EXPECT_EQ(GetWindowLongPtrW(window.get(), GWLP_USERDATA), 1);
 }
 
 // Waiting needs SYNCHRONIZE: a handle opened for queries alone cannot be

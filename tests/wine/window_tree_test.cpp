@@ -9,32 +9,18 @@
 #include "platform/win32/win32_session.h"
 #include "platform/win32/win32_window_tree.h"
 #include "platform/win32/wide.h"
+#include "wine/scratch_window.h"
 
 namespace tavrel::testing {
 namespace {
-
-class OwnWindow {
- public:
-  OwnWindow(const std::wstring& title, HWND parent = nullptr)
-      : hwnd_(CreateWindowExW(0, parent ? L"BUTTON" : L"STATIC", title.c_str(),
-                              parent ? WS_CHILD : WS_OVERLAPPED, 0, 0, 50, 20, parent, nullptr,
-                              GetModuleHandleW(nullptr), nullptr)) {}
-  ~OwnWindow() { DestroyWindow(hwnd_); }
-  OwnWindow(const OwnWindow&) = delete;
-  OwnWindow& operator=(const OwnWindow&) = delete;
-  HWND get() const { return hwnd_; }
-
- private:
-  HWND hwnd_;
-};
 
 TEST(RealWindowTree, FindsTopLevelTitlesAndChildCaptionsInAnyCase) {
   Win32WindowTree tree;
   WindowSearch search(tree);
   const std::wstring marker = L"qz" + std::to_wstring(GetCurrentProcessId());
-  OwnWindow top(L"notes on " + marker + L"TAVREL.txt");
-  OwnWindow child(marker + L"Tavrel settings", top.get());
-  OwnWindow other(L"unrelated");
+  ScratchWindow top(L"notes on " + marker + L"TAVREL.txt");
+  ScratchWindow child(marker + L"Tavrel settings", top.get());
+  ScratchWindow other(L"unrelated");
   WindowList list;
   search.FindWindowsByTitle(list, Narrow(marker) + "tavrel");
   ASSERT_EQ(list.size(), 3u);
@@ -43,36 +29,15 @@ TEST(RealWindowTree, FindsTopLevelTitlesAndChildCaptionsInAnyCase) {
   EXPECT_EQ(list[2], top.get());
 }
 
-// A top-level window of Tavrel's main window class, with a check box.
-class TavrelLikeWindow {
- public:
-  TavrelLikeWindow() {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = AsWide(kMainWindowClass);
-    RegisterClassW(&wc);  // already registered by an earlier test: fine
-    hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 50, 20, nullptr,
-                            nullptr, wc.hInstance, nullptr);
-  }
-  ~TavrelLikeWindow() { DestroyWindow(hwnd_); }
-  TavrelLikeWindow(const TavrelLikeWindow&) = delete;
-  TavrelLikeWindow& operator=(const TavrelLikeWindow&) = delete;
-  HWND get() const { return hwnd_; }
-
- private:
-  HWND hwnd_;
-};
-
 TEST(RealWindowTree, CountsOnlyMatchesInsideATavrelMainWindow) {
   Win32WindowTree tree;
   WindowSearch search(tree);
   const std::wstring marker = L"qy" + std::to_wstring(GetCurrentProcessId());
-  TavrelLikeWindow tavrel;
+  ScratchWindow tavrel(AsWide(kMainWindowClass), L"", nullptr, DefWindowProcW);
   ASSERT_NE(tavrel.get(), nullptr);
-  OwnWindow checkBox(marker + L"本ソフト[Tavrel]も同時に終了させる", tavrel.get());
-  OwnWindow folder(marker + L"tavrel-1.0.0-win64");
-  OwnWindow address(marker + L"アドレス: C:\\Tools\\Tavrel", folder.get());
+  ScratchWindow checkBox(marker + L"本ソフト[Tavrel]も同時に終了させる", tavrel.get());
+  ScratchWindow folder(marker + L"tavrel-1.0.0-win64");
+  ScratchWindow address(marker + L"アドレス: C:\\Tools\\Tavrel", folder.get());
   WindowList list;
   ASSERT_EQ(search.FindWindowsByTitle(list, Narrow(marker)), 3);
   EXPECT_EQ(search.CountTavrelWindows(list), 1);
@@ -80,7 +45,7 @@ TEST(RealWindowTree, CountsOnlyMatchesInsideATavrelMainWindow) {
 
 TEST(RealWindowTree, ReadsAtMost254BytesOfATitle) {
   Win32WindowTree tree;
-  OwnWindow top(std::wstring(250, L'x') + L"Tavrel");
+  ScratchWindow top(std::wstring(250, L'x') + L"Tavrel");
   EXPECT_EQ(WindowSearch(tree).GetWindowTitle(top.get()), std::string(250, 'x') + "Tavr");
 }
 
