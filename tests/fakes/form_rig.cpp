@@ -10,6 +10,8 @@ void FormRig::Folder(const std::string& exePath, const std::vector<std::string>&
   for (const auto& name : names) {
     if (name.ends_with(".exe")) {
       Program(dir + name);
+    } else if (name.ends_with(".tte")) {
+      files.AddFont(dir + name);
     } else {
       files.AddFile(dir + name);
     }

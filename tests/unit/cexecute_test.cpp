@@ -157,7 +157,7 @@ TEST_F(Launcher, PendingEventsAreDispatchedDuringTheWait) {
 }
 
 TEST(ShellRecord, HasTheTargetsSize) {
-  EXPECT_EQ(sizeof(ShellExecuteInfoA), sizeof(void*) == 8 ? 112u : 60u);
+  EXPECT_EQ(sizeof(ShellExecuteInfoW), sizeof(void*) == 8 ? 112u : 60u);
 }
 
 }  // namespace
