@@ -1,6 +1,7 @@
 #include "eudc/raw_values.h"
 
 #include <algorithm>
+#include <cwctype>
 
 namespace tavrel {
 namespace {
@@ -60,7 +61,12 @@ ValueListing ListValues(IRegistry& registry, Hkey root, std::u16string_view subK
     return listing;
   }
   Buffers buffers;
-  if (opened != kErrorSuccess || SizeBuffers(registry, key.get(), buffers) != kErrorSuccess) {
+  if (opened != kErrorSuccess) {
+    listing.error = opened;
+    return listing;
+  }
+  if (const LSTATUS sized = SizeBuffers(registry, key.get(), buffers); sized != kErrorSuccess) {
+    listing.error = sized;
     return listing;
   }
   for (DWORD index = 0;; ++index) {
@@ -69,6 +75,7 @@ ValueListing ListValues(IRegistry& registry, Hkey root, std::u16string_view subK
     if (status == kErrorNoMoreItems) break;
     if (status != kErrorSuccess) {
       listing.values.clear();
+      listing.error = status;
       return listing;
     }
     listing.values.push_back(std::move(value));
@@ -99,6 +106,23 @@ RawValue TextValue(std::u16string name, std::u16string_view text) {
   }
   value.data.insert(value.data.end(), {0, 0});
   return value;
+}
+
+std::optional<std::u16string> TextOf(const RawValue& value) {
+  if (value.type != kRegSz && value.type != kRegExpandSz) return std::nullopt;
+  std::u16string text;
+  for (size_t i = 0; i + 1 < value.data.size(); i += 2) {
+    const auto c = static_cast<char16_t>(value.data[i] | (value.data[i + 1] << 8));
+    if (c == u'\0') break;
+    text += c;
+  }
+  return text;
+}
+
+bool SameValueName(std::u16string_view a, std::u16string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char16_t x, char16_t y) {
+    return std::towupper(x) == std::towupper(y);
+  });
 }
 
 }  // namespace tavrel

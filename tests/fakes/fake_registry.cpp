@@ -123,6 +123,7 @@ LSTATUS FakeRegistry::Open(Hkey root, std::u16string_view path, REGSAM access, b
   if (!key) return error;
   bool created = false;
   for (const auto& part : SplitPath(path)) {
+    const std::string parentPath = key->path;
     auto& slot = key->subkeys[Fold(part)];
     if (!slot) {
       if (!create) {
@@ -134,6 +135,7 @@ LSTATUS FakeRegistry::Open(Hkey root, std::u16string_view path, REGSAM access, b
         return kErrorAccessDenied;
       }
       slot = std::make_shared<Key>();
+      slot->path = (parentPath.empty() ? "" : parentPath + "\\") + Utf16ToUtf8(part);
       created = true;
     }
     key = slot;
@@ -241,6 +243,7 @@ LSTATUS FakeRegistry::Set(Hkey handle, std::u16string_view name, DWORD type,
   LSTATUS error;
   const auto key = Resolve(handle, kKeySetValue, error);
   if (!key) return error;
+  if (beforeChange) beforeChange(key->path);
   const auto folded = Fold(name);
   const auto it = std::find_if(key->values.begin(), key->values.end(),
                                [&](const Value& v) { return Fold(v.name) == folded; });
@@ -263,6 +266,11 @@ LSTATUS FakeRegistry::RegSetValueExA(Hkey key, const char* valueName, DWORD type
   return Set(key, FromAnsi(valueName), type, std::move(bytes));
 }
 
+LSTATUS FakeRegistry::RegQueryValueExW(Hkey key, const char16_t* valueName, DWORD* type,
+                                       BYTE* data, DWORD* dataSize) {
+  return Query(key, FromWide(valueName), false, type, data, dataSize);
+}
+
 LSTATUS FakeRegistry::RegSetValueExW(Hkey key, const char16_t* valueName, DWORD type,
                                      const BYTE* data, DWORD dataSize) {
   return Set(key, FromWide(valueName), type,
@@ -275,6 +283,7 @@ LSTATUS FakeRegistry::RegDeleteValueW(Hkey handle, const char16_t* valueName) {
   const auto key = Resolve(handle, kKeySetValue, error);
   if (!key) return error;
   const auto folded = Fold(FromWide(valueName));
+  if (beforeChange) beforeChange(key->path);
   const auto it = std::find_if(key->values.begin(), key->values.end(),
                                [&](const Value& v) { return Fold(v.name) == folded; });
   if (it == key->values.end()) return kErrorFileNotFound;
@@ -300,6 +309,33 @@ LSTATUS FakeRegistry::RegDeleteTreeW(Hkey root, const char16_t* subKey) {
   return kErrorSuccess;
 }
 
+LSTATUS FakeRegistry::RegFlushKey(Hkey handle) {
+  if (const LSTATUS fault = Enter()) return fault;
+  LSTATUS error;
+  if (!Resolve(handle, 0, error)) return error;
+  // The whole hive goes to disk, as on Windows.
+  durable_ = DeepCopy(*root_);
+  return kErrorSuccess;
+}
+
+std::shared_ptr<FakeRegistry::Key> FakeRegistry::DeepCopy(const Key& key) {
+  auto copy = std::make_shared<Key>(key);
+  for (auto& [name, subkey] : copy->subkeys) subkey = DeepCopy(*subkey);
+  return copy;
+}
+
+std::optional<FakeRegistry::Value> FakeRegistry::GetDurable(std::string_view keyPath,
+                                                            std::string_view name) const {
+  if (!durable_) return std::nullopt;
+  const auto key = Find(durable_, Utf8ToUtf16(keyPath));
+  if (!key) return std::nullopt;
+  const auto folded = Fold(Utf8ToUtf16(name));
+  for (const Value& v : key->values) {
+    if (Fold(v.name) == folded) return v;
+  }
+  return std::nullopt;
+}
+
 LSTATUS FakeRegistry::RegCloseKey(Hkey key) {
   if (key == CurrentUser()) return kErrorSuccess;
   return handles_.erase(key) ? kErrorSuccess : kErrorInvalidHandle;
@@ -310,8 +346,12 @@ LSTATUS FakeRegistry::RegCloseKey(Hkey key) {
 std::shared_ptr<FakeRegistry::Key> FakeRegistry::EnsureKey(std::string_view keyPath) {
   std::shared_ptr<Key> key = root_;
   for (const auto& part : SplitPath(Utf8ToUtf16(keyPath))) {
+    const std::string parentPath = key->path;
     auto& slot = key->subkeys[Fold(part)];
-    if (!slot) slot = std::make_shared<Key>();
+    if (!slot) {
+      slot = std::make_shared<Key>();
+      slot->path = (parentPath.empty() ? "" : parentPath + "\\") + Utf16ToUtf8(part);
+    }
     key = slot;
   }
   return key;

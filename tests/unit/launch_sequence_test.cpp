@@ -45,7 +45,7 @@ TEST_F(LaunchSequence, SwitchesRunsWaitsAndSwitchesBack) {
   EXPECT_TRUE(checked);
   ASSERT_EQ(rig().shell.calls.size(), 1u);
   const FakeShell::Call& call = rig().shell.calls[0];
-  EXPECT_EQ(call.cbSize, sizeof(ShellExecuteInfoA));
+  EXPECT_EQ(call.cbSize, sizeof(ShellExecuteInfoW));
   EXPECT_EQ(call.fMask, 0x440u);
   EXPECT_EQ(call.verb, "open");
   EXPECT_EQ(call.file, kProgram);
@@ -70,19 +70,28 @@ TEST_F(LaunchSequence, WithChkExitTickedEndsAfterRestoringWithoutAQuestion) {
   EXPECT_TRUE(rig().window.boxes.empty());
 }
 
-TEST_F(LaunchSequence, ANothingStartedLaunchKeepsTheUserFontUntilTheWayOut) {
+// The design kept the user font installed for the whole desktop until Tavrel
+// closed, and said nothing: now it goes back at once, and the user is told.
+TEST_F(LaunchSequence, ANothingStartedLaunchPutsTheSettingsBackAtOnceAndSaysWhy) {
   rig().shell.failShellExecute = true;
   rig().processes.refuseDirectStart = true;
   rig().form.cmdExecSoft_Click();
   EXPECT_EQ(rig().window.state, WindowState::Normal);
   EXPECT_TRUE(rig().window.IsEnabled(Control::cmdExecSoft));
-  EXPECT_TRUE(rig().UserFontActive());
-  EXPECT_EQ(rig().SystemFont(), kUserFont);
-  EXPECT_TRUE(rig().window.boxes.empty());
-  // Idle now: the close asks nothing and puts the system font back.
-  EXPECT_THROW(rig().form.RequestClose(UnloadMode::FormControlMenu), ProcessEnded);
-  EXPECT_TRUE(rig().window.boxes.empty());
+  EXPECT_FALSE(rig().UserFontActive());
   EXPECT_EQ(rig().Key(), before_);
+  EXPECT_FALSE(rig().registry.KeyExists("Software\\Tavrel\\Journal"));
+  ASSERT_EQ(rig().window.boxes.size(), 1u);
+  EXPECT_EQ(rig().window.boxes[0].text,
+            "登録ソフトを起動できませんでした。\r\n" + std::string(kProgram) +
+                "\r\n指定されたファイルが見つかりません。（エラー 2）\r\n外字の設定を元に戻しました。");
+  EXPECT_EQ(rig().window.boxes[0].caption, "Tavrel");
+  EXPECT_EQ(rig().window.boxes[0].style, kMbOk | kMbIconWarning);
+  // Idle now: the close asks nothing and restores nothing.
+  const size_t calls = rig().registry.CallCount();
+  EXPECT_THROW(rig().form.RequestClose(UnloadMode::FormControlMenu), ProcessEnded);
+  EXPECT_EQ(rig().window.boxes.size(), 1u);
+  EXPECT_EQ(rig().registry.CallCount(), calls);
 }
 
 TEST_F(LaunchSequence, ANothingStartedLaunchWithChkExitRestoresOnTheWayOut) {
@@ -91,6 +100,7 @@ TEST_F(LaunchSequence, ANothingStartedLaunchWithChkExitRestoresOnTheWayOut) {
   rig().processes.refuseDirectStart = true;
   EXPECT_THROW(rig().form.cmdExecSoft_Click(), ProcessEnded);
   EXPECT_EQ(rig().Key(), before_);
+  EXPECT_EQ(rig().window.boxes.size(), 1u);  // told first, then ended
 }
 
 TEST_F(LaunchSequence, ACloseAnsweredNoKeepsWaiting) {
@@ -132,7 +142,7 @@ TEST_F(LaunchSequence, TheEndOfTheSessionWhileTheQuestionIsShownStillRestores) {
 }
 
 TEST_F(LaunchSequence, ALaunchInsideAnothersWaitLeavesTheFontToTheOuterOne) {
-  rig().files.AddFile("D:\\Other\\second.tte");
+  rig().files.AddFont("D:\\Other\\second.tte");
   During([&] {
     // A drop during the wait registers another font; the button is enabled
     // again and clicked.
