@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
+#include <shellapi.h>
 
 #include "app/frm_main.h"
 #include "platform/win32/win32_files.h"
@@ -31,6 +32,37 @@ class OleScope {
   HRESULT result_;
 };
 
+// Tavrel is copied into program folders, often beside downloaded files: a
+// DLL there must never be loaded in place of a system one. From here on a
+// load by bare name searches System32 alone, for our own loads and for those
+// the system DLLs make on our behalf.
+void SearchSystem32ForDlls() {
+  // Resolved at run time: Windows 7 without KB2533623 lacks the call, and an
+  // import would keep Tavrel from starting there at all.
+  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+  const FARPROC found =
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
+  if (found) {
+    reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(found))(
+        LOAD_LIBRARY_SEARCH_SYSTEM32);
+  } else {
+    SetDllDirectoryW(L"");  // at least the current folder is no longer searched
+  }
+}
+
+// tavrel.exe /restore (or -restore, in any case): the RunOnce value's command.
+bool RestoreRequested() {
+  int count = 0;
+  LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!arguments) return false;
+  const bool restore = count == 2 && (CompareStringOrdinal(arguments[1], -1, L"/restore", -1,
+                                                           TRUE) == CSTR_EQUAL ||
+                                      CompareStringOrdinal(arguments[1], -1, L"-restore", -1,
+                                                           TRUE) == CSTR_EQUAL);
+  LocalFree(arguments);
+  return restore;
+}
+
 int RunTavrel(HINSTANCE instance) {
   using namespace tavrel;
   Win32Registry registry;
@@ -46,6 +78,9 @@ int RunTavrel(HINSTANCE instance) {
   frmMain form(services, window);
   window.Attach(form);
 
+  // Without a window: the event loop still serves a wait it may take over.
+  if (RestoreRequested()) form.RestoreAtLogon();
+
   // The guard runs before any window of Tavrel's exists.
   form.Form_Initialize();
   OleScope ole;
@@ -59,6 +94,7 @@ int RunTavrel(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  SearchSystem32ForDlls();
   try {
     return RunTavrel(instance);
   } catch (...) {
