@@ -65,6 +65,11 @@ DWORD FakeFileSystem::Enter() {
 
 bool FakeFileSystem::Exists(std::string_view path) const { return Find(path) != nullptr; }
 
+DWORD FakeFileSystem::AttributesOf(std::string_view path) const {
+  const Entry* entry = Find(path);
+  return entry ? entry->attributes : kInvalidFileAttributes;
+}
+
 void FakeFileSystem::Fill(const Entry& entry, FindDataW* data) {
   data->dwFileAttributes = entry.attributes;
   data->cFileName = Utf8ToUtf16(NameOf(entry.path));

@@ -35,6 +35,8 @@ class FakeFileSystem final : public IFileSystem {
   size_t OpenSearchCount() const { return searches_.size(); }
   size_t OpenFileCount() const { return openFiles_.size(); }
   bool Exists(std::string_view path) const;
+  // For the other fakes: attributes without counting a call of Tavrel's.
+  DWORD AttributesOf(std::string_view path) const;
 
   Handle FindFirstFileW(const char16_t* pattern, FindDataW* data) override;
   BOOL FindNextFileW(Handle search, FindDataW* data) override;

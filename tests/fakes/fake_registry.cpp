@@ -67,10 +67,27 @@ Hkey FakeRegistry::CurrentUser() const {
   return reinterpret_cast<Hkey>(static_cast<std::intptr_t>(static_cast<std::int32_t>(0x80000001)));
 }
 
-LSTATUS FakeRegistry::Enter() {
+LSTATUS FakeRegistry::Enter(Hkey handle, std::string_view call, std::u16string_view name) {
+  std::string what(call);
+  what += " " + PathOf(handle);
+  if (!name.empty()) what += " " + Utf16ToUtf8(name);
+  callLog.push_back(what);
   const size_t index = calls_++;
-  const auto it = faults_.find(index);
-  return it == faults_.end() ? kErrorSuccess : it->second;
+  if (const auto it = faults_.find(index); it != faults_.end()) return it->second;
+  for (NamedFault& fault : namedFaults_) {
+    if (what.find(fault.call) != std::string::npos && --fault.occurrence == 0) return fault.error;
+  }
+  return kErrorSuccess;
+}
+
+std::string FakeRegistry::PathOf(Hkey handle) const {
+  if (handle == CurrentUser()) return "HKCU";
+  const auto it = handles_.find(handle);
+  return it == handles_.end() ? "?" : "HKCU\\" + it->second.key->path;
+}
+
+void FakeRegistry::InjectFault(std::string call, LSTATUS error, int occurrence) {
+  namedFaults_.push_back(NamedFault{std::move(call), error, occurrence});
 }
 
 void FakeRegistry::InjectFault(size_t callIndex, LSTATUS error) { faults_[callIndex] = error; }
@@ -117,7 +134,9 @@ LSTATUS FakeRegistry::Open(Hkey root, std::u16string_view path, REGSAM access, b
                            Hkey* result, DWORD* disposition) {
   if (!result) return kErrorInvalidParameter;
   *result = nullptr;
-  if (const LSTATUS fault = Enter()) return fault;
+  if (const LSTATUS fault = Enter(root, create ? "RegCreateKeyEx" : "RegOpenKeyEx", path)) {
+    return fault;
+  }
   LSTATUS error;
   std::shared_ptr<Key> key = Resolve(root, 0, error);
   if (!key) return error;
@@ -168,7 +187,7 @@ LSTATUS FakeRegistry::RegCreateKeyExW(Hkey root, const char16_t* subKey, REGSAM 
 
 LSTATUS FakeRegistry::Enum(Hkey handle, DWORD index, bool ansi, void* name, DWORD* nameSize,
                            DWORD* type, BYTE* data, DWORD* dataSize) {
-  if (const LSTATUS fault = Enter()) return fault;
+  if (const LSTATUS fault = Enter(handle, "RegEnumValue")) return fault;
   LSTATUS error;
   const auto key = Resolve(handle, kKeyQueryValue, error);
   if (!key) return error;
@@ -202,7 +221,7 @@ LSTATUS FakeRegistry::RegEnumValueW(Hkey key, DWORD index, char16_t* valueName,
 
 LSTATUS FakeRegistry::Query(Hkey handle, std::u16string_view name, bool ansi, DWORD* type,
                             BYTE* data, DWORD* dataSize) {
-  if (const LSTATUS fault = Enter()) return fault;
+  if (const LSTATUS fault = Enter(handle, "RegQueryValueEx", name)) return fault;
   LSTATUS error;
   const auto key = Resolve(handle, kKeyQueryValue, error);
   if (!key) return error;
@@ -221,7 +240,7 @@ LSTATUS FakeRegistry::RegQueryValueExA(Hkey key, const char* valueName, DWORD* t
 
 LSTATUS FakeRegistry::RegQueryInfoKeyW(Hkey handle, DWORD* values, DWORD* maxValueNameLen,
                                        DWORD* maxValueLen) {
-  if (const LSTATUS fault = Enter()) return fault;
+  if (const LSTATUS fault = Enter(handle, "RegQueryInfoKey")) return fault;
   LSTATUS error;
   const auto key = Resolve(handle, kKeyQueryValue, error);
   if (!key) return error;
@@ -239,7 +258,7 @@ LSTATUS FakeRegistry::RegQueryInfoKeyW(Hkey handle, DWORD* values, DWORD* maxVal
 
 LSTATUS FakeRegistry::Set(Hkey handle, std::u16string_view name, DWORD type,
                           std::vector<BYTE> data) {
-  if (const LSTATUS fault = Enter()) return fault;
+  if (const LSTATUS fault = Enter(handle, "RegSetValueEx", name)) return fault;
   LSTATUS error;
   const auto key = Resolve(handle, kKeySetValue, error);
   if (!key) return error;
@@ -278,7 +297,7 @@ LSTATUS FakeRegistry::RegSetValueExW(Hkey key, const char16_t* valueName, DWORD 
 }
 
 LSTATUS FakeRegistry::RegDeleteValueW(Hkey handle, const char16_t* valueName) {
-  if (const LSTATUS fault = Enter()) return fault;
+  if (const LSTATUS fault = Enter(handle, "RegDeleteValue", FromWide(valueName))) return fault;
   LSTATUS error;
   const auto key = Resolve(handle, kKeySetValue, error);
   if (!key) return error;
@@ -292,7 +311,7 @@ LSTATUS FakeRegistry::RegDeleteValueW(Hkey handle, const char16_t* valueName) {
 }
 
 LSTATUS FakeRegistry::RegDeleteTreeW(Hkey root, const char16_t* subKey) {
-  if (const LSTATUS fault = Enter()) return fault;
+  if (const LSTATUS fault = Enter(root, "RegDeleteTree", FromWide(subKey))) return fault;
   LSTATUS error;
   const auto base = Resolve(root, 0, error);
   if (!base) return error;
@@ -310,7 +329,7 @@ LSTATUS FakeRegistry::RegDeleteTreeW(Hkey root, const char16_t* subKey) {
 }
 
 LSTATUS FakeRegistry::RegFlushKey(Hkey handle) {
-  if (const LSTATUS fault = Enter()) return fault;
+  if (const LSTATUS fault = Enter(handle, "RegFlushKey")) return fault;
   LSTATUS error;
   if (!Resolve(handle, 0, error)) return error;
   // The whole hive goes to disk, as on Windows.
@@ -413,8 +432,8 @@ void FakeRegistry::RemoveKey(std::string_view keyPath) {
   if (const auto parent = Find(root_, parentPath)) parent->subkeys.erase(Fold(parts.back()));
 }
 
-void FakeRegistry::SetReadOnly(std::string_view keyPath) {
-  EnsureKey(keyPath)->readOnly = true;
+void FakeRegistry::SetReadOnly(std::string_view keyPath, bool readOnly) {
+  EnsureKey(keyPath)->readOnly = readOnly;
 }
 
 }  // namespace tavrel::fakes

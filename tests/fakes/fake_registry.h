@@ -44,11 +44,20 @@ class FakeRegistry final : public IRegistry {
   bool KeyExists(std::string_view keyPath) const;
   void RemoveKey(std::string_view keyPath);
   // Opening the key with any right beyond reading fails with access denied.
-  void SetReadOnly(std::string_view keyPath);
+  void SetReadOnly(std::string_view keyPath, bool readOnly = true);
   // The registry call numbered `callIndex` (from 0, RegCloseKey not counted)
   // fails with `error` and changes nothing.
   void InjectFault(size_t callIndex, LSTATUS error);
-  void ClearFaults() { faults_.clear(); }
+  // The `occurrence`-th call whose description (see callLog) contains `call`
+  // fails with `error`: "RegFlushKey HKCU\\Software\\Tavrel\\Journal".
+  void InjectFault(std::string call, LSTATUS error, int occurrence = 1);
+  void ClearFaults() {
+    faults_.clear();
+    namedFaults_.clear();
+  }
+  // Every counted call: the function without A/W, the key ("HKCU\\EUDC\\932"
+  // for a handle, "HKCU" for the root) and the subkey or value name.
+  std::vector<std::string> callLog;
   size_t CallCount() const { return calls_; }
   size_t OpenHandleCount() const { return handles_.size(); }
   // A value as the last RegFlushKey wrote it to disk (nothing before any flush).
@@ -98,8 +107,14 @@ class FakeRegistry final : public IRegistry {
     REGSAM access = 0;
   };
 
-  // Counts the call; returns the injected error for it, or success.
-  LSTATUS Enter();
+  struct NamedFault {
+    std::string call;
+    LSTATUS error;
+    int occurrence;
+  };
+  // Counts and logs the call; returns the injected error for it, or success.
+  LSTATUS Enter(Hkey handle, std::string_view call, std::u16string_view name = {});
+  std::string PathOf(Hkey handle) const;
   std::shared_ptr<Key> Resolve(Hkey handle, REGSAM need, LSTATUS& error) const;
   std::shared_ptr<Key> EnsureKey(std::string_view keyPath);
   std::shared_ptr<Key> Find(const std::shared_ptr<Key>& from, std::u16string_view path) const;
@@ -118,6 +133,7 @@ class FakeRegistry final : public IRegistry {
   std::shared_ptr<Key> durable_;
   std::map<Hkey, OpenKey> handles_;
   std::map<size_t, LSTATUS> faults_;
+  std::vector<NamedFault> namedFaults_;
   size_t calls_ = 0;
   std::uintptr_t nextHandle_ = 0x1000;
 };

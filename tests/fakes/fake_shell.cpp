@@ -39,7 +39,7 @@ BOOL FakeShell::ShellExecuteExW(ShellExecuteInfoW* info) {
     return 0;
   }
   const bool isProgram = EndsWithNoCase(file, ".exe") &&
-                         !(files_.GetFileAttributesW(info->lpFile) & kFileAttributeDirectory);
+                         !(files_.AttributesOf(file) & kFileAttributeDirectory);
   if (!isProgram) return 1;  // a folder or document, shown by a program already running
   const Handle process = processes_.Spawn(file, file + " " + Text(info->lpParameters));
   if (info->fMask & kSeeMaskNoCloseProcess) {

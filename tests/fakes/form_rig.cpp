@@ -23,6 +23,12 @@ void FormRig::Program(const std::string& path, int icons) {
   shell.SetIconCount(path, icons);
 }
 
+std::vector<MessageBoxShown> FormRig::Boxes() const {
+  std::vector<MessageBoxShown> all = session.boxes;
+  all.insert(all.end(), window.boxes.begin(), window.boxes.end());
+  return all;
+}
+
 void FormRig::Start() {
   form.Form_Initialize();
   form.Form_Load();

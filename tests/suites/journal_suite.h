@@ -99,7 +99,7 @@ TYPED_TEST_P(JournalSuite, ADamagedRecordIsNeverReadNorOverwritten) {
       {"OneBitFlipped", kRegBinary, [](std::vector<BYTE> b) { b[b.size() / 3] ^= 0x10; return b; }},
       {"OneByteMore", kRegBinary, [](std::vector<BYTE> b) { b.push_back(0); return b; }},
       {"Empty", kRegBinary, [](std::vector<BYTE>) { return std::vector<BYTE>{}; }},
-      {"NotBinary", kRegSz, [](std::vector<BYTE> b) { return b; }},
+      {"TextEditedByHand", kRegSz, [](std::vector<BYTE>) { return Utf16Bytes(u"TVJ1"); }},
   };
   for (const Damage& damage : damages) {
     SCOPED_TRACE(damage.name);
