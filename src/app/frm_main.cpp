@@ -156,21 +156,29 @@ void frmMain::RestoreAtLogon() {
   if (!session.TryTakeInstanceLock()) session.EndProcess(0);
   session.AnnounceGuardDecided();
   BindJournal(session.ModulePath());
-  if (RecoverEudcSettings()) {
-    bool ended = true;
-    for (UniqueKernelHandle& program : takenOver_) {
-      ended = WaitForProcessEnd(services_.processes, services_.events, program.get()) && ended;
-    }
-    takenOver_.clear();
+  // No window: a program that still runs is waited for all the same.
+  if (RecoverEudcSettings() && WaitForTakenOverPrograms()) {
     bool active = true;
-    if (ended) {
-      session.EnableEUDC(0);
-      const std::string problem = SwitchBack(active);
-      session.EnableEUDC(1);
-      if (!problem.empty()) Tell(problem);
-    }
+    if (const std::string problem = PutBack(active); !problem.empty()) Tell(problem);
   }
   session.EndProcess(0);
+}
+
+bool frmMain::WaitForTakenOverPrograms() {
+  bool ended = true;
+  for (UniqueKernelHandle& program : takenOver_) {
+    ended = WaitForProcessEnd(services_.processes, services_.events, program.get()) && ended;
+  }
+  takenOver_.clear();
+  return ended;
+}
+
+std::string frmMain::PutBack(bool& active) {
+  ISession& session = services_.session;
+  session.EnableEUDC(0);
+  std::string problem = SwitchBack(active);
+  session.EnableEUDC(1);
+  return problem;
 }
 
 // --- putting back what an earlier copy left switched ---
@@ -205,11 +213,8 @@ bool frmMain::RecoverEudcSettings() {
     eudc_.Release();
     return false;
   }
-  ISession& session = services_.session;
-  session.EnableEUDC(0);
   bool active = true;
-  const std::string problem = SwitchBack(active);
-  session.EnableEUDC(1);
+  const std::string problem = PutBack(active);
   ShowActiveFont(active);
   if (problem.empty()) {
     Box(messages::Recovered(record.values), kReportStyle);
@@ -223,12 +228,7 @@ void frmMain::TakeOverWait() {
   window_.SetWindowState(WindowState::Minimized);
   window_.SetEnabled(Control::cmdExecSoft, false);
   ++launchesUnderWay_;
-  bool ended = true;
-  for (UniqueKernelHandle& program : takenOver_) {
-    ended = WaitForProcessEnd(services_.processes, services_.events, program.get()) && ended;
-  }
-  takenOver_.clear();
-  EndLaunch(ended);
+  EndLaunch(WaitForTakenOverPrograms());
 }
 
 std::string frmMain::FirstNormalFile(std::string_view pattern, std::string_view skipName) {

@@ -82,11 +82,15 @@ class frmMain {
   // a program it names still runs and its wait is taken over.
   bool RecoverEudcSettings();
   void TakeOverWait();
+  // False when a wait failed: that program's end is unknown.
+  bool WaitForTakenOverPrograms();
   bool FontFileIsUsable();
   void JournalProgram(Handle process);
   std::string SwitchToUserFont(bool userFontActive, bool& active);
   // Puts the recorded values back; the journal goes once all are written.
   std::string SwitchBack(bool& active);
+  // SwitchBack between the EUDC font's release and reload.
+  std::string PutBack(bool& active);
   // The end of a launch: the settings back (when its end was seen and no
   // other launch waits), the button, chkExit, the window.
   void EndLaunch(bool ended);
