@@ -142,22 +142,12 @@ LSTATUS FakeRegistry::Open(Hkey root, std::u16string_view path, REGSAM access, b
   if (!key) return error;
   bool created = false;
   for (const auto& part : SplitPath(path)) {
-    const std::string parentPath = key->path;
-    auto& slot = key->subkeys[Fold(part)];
-    if (!slot) {
-      if (!create) {
-        key->subkeys.erase(Fold(part));
-        return kErrorFileNotFound;
-      }
-      if (key->readOnly) {
-        key->subkeys.erase(Fold(part));
-        return kErrorAccessDenied;
-      }
-      slot = std::make_shared<Key>();
-      slot->path = (parentPath.empty() ? "" : parentPath + "\\") + Utf16ToUtf8(part);
+    if (!key->subkeys.count(Fold(part))) {
+      if (!create) return kErrorFileNotFound;
+      if (key->readOnly) return kErrorAccessDenied;
       created = true;
     }
-    key = slot;
+    key = Subkey(*key, part);
   }
   if (key->readOnly && (access & ~kReadRights) != 0) return kErrorAccessDenied;
   if (disposition) *disposition = created ? kRegCreatedNewKey : kRegOpenedExistingKey;
@@ -364,16 +354,17 @@ LSTATUS FakeRegistry::RegCloseKey(Hkey key) {
 
 std::shared_ptr<FakeRegistry::Key> FakeRegistry::EnsureKey(std::string_view keyPath) {
   std::shared_ptr<Key> key = root_;
-  for (const auto& part : SplitPath(Utf8ToUtf16(keyPath))) {
-    const std::string parentPath = key->path;
-    auto& slot = key->subkeys[Fold(part)];
-    if (!slot) {
-      slot = std::make_shared<Key>();
-      slot->path = (parentPath.empty() ? "" : parentPath + "\\") + Utf16ToUtf8(part);
-    }
-    key = slot;
-  }
+  for (const auto& part : SplitPath(Utf8ToUtf16(keyPath))) key = Subkey(*key, part);
   return key;
+}
+
+std::shared_ptr<FakeRegistry::Key> FakeRegistry::Subkey(Key& parent, std::u16string_view name) {
+  auto& slot = parent.subkeys[Fold(name)];
+  if (!slot) {
+    slot = std::make_shared<Key>();
+    slot->path = (parent.path.empty() ? "" : parent.path + "\\") + Utf16ToUtf8(name);
+  }
+  return slot;
 }
 
 void FakeRegistry::SetRaw(std::string_view keyPath, std::string_view name, DWORD type,

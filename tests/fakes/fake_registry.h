@@ -117,6 +117,8 @@ class FakeRegistry final : public IRegistry {
   std::string PathOf(Hkey handle) const;
   std::shared_ptr<Key> Resolve(Hkey handle, REGSAM need, LSTATUS& error) const;
   std::shared_ptr<Key> EnsureKey(std::string_view keyPath);
+  // The subkey of that name, created when missing.
+  static std::shared_ptr<Key> Subkey(Key& parent, std::u16string_view name);
   std::shared_ptr<Key> Find(const std::shared_ptr<Key>& from, std::u16string_view path) const;
   LSTATUS Open(Hkey root, std::u16string_view path, REGSAM access, bool create, Hkey* result,
                DWORD* disposition);

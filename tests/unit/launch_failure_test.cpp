@@ -5,24 +5,17 @@
 
 #include <algorithm>
 
-#include "fakes/form_rig.h"
+#include "unit/viewer_folder.h"
 
 namespace tavrel::fakes {
 namespace {
 
 constexpr const char* kProgram = "C:\\Apps\\Viewer\\viewer.exe";
-constexpr const char* kUserFont = "C:\\Apps\\Viewer\\mine.tte";
+constexpr const char* kUserFont = kViewerFont;
 constexpr const char* kNothingDone = "外字の設定は変更せず、ソフトも起動しませんでした。";
 
-class LaunchFailure : public ::testing::Test {
+class LaunchFailure : public ViewerFolder {
  protected:
-  void SetUp() override {
-    rig_.Folder("C:\\Apps\\Viewer\\Tavrel.exe", {"mine.tte", "viewer.exe"});
-    rig_.registry.SetText(kEudc, kSystemFont, "C:\\WINDOWS\\EUDC.TTE");
-    rig_.registry.SetText(kEudc, "ＭＳ 明朝", "C:\\m.tte");
-    before_ = rig_.Key();
-    rig_.Start();
-  }
   // The one box of the run.
   std::string OnlyBox() {
     EXPECT_TRUE(rig_.session.boxes.empty());
@@ -47,9 +40,6 @@ class LaunchFailure : public ::testing::Test {
     EXPECT_EQ(rig_.registry.OpenHandleCount(), 0u);
     EXPECT_EQ(rig_.files.OpenFileCount(), 0u);
   }
-
-  FormRig rig_;
-  std::vector<FakeRegistry::Value> before_;
 };
 
 struct FontCase {
@@ -190,12 +180,7 @@ TEST_F(LaunchFailure, AFontThatCannotBeSetPutsTheRestBackAndLaunchesNothing) {
 TEST_F(LaunchFailure, ARestoreThatCannotWriteEveryValueSaysWhichAndKeepsTheJournal) {
   rig_.processes.Queue([&] { rig_.registry.SetReadOnly(kEudc); });
   rig_.form.cmdExecSoft_Click();
-  EXPECT_EQ(OnlyBox(),
-            "外字の設定を元に戻せませんでした。\r\n"
-            "HKEY_CURRENT_USER\\EUDC\\932 の「SystemDefaultEUDCFont」: "
-            "アクセスが拒否されました。（エラー 5）\r\n"
-            "HKEY_CURRENT_USER\\EUDC\\932 の「ＭＳ 明朝」: アクセスが拒否されました。（エラー 5）\r\n"
-            "次に Tavrel を起動したとき、またはログオンしたときに、もう一度元に戻します。");
+  EXPECT_EQ(OnlyBox(), kNeitherValueWritten);
   EXPECT_TRUE(rig_.UserFontActive());
   EXPECT_TRUE(rig_.JournalThere());
   EXPECT_EQ(rig_.RunOnce(), "\"C:\\Apps\\Viewer\\Tavrel.exe\" /restore");

@@ -2,33 +2,23 @@
 // is under way, launches inside launches, and the end of the Windows session.
 #include <gtest/gtest.h>
 
-#include "fakes/form_rig.h"
+#include "unit/viewer_folder.h"
 
 namespace tavrel::fakes {
 namespace {
 
 constexpr const char* kQuestion = "登録ソフトが起動中です。\r\n終了してもいいですか？";
 constexpr const char* kProgram = "C:\\Apps\\Viewer\\viewer.exe";
-constexpr const char* kUserFont = "C:\\Apps\\Viewer\\mine.tte";
+constexpr const char* kUserFont = kViewerFont;
 
-class LaunchSequence : public ::testing::Test {
+class LaunchSequence : public ViewerFolder {
  protected:
-  void SetUp() override {
-    rig_.Folder("C:\\Apps\\Viewer\\Tavrel.exe", {"mine.tte", "viewer.exe"});
-    rig_.registry.SetText(kEudc, kSystemFont, "C:\\WINDOWS\\EUDC.TTE");
-    rig_.registry.SetText(kEudc, "ＭＳ 明朝", "C:\\m.tte");
-    before_ = rig_.Key();
-    rig_.Start();
-  }
   FormRig& rig() { return rig_; }
   // Runs `check` while the launched program runs, as an event of its wait.
   void During(std::function<void()> check) { rig_.processes.Queue(std::move(check)); }
   bool ProgramRunning() const {
     return !rig_.processes.Started().empty() && rig_.processes.Started().back()->running;
   }
-
-  FormRig rig_;
-  std::vector<FakeRegistry::Value> before_;
 };
 
 TEST_F(LaunchSequence, SwitchesRunsWaitsAndSwitchesBack) {

@@ -4,13 +4,13 @@
 // the font was changed since, and never act on a journal it cannot read.
 #include <gtest/gtest.h>
 
-#include "fakes/form_rig.h"
 #include "platform/text.h"
+#include "unit/viewer_folder.h"
 
 namespace tavrel::fakes {
 namespace {
 
-constexpr const char* kUserFont = "C:\\Apps\\Viewer\\mine.tte";
+constexpr const char* kUserFont = kViewerFont;
 constexpr const char* kRestored =
     "前回の Tavrel が外字の設定を元に戻さずに終了していたため、元に戻しました。\r\n"
     "SystemDefaultEUDCFont = C:\\WINDOWS\\EUDC.TTE\r\nＭＳ 明朝 = C:\\m.tte";
@@ -18,15 +18,8 @@ constexpr const char* kRestored =
 // Tavrel's end from outside (Task Manager, a crash): nothing of it runs on.
 struct Killed {};
 
-class Recovery : public ::testing::Test {
+class Recovery : public ViewerFolder {
  protected:
-  void SetUp() override {
-    rig_.Folder("C:\\Apps\\Viewer\\Tavrel.exe", {"mine.tte", "viewer.exe"});
-    rig_.registry.SetText(kEudc, kSystemFont, "C:\\WINDOWS\\EUDC.TTE");
-    rig_.registry.SetText(kEudc, "ＭＳ 明朝", "C:\\m.tte");
-    before_ = rig_.Key();
-    rig_.Start();
-  }
   void KillDuringTheWait() {
     rig_.processes.Queue([] { throw Killed{}; });
     EXPECT_THROW(rig_.form.cmdExecSoft_Click(), Killed);
@@ -41,9 +34,6 @@ class Recovery : public ::testing::Test {
     EXPECT_FALSE(rig_.JournalThere());
     EXPECT_EQ(rig_.RunOnce(), std::nullopt);
   }
-
-  FormRig rig_;
-  std::vector<FakeRegistry::Value> before_;
 };
 
 TEST_F(Recovery, TakesOverTheWaitOfAProgramThatStillRuns) {
@@ -187,12 +177,7 @@ TEST_F(Recovery, ARestoreThatFailsKeepsTheJournalAndTriesAgainOnTheWayOut) {
   NextStart next(rig_);
   next.Start();
   ASSERT_EQ(rig_.session.boxes.size(), 1u);
-  EXPECT_EQ(rig_.session.boxes[0].text,
-            "外字の設定を元に戻せませんでした。\r\n"
-            "HKEY_CURRENT_USER\\EUDC\\932 の「SystemDefaultEUDCFont」: "
-            "アクセスが拒否されました。（エラー 5）\r\n"
-            "HKEY_CURRENT_USER\\EUDC\\932 の「ＭＳ 明朝」: アクセスが拒否されました。（エラー 5）\r\n"
-            "次に Tavrel を起動したとき、またはログオンしたときに、もう一度元に戻します。");
+  EXPECT_EQ(rig_.session.boxes[0].text, kNeitherValueWritten);
   EXPECT_EQ(rig_.session.boxes[0].style, kMbOk | kMbIconWarning);
   EXPECT_TRUE(rig_.JournalThere());
   EXPECT_EQ(rig_.RunOnce(), "\"C:\\Apps\\Viewer\\Tavrel.exe\" /restore");

@@ -1,13 +1,12 @@
 // IFileSystem over kernel32.
 #pragma once
 
-#include <windows.h>
-
 #include "platform/file_api.h"
+#include "platform/win32/last_error.h"
 
 namespace tavrel {
 
-class Win32FileSystem final : public IFileSystem {
+class Win32FileSystem final : private LastErrorKeeper, public IFileSystem {
  public:
   Handle FindFirstFileW(const char16_t* pattern, FindDataW* data) override;
   BOOL FindNextFileW(Handle search, FindDataW* data) override;
@@ -21,16 +20,6 @@ class Win32FileSystem final : public IFileSystem {
   BOOL ReadFile(Handle file, void* buffer, DWORD bytesToRead, DWORD* bytesRead) override;
   BOOL CloseHandle(Handle file) override;
   DWORD GetLastError() override { return lastError_; }
-
- private:
-  // Keeps GetLastError() of a call that failed, before anything else runs.
-  template <typename T>
-  T Checked(T result, bool failed) {
-    if (failed) lastError_ = ::GetLastError();
-    return result;
-  }
-
-  DWORD lastError_ = 0;
 };
 
 }  // namespace tavrel

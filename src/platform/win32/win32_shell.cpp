@@ -39,7 +39,7 @@ BOOL Win32Shell::ShellExecuteExW(ShellExecuteInfoW* info) {
   sei.lpDirectory = AsWide(info->lpDirectory);
   sei.nShow = info->nShow;
   const BOOL started = ::ShellExecuteExW(&sei);
-  if (!started) lastError_ = ::GetLastError();
+  Checked(started, !started);
   info->hInstApp = sei.hInstApp;
   info->hProcess = sei.hProcess;
   return started;
