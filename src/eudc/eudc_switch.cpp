@@ -139,7 +139,9 @@ bool EudcSwitch::HoldsWhatWasWritten(std::optional<std::u16string>* current) {
   const std::optional<std::u16string> text =
       font == listing.values.end() ? std::nullopt : TextOf(*font);
   if (current) *current = text;
-  return text && *text == journal_.Record().writtenPath;
+  // The switch empties the value before it names the user's file: a copy
+  // that ended in between left the empty text, and nobody changed it.
+  return text && (text->empty() || *text == journal_.Record().writtenPath);
 }
 
 void EudcSwitch::Release() {

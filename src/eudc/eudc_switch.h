@@ -79,8 +79,9 @@ class EudcSwitch {
   void Adopt(const JournalRecord& record);
   // Whether the key holds every recorded value exactly as recorded.
   bool AlreadyRestored();
-  // Whether SystemDefaultEUDCFont holds the file the journal says Tavrel
-  // wrote; true when the key cannot be read (nothing says it changed).
+  // Whether SystemDefaultEUDCFont holds what Tavrel wrote to it (the file the
+  // journal names, or the empty text); true when the key cannot be read
+  // (nothing says it changed).
   // `current` receives the text it holds (nothing when it is missing).
   bool HoldsWhatWasWritten(std::optional<std::u16string>* current = nullptr);
   // The Windows directory without a trailing backslash.

@@ -60,8 +60,8 @@ TEST_F(LaunchSequence, WithChkExitTickedEndsAfterRestoringWithoutAQuestion) {
   EXPECT_TRUE(rig().window.boxes.empty());
 }
 
-// The design kept the user font installed for the whole desktop until Tavrel
-// closed, and said nothing: now it goes back at once, and the user is told.
+// The user font is not left installed for the whole desktop until Tavrel
+// closes: it goes back at once, and the user is told why nothing started.
 TEST_F(LaunchSequence, ANothingStartedLaunchPutsTheSettingsBackAtOnceAndSaysWhy) {
   rig().shell.failShellExecute = true;
   rig().processes.refuseDirectStart = true;

@@ -158,6 +158,19 @@ TEST_F(Recovery, AMissingFontValueCountsAsChanged) {
   ExpectAllBack();
 }
 
+// The copy ended while it emptied the values, before it set the font: the
+// empty text is its own doing, not a change to ask about.
+TEST_F(Recovery, AFontValueLeftEmptyByTheSwitchIsNoChange) {
+  KillDuringTheWait();
+  Program().running = false;
+  rig_.registry.SetText(kEudc, kSystemFont, "");
+  NextStart next(rig_);
+  next.Start();
+  ExpectAllBack();
+  ASSERT_EQ(rig_.session.boxes.size(), 1u);
+  EXPECT_EQ(rig_.session.boxes[0].text, kRestored);
+}
+
 // The copy ended between its restore and the journal's removal: nothing is
 // asked or said, the journal just goes.
 TEST_F(Recovery, AKeyThatIsBackAlreadyOnlyLosesTheJournal) {
