@@ -106,6 +106,7 @@ def test_started_again_after_the_program_ended(case):
     expect(sorted(box["buttons"]), [IDOK], "the buttons of the box")
     expect(case.read_key(), ORDINARY, "HKCU\\EUDC\\932 while the box is shown")
     expect(case.main_windows(), [], "main windows before the box is answered")
+    case.screenshot(case.folder / "restored.png")
     case.click(box["buttons"][IDOK], box["hwnd"])
     wait_until(case.main_windows, "Tavrel's main window after the box")
     expect_no_journal(case)
