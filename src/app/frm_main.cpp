@@ -1,11 +1,16 @@
 #include "app/frm_main.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "app/file_kind.h"
 #include "app/maker.h"
+#include "app/messages.h"
 #include "app/version.h"
 #include "app/window_search.h"
 #include "eudc/registry_helpers.h"
 #include "launch/cexecute.h"
+#include "launch/process_wait.h"
 #include "platform/text.h"
 #include "settings/cinifile.h"
 
@@ -19,6 +24,10 @@ constexpr const char* kAlreadyRunning =
 constexpr const char* kCloseQuestion = "登録ソフトが起動中です。\r\n終了してもいいですか？";
 constexpr UINT kCloseQuestionStyle = kMbYesNo | kMbIconInformation;  // 68
 constexpr const char* kEudcKeyAnsi = "EUDC\\932";
+constexpr UINT kProblemStyle = kMbOk | kMbIconWarning;
+constexpr UINT kReportStyle = kMbOk | kMbIconInformation;
+constexpr UINT kRecoverQuestionStyle = kMbYesNo | kMbIconQuestion;
+constexpr const char* kRestoreSwitch = " /restore";
 
 // The hot rectangle of the link line, in twips from its top-left corner.
 constexpr float kHotLeft = 50, kHotRight = 6100, kHotTop = 20, kHotBottom = 300;
@@ -39,10 +48,22 @@ bool IsNormalFile(DWORD attributes) {
   return !(attributes & (kFileAttributeDirectory | kFileAttributeHidden | kFileAttributeSystem));
 }
 
+// How TrueType and OpenType files begin: a TrueType outline version, the
+// older Apple tag, CFF outlines, or a collection.
+bool BeginsLikeAFont(const BYTE (&head)[4]) {
+  static constexpr BYTE kSignatures[][4] = {
+      {0x00, 0x01, 0x00, 0x00}, {'t', 'r', 'u', 'e'}, {'O', 'T', 'T', 'O'}, {'t', 't', 'c', 'f'}};
+  return std::any_of(std::begin(kSignatures), std::end(kSignatures),
+                     [&](const BYTE (&s)[4]) { return std::equal(s, s + 4, head); });
+}
+
 }  // namespace
 
 frmMain::frmMain(Services& services, IFormWindow& window)
-    : services_(services), window_(window), eudc_(services.registry, services.files) {}
+    : services_(services),
+      window_(window),
+      journal_(services.registry),
+      eudc_(services.registry, services.files, journal_) {}
 
 // --- start-up ---
 
@@ -85,6 +106,7 @@ void frmMain::Form_Load(const CommandLine& commandLine) {
   strAppDir = DirectoryOf(exePath);
   if (!strAppDir.ends_with('\\')) strAppDir += '\\';
   const std::string exeBaseName = BaseNameWithoutExtension(exePath);
+  BindJournal(exePath);
   {
     // The settings store is bound to the file beside the executable; nothing
     // is read or written, so no file is created.
@@ -123,13 +145,103 @@ void frmMain::Form_Load(const CommandLine& commandLine) {
 
   // Disabled before the window is shown, so that no input can reach a launch
   // with a file missing.
-  const bool bothKnown = !strEudcFile.empty() && !strSoftPath.empty();
+  const bool bothKnown = Launchable();
   if (!bothKnown) window_.SetEnabled(Control::cmdExecSoft, false);
-  window_.Show();
+  const bool takeOver = RecoverEudcSettings();
+  windowShown_ = true;
+  if (takeOver) {
+    TakeOverWait();  // shows the window minimised, as a launch does
+  } else {
+    window_.Show();
+  }
   FocusFirstReachableControl();
   // From the message loop, once the window is on the screen: the launch then
   // runs exactly as from a click, and minimises a window the user has seen.
   if (commandLine.run && bothKnown) window_.PostClick(Control::cmdExecSoft);
+}
+
+void frmMain::BindJournal(std::string_view exePath) {
+  journal_.SetRestoreCommand(Utf8ToUtf16("\"" + std::string(exePath) + "\"" + kRestoreSwitch));
+}
+
+void frmMain::RestoreAtLogon() {
+  ISession& session = services_.session;
+  if (!session.TryTakeInstanceLock()) session.EndProcess(0);
+  session.AnnounceGuardDecided();
+  BindJournal(session.ModulePath());
+  // No window: a program that still runs is waited for all the same.
+  if (RecoverEudcSettings() && WaitForTakenOverPrograms()) {
+    bool active = true;
+    if (const std::string problem = PutBack(active); !problem.empty()) Tell(problem);
+  }
+  session.EndProcess(0);
+}
+
+bool frmMain::WaitForTakenOverPrograms() {
+  bool ended = true;
+  for (UniqueKernelHandle& program : takenOver_) {
+    ended = WaitForProcessEnd(services_.processes, services_.events, program.get()) && ended;
+  }
+  takenOver_.clear();
+  return ended;
+}
+
+std::string frmMain::PutBack(bool& active) {
+  ISession& session = services_.session;
+  session.EnableEUDC(0);
+  std::string problem = SwitchBack(active);
+  session.EnableEUDC(1);
+  return problem;
+}
+
+// --- putting back what an earlier copy left switched ---
+
+bool frmMain::RecoverEudcSettings() {
+  const JournalReading reading = journal_.Read();
+  if (reading.state == JournalState::Absent) return false;
+  if (reading.state == JournalState::Unreadable) {
+    // Never a guess: the record stays for whoever can read it.
+    Box(messages::JournalUnreadable(reading.error ? ErrorText(reading.error) : ""), kProblemStyle);
+    return false;
+  }
+  const JournalRecord& record = reading.record;
+  eudc_.Adopt(record);
+  eudc_.KeepJournal();  // Windows deletes the RunOnce value before it runs it
+  for (const ProcessIdentity& program : record.programs) {
+    if (UniqueKernelHandle running = OpenRunningProcess(services_.processes, program)) {
+      takenOver_.push_back(std::move(running));
+    }
+  }
+  if (!takenOver_.empty()) {
+    ShowActiveFont(true);
+    return true;
+  }
+  // Back already: the copy ended between its restore and the journal's removal.
+  const bool nothingToDo = eudc_.AlreadyRestored();
+  std::optional<std::u16string> current;
+  if (nothingToDo || (!eudc_.HoldsWhatWasWritten(&current) &&
+                      Box(messages::RecoverQuestion(current, record.writtenPath),
+                          kRecoverQuestionStyle) == kIdNo)) {
+    eudc_.DropJournal();
+    eudc_.Release();
+    return false;
+  }
+  bool active = true;
+  const std::string problem = PutBack(active);
+  ShowActiveFont(active);
+  if (problem.empty()) {
+    Box(messages::Recovered(record.values), kReportStyle);
+  } else {
+    Tell(problem);
+  }
+  return false;
+}
+
+void frmMain::TakeOverWait() {
+  window_.SetWindowState(WindowState::Minimized);
+  window_.SetEnabled(Control::cmdExecSoft, false);
+  ++launchesUnderWay_;
+  EndLaunch(WaitForTakenOverPrograms());
 }
 
 std::string frmMain::FirstNormalFile(std::string_view extension, std::string_view skipName) {
@@ -163,15 +275,15 @@ std::string frmMain::StoredName(std::string_view path) {
 
 int frmMain::LoadProgramIcons(std::string_view directory, std::string_view fileName) {
   IShell& shell = services_.shell;
-  const std::string path = Utf8ToAnsi(std::string(directory) + std::string(fileName));
+  const std::u16string path = Utf8ToUtf16(std::string(directory) + std::string(fileName));
   const Hinstance instance = services_.session.ModuleInstance();
   // Index -1 asks for the number of icons, handed back in the handle.
   const auto count = static_cast<int>(reinterpret_cast<std::intptr_t>(
-      shell.ExtractIconA(instance, path.c_str(), static_cast<UINT>(-1))));
+      shell.ExtractIconW(instance, path.c_str(), static_cast<UINT>(-1))));
   if (count < 1) return 0;
   lngIconHandles.clear();
   for (int i = 0; i < count; ++i) {
-    lngIconHandles.emplace_back(shell.ExtractIconA(instance, path.c_str(), static_cast<UINT>(i)),
+    lngIconHandles.emplace_back(shell.ExtractIconW(instance, path.c_str(), static_cast<UINT>(i)),
                                 IconTraits{&shell});
   }
   return count;
@@ -198,43 +310,151 @@ void frmMain::FocusFirstReachableControl() {
 
 // --- switching the EUDC font ---
 
-void frmMain::Command1_Click(std::int16_t Index) {
+bool frmMain::Command1_Click(std::int16_t Index) {
   const bool userFontActive = window_.IsEnabled(Command1(1));
-  window_.SetEnabled(Command1(1 - Index), true);
-  window_.SetEnabled(Command1(Index), false);
+  ShowActiveFont(Index == 0);
   ISession& session = services_.session;
   session.EnableEUDC(0);
-  if (Index == 0) {
-    // A switch while the user font is active records nothing new: the record
-    // from before the first switch is the one to bring back.
-    if (!userFontActive || !eudc_.HasRecord()) eudc_.SaveAndClearEudcSettings();
-    eudc_.SetSystemFont(strEudcFile);
-  } else if (!eudc_.RestoreEudcSettings()) {
-    // Values still switched: the user font counts as active, so that the way
-    // out tries the restore again.
-    window_.SetEnabled(Command1(1), true);
-    window_.SetEnabled(Command1(0), false);
-  }
+  bool active = Index == 0;
+  const std::string problem =
+      Index == 0 ? SwitchToUserFont(userFontActive, active) : SwitchBack(active);
   session.EnableEUDC(1);
+  ShowActiveFont(active);
+  if (!problem.empty()) Tell(problem);
+  return problem.empty();
+}
+
+void frmMain::ShowActiveFont(bool userFont) {
+  window_.SetEnabled(Command1(userFont ? 1 : 0), true);
+  window_.SetEnabled(Command1(userFont ? 0 : 1), false);
+}
+
+std::string frmMain::SwitchToUserFont(bool userFontActive, bool& active) {
+  // A switch while the user font is active records nothing new: the record
+  // from before the first switch is the one to bring back.
+  SwitchStatus status;
+  if (!userFontActive || !eudc_.HasRecord()) {
+    status = eudc_.SaveAndClearEudcSettings(strEudcFile);
+    if (!status.ok()) {
+      active = userFontActive;  // nothing changed
+      return messages::SwitchFailed(status, ErrorText(status.error), false);
+    }
+  }
+  status = eudc_.SetSystemFont(strEudcFile);
+  if (status.ok()) return {};
+  // Another launch's font stays for its program; a fresh switch goes back.
+  active = userFontActive;
+  std::string restoreProblem;
+  if (!userFontActive) restoreProblem = SwitchBack(active);
+  std::string problem = messages::SwitchFailed(status, ErrorText(status.error),
+                                               !userFontActive && restoreProblem.empty());
+  if (!restoreProblem.empty()) problem += "\r\n\r\n" + restoreProblem;
+  return problem;
+}
+
+std::string frmMain::SwitchBack(bool& active) {
+  const RestoreStatus restored = eudc_.RestoreEudcSettings();
+  if (restored.complete()) {
+    active = false;
+    eudc_.DropJournal();  // after the restore: until then it is the only record
+    return {};
+  }
+  // Values still switched: the user font counts as active, so that the way
+  // out tries the restore again, and so do the next start and logon.
+  active = true;
+  eudc_.KeepJournal();
+  std::vector<std::pair<std::u16string, std::string>> failed;
+  for (const auto& [name, error] : restored.failed) failed.emplace_back(name, ErrorText(error));
+  return messages::RestoreFailed(failed);
+}
+
+std::string frmMain::ErrorText(DWORD error) {
+  return messages::ErrorText(services_.session.FormatMessageW(error), error);
+}
+
+int frmMain::Box(std::string_view text, UINT style) {
+  if (!windowShown_) return services_.session.MessageBoxW(nullptr, text, kApplicationTitle, style);
+  // A box owned by a minimised window would stay out of sight.
+  window_.SetWindowState(WindowState::Normal);
+  return window_.MsgBox(text, style, kApplicationTitle);
+}
+
+void frmMain::Tell(std::string_view text) {
+  // While Windows ends the session a box could be cut short; what could not
+  // be put back stays in the journal for the next logon.
+  if (sessionEnding_) return;
+  Box(text, kProblemStyle);
 }
 
 // --- the launch and the way out ---
 
 void frmMain::cmdExecSoft_Click() {
+  if (!FontFileIsUsable()) return;
   window_.SetWindowState(WindowState::Minimized);
   window_.SetEnabled(Control::cmdExecSoft, false);
   ++launchesUnderWay_;
-  Command1_Click(0);
-  const bool started =
-      cExecute(services_.shell, services_.files, services_.processes, services_.events)
-          .ShellX(strSoftPath, kSwShowNormal, window_.Handle(), true);
-  // A launch started inside another's wait leaves the font to the outer one,
-  // whose program still runs.
-  if (started && launchesUnderWay_ == 1) Command1_Click(1);
+  if (!Command1_Click(0)) {  // nothing switched, nothing to launch; the user was told
+    --launchesUnderWay_;
+    window_.SetEnabled(Control::cmdExecSoft, true);
+    window_.SetWindowState(WindowState::Normal);
+    return;
+  }
+  cExecute launcher(services_.shell, services_.files, services_.processes, services_.events);
+  launcher.OnStarted([this](Handle process) { JournalProgram(process); });
+  const bool ended = launcher.ShellX(strSoftPath, kSwShowNormal, window_.Handle(), true);
+  if (launcher.Started()) {
+    EndLaunch(ended);
+    return;
+  }
+  // Nothing started: the settings go back at once, unless an earlier launch's
+  // program still runs with the font.
+  const bool outerRuns = launchesUnderWay_ > 1;
+  const bool settingsBack = !outerRuns && Command1_Click(1);
   --launchesUnderWay_;
   window_.SetEnabled(Control::cmdExecSoft, true);
+  window_.SetWindowState(WindowState::Normal);
+  Tell(messages::NotStarted(strSoftPath, ErrorText(launcher.LastError()), outerRuns, settingsBack));
+  if (window_.IsChecked(Control::chkExit)) RequestClose(UnloadMode::FormCode);
+}
+
+void frmMain::EndLaunch(bool ended) {
+  // A launch started inside another's wait leaves the font to the outer one,
+  // whose program still runs.
+  if (ended && launchesUnderWay_ == 1) Command1_Click(1);
+  --launchesUnderWay_;
+  window_.SetEnabled(Control::cmdExecSoft, Launchable());
   if (window_.IsChecked(Control::chkExit)) RequestClose(UnloadMode::FormCode);
   window_.SetWindowState(WindowState::Normal);
+}
+
+bool frmMain::FontFileIsUsable() {
+  IFileSystem& files = services_.files;
+  UniqueFileHandle file(
+      files.CreateFileW(Utf8ToUtf16(strEudcFile).c_str(), kGenericRead,
+                        kFileShareRead | kFileShareWrite | kFileShareDelete, kOpenExisting),
+      FileHandleTraits{&files});
+  BYTE head[4] = {};
+  DWORD read = 0;
+  if (!file || !files.ReadFile(file.get(), head, sizeof head, &read)) {
+    const DWORD error = files.GetLastError();
+    const bool missing = error == kErrorFileNotFound || error == kErrorPathNotFound;
+    Tell(missing ? messages::FontMissing(strEudcFile, ErrorText(error))
+                 : messages::FontUnreadable(strEudcFile, ErrorText(error)));
+    return false;
+  }
+  if (read < sizeof head || !BeginsLikeAFont(head)) {
+    Tell(messages::NotAFont(strEudcFile));
+    return false;
+  }
+  return true;
+}
+
+void frmMain::JournalProgram(Handle process) {
+  // Should this fail, the launch goes on as before: only a later recovery
+  // would put the settings back without waiting for this program.
+  if (const std::optional<ProcessIdentity> identity = IdentityOf(services_.processes, process)) {
+    eudc_.AddProgram(*identity);
+  }
 }
 
 void frmMain::cmdEnd_Click() { RequestClose(UnloadMode::FormCode); }
@@ -247,6 +467,7 @@ void frmMain::RequestClose(UnloadMode mode) {
 }
 
 void frmMain::Form_QueryUnload(bool& Cancel, UnloadMode mode) {
+  if (mode == UnloadMode::AppWindows) sessionEnding_ = true;
   // When Windows ends the session nothing is asked: a box shown then can be
   // cut short, and Tavrel killed with the user font still in place.
   if (mode == UnloadMode::AppWindows || launchesUnderWay_ == 0) return;

@@ -62,7 +62,12 @@ ValueListing ListValues(IRegistry& registry, Hkey root, std::u16string_view subK
     return listing;
   }
   Buffers buffers;
-  if (opened != kErrorSuccess || SizeBuffers(registry, key.get(), buffers) != kErrorSuccess) {
+  if (opened != kErrorSuccess) {
+    listing.error = opened;
+    return listing;
+  }
+  if (const LSTATUS sized = SizeBuffers(registry, key.get(), buffers); sized != kErrorSuccess) {
+    listing.error = sized;
     return listing;
   }
   for (DWORD index = 0;; ++index) {
@@ -71,6 +76,7 @@ ValueListing ListValues(IRegistry& registry, Hkey root, std::u16string_view subK
     if (status == kErrorNoMoreItems) break;
     if (status != kErrorSuccess) {
       listing.values.clear();
+      listing.error = status;
       return listing;
     }
     listing.values.push_back(std::move(value));
@@ -95,6 +101,13 @@ LSTATUS WriteValue(IRegistry& registry, Hkey root, std::u16string_view subKey,
 
 RawValue TextValue(std::u16string name, std::u16string_view text) {
   return RawValue{std::move(name), kRegSz, Utf16Bytes(text)};
+}
+
+std::optional<std::u16string> TextOf(const RawValue& value) {
+  if (value.type != kRegSz && value.type != kRegExpandSz) return std::nullopt;
+  std::u16string text = Utf16FromBytes(value.data);
+  text.resize(std::min(text.size(), text.find(u'\0')));
+  return text;
 }
 
 }  // namespace tavrel

@@ -3,6 +3,7 @@
 // whatever characters they hold, and are written back the same way.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,7 @@ enum class ListOutcome {
 struct ValueListing {
   ListOutcome outcome = ListOutcome::Failed;
   std::vector<RawValue> values;  // in the registry's order
+  LSTATUS error = kErrorSuccess;  // why it Failed
 };
 
 ValueListing ListValues(IRegistry& registry, Hkey root, std::u16string_view subKey);
@@ -37,5 +39,9 @@ LSTATUS WriteValue(IRegistry& registry, Hkey root, std::u16string_view subKey,
 
 // REG_SZ data holding `text` and its NUL.
 RawValue TextValue(std::u16string name, std::u16string_view text);
+
+// The text of REG_SZ or REG_EXPAND_SZ data up to its first NUL; nothing for
+// other types.
+std::optional<std::u16string> TextOf(const RawValue& value);
 
 }  // namespace tavrel

@@ -45,10 +45,14 @@ class IRegistry {
   virtual LSTATUS RegEnumValueW(Hkey key, DWORD index, char16_t* valueName,
                                 DWORD* valueNameLen, DWORD* type, BYTE* data,
                                 DWORD* dataSize) = 0;
+  virtual LSTATUS RegQueryValueExW(Hkey key, const char16_t* valueName, DWORD* type, BYTE* data,
+                                   DWORD* dataSize) = 0;
   virtual LSTATUS RegSetValueExW(Hkey key, const char16_t* valueName, DWORD type,
                                  const BYTE* data, DWORD dataSize) = 0;
   virtual LSTATUS RegDeleteValueW(Hkey key, const char16_t* valueName) = 0;
   virtual LSTATUS RegDeleteTreeW(Hkey root, const char16_t* subKey) = 0;
+  // Returns once every change to the key's hive is on disk.
+  virtual LSTATUS RegFlushKey(Hkey key) = 0;
 
   virtual LSTATUS RegCloseKey(Hkey key) = 0;
 };

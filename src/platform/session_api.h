@@ -1,6 +1,6 @@
 // The process Tavrel runs in: its executable and command line, its
-// one-instance lock, message boxes that belong to no window yet, EUDC reloads
-// and its end.
+// one-instance lock, message boxes that belong to no window yet, error texts,
+// EUDC reloads and its end.
 #pragma once
 
 #include <string>
@@ -35,6 +35,10 @@ class ISession {
 
   virtual int MessageBoxW(Hwnd owner, std::string_view text, std::string_view caption,
                           UINT style) = 0;
+  // The system's text for an error code (FormatMessageW from the system's
+  // table, in the user's language), without its line end; empty when Windows
+  // has none.
+  virtual std::string FormatMessageW(DWORD error) = 0;
   // gdi32 EnableEUDC: reloads (TRUE) or releases (FALSE) the EUDC fonts.
   virtual BOOL EnableEUDC(BOOL enable) = 0;
 

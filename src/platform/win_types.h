@@ -48,7 +48,10 @@ inline constexpr LSTATUS kErrorPathNotFound = 3;
 inline constexpr LSTATUS kErrorAccessDenied = 5;
 inline constexpr LSTATUS kErrorInvalidHandle = 6;
 inline constexpr LSTATUS kErrorNotEnoughMemory = 8;
+inline constexpr LSTATUS kErrorNoMoreFiles = 18;
 inline constexpr LSTATUS kErrorInvalidParameter = 87;
+inline constexpr LSTATUS kErrorInvalidName = 123;
+inline constexpr LSTATUS kErrorAlreadyExists = 183;
 inline constexpr LSTATUS kErrorMoreData = 234;
 inline constexpr LSTATUS kErrorNoMoreItems = 259;
 inline constexpr LSTATUS kErrorIoDevice = 1117;
@@ -80,8 +83,11 @@ inline constexpr int kSwShowNormal = 1;
 // Message-box styles and results.
 inline constexpr UINT kMbOk = 0x0;
 inline constexpr UINT kMbYesNo = 0x4;
+inline constexpr UINT kMbIconError = 0x10;
+inline constexpr UINT kMbIconQuestion = 0x20;
 inline constexpr UINT kMbIconWarning = 0x30;
 inline constexpr UINT kMbIconInformation = 0x40;
+inline constexpr int kIdOk = 1;
 inline constexpr int kIdYes = 6;
 inline constexpr int kIdNo = 7;
 

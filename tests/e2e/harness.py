@@ -16,6 +16,10 @@ CONVERT = "/usr/bin/convert"  # ImageMagick itself
 
 EUDC_KEY = r"EUDC\932"
 FONT_VALUE = "SystemDefaultEUDCFont"
+JOURNAL_KEY = r"Software\Tavrel\Journal"
+RUNONCE_KEY = r"Software\Microsoft\Windows\CurrentVersion\RunOnce"
+RUNONCE_VALUE = "Tavrel"
+FULL_ACCESS = "D:(A;;KA;;;WD)"  # an access list letting everyone do anything
 WINDOWS_DIR = r"C:\windows"  # GetWindowsDirectory in a Wine prefix
 REG_SZ, REG_EXPAND_SZ, REG_DWORD = 1, 2, 4
 
@@ -197,6 +201,7 @@ class Paths:
         self.probe = self._find("tavrel_probe.exe", "tests/e2e")
         self.noicon = self._find("noicon.exe", "tests/e2e")
         self.dragsource = self._find("dragsource.exe", "tests/e2e")
+        self.planted = self._find("planted.dll", "tests/e2e")
 
     def _find(self, name, usual_folder):
         for folder, dirs, files in os.walk(self.build):
@@ -285,7 +290,9 @@ class Case:
         self.folder.mkdir(parents=True)
         self._started = []
         self._drives = []
+        self._denied = []
         self._registry = self.read_key()
+        self.forget_journal()
 
     @property
     def probe(self):
@@ -493,6 +500,29 @@ class Case:
         for name, (kind, data) in values.items():
             self.probe("reg_set", key, name, kind, data.hex())
 
+    def deny(self, key, sddl):
+        """Gives HKCU\\key the access list sddl; the case's end gives full access back."""
+        self._denied.append(key)
+        self.probe("reg_dacl", key, sddl)
+
+    def allow(self, key):
+        self.probe("reg_dacl", key, FULL_ACCESS)
+
+    def journal(self):
+        """Tavrel's journal key ({name: (type, bytes)}), None when there is none."""
+        return self.read_key(JOURNAL_KEY)
+
+    def run_once(self):
+        """The command line of Tavrel's RunOnce value, None when there is none."""
+        value = (self.read_key(RUNONCE_KEY) or {}).get(RUNONCE_VALUE)
+        return text_of(value[1]) if value else None
+
+    def forget_journal(self):
+        """No journal and no RunOnce value of Tavrel's, as on a machine that never ran it."""
+        self.probe("reg_delete_tree", r"Software\Tavrel")
+        if self.run_once() is not None:
+            self.probe("reg_delete_value", RUNONCE_KEY, RUNONCE_VALUE)
+
     # --- the screen ----------------------------------------------------------
 
     def screenshot(self, path):
@@ -534,7 +564,13 @@ class Case:
                 process.wait()
         for link in self._drives:
             link.unlink(missing_ok=True)
+        for key in self._denied:
+            try:
+                self.allow(key)
+            except ProbeError:
+                pass
         self.write_key(self._registry)
+        self.forget_journal()
         left = self.session.case_processes()
         assert not left, f"processes that would not end: {left}"
 

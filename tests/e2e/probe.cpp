@@ -13,13 +13,17 @@
 //   reg_set KEY NAME TYPE HEX      one value, raw bytes (creates the key)
 //   reg_delete_value KEY NAME
 //   reg_delete_tree KEY            HKCU\KEY and all below it
+//   reg_dacl KEY SDDL              gives HKCU\KEY the access list of SDDL
 //   processes                      pid, parent pid and image name of each
 //   process PID                    alive?  exit code once ended
 //   wait PID MS                    waits up to MS for the process to end
 //   kill PID                       TerminateProcess
 //   start DIR LINE [NAME=VALUE]... CreateProcessW of LINE exactly as written,
 //                                  in folder DIR, with these variables set
-//                                  (as a shortcut starts a program); its pid
+//                                  (as a shortcut or the shell starts a
+//                                  program: the RunOnce value's); its pid
+//   load_library PID NAME          LoadLibraryW(NAME) on a new thread of
+//                                  process PID: whether it loaded
 //   send HWND MSG WPARAM LPARAM MS SendMessageTimeoutW
 //   post HWND MSG WPARAM LPARAM    PostMessageW
 //   raise HWND                     to the top and to the foreground
@@ -32,6 +36,7 @@
 // Every answer is an object with "ok": true and the command's fields, or
 // "ok": false and "error".  Handles and numbers travel as decimal integers.
 #include <windows.h>
+#include <sddl.h>
 #include <tlhelp32.h>
 
 #include <cstdint>
@@ -362,6 +367,19 @@ void RegDeleteTree(Json&, const std::vector<std::string>& args) {
   if (status != ERROR_FILE_NOT_FOUND) Check(status, "RegDeleteTreeW");
 }
 
+void RegDacl(Json&, const std::vector<std::string>& args) {
+  PSECURITY_DESCRIPTOR raw = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(Wide(args.at(2)).c_str(), SDDL_REVISION_1, &raw,
+                                                            nullptr)) {
+    throw Failure(Win32Error("ConvertStringSecurityDescriptorToSecurityDescriptorW", GetLastError()));
+  }
+  const std::unique_ptr<void, decltype(&LocalFree)> descriptor(raw, &LocalFree);
+  HKEY key = nullptr;
+  Check(RegOpenKeyExW(HKEY_CURRENT_USER, Wide(args.at(1)).c_str(), 0, WRITE_DAC, &key), "RegOpenKeyExW");
+  const UniqueKey owned(key);
+  Check(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor.get()), "RegSetKeySecurity");
+}
+
 void Processes(Json& json, const std::vector<std::string>&) {
   const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (snapshot.get() == INVALID_HANDLE_VALUE) throw Failure(Win32Error("CreateToolhelp32Snapshot", GetLastError()));
@@ -439,6 +457,55 @@ void Start(Json& json, const std::vector<std::string>& args) {
   CloseHandle(started.hThread);
   g_processes.emplace(started.dwProcessId, UniqueHandle(started.hProcess));
   json.Key("pid").Number(started.dwProcessId);
+}
+
+// The base address of a module of another process, by the module's file name.
+BYTE* ModuleBaseIn(DWORD pid, const std::wstring& name) {
+  const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, pid));
+  if (snapshot.get() == INVALID_HANDLE_VALUE) throw Failure(Win32Error("CreateToolhelp32Snapshot", GetLastError()));
+  MODULEENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Module32FirstW(snapshot.get(), &entry); more; more = Module32NextW(snapshot.get(), &entry)) {
+    if (CompareStringOrdinal(entry.szModule, -1, name.c_str(), -1, TRUE) == CSTR_EQUAL) return entry.modBaseAddr;
+  }
+  throw Failure("no module of that name in the process");
+}
+
+// A bare-name load made inside the running program, as a DLL it or a system
+// DLL loads after start-up would be: LoadLibraryW runs on a new thread there.
+// Its address is found through the module that holds it here (kernel32
+// forwards it) at its offset in that module.
+void LoadLibraryIn(Json& json, const std::vector<std::string>& args) {
+  const auto pid = static_cast<DWORD>(Integer(args.at(1)));
+  const std::wstring name = Wide(args.at(2));
+  const auto local = reinterpret_cast<BYTE*>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+  HMODULE holder = nullptr;
+  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     reinterpret_cast<LPCWSTR>(local), &holder);
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(holder, path, MAX_PATH);
+  const std::wstring holderName = std::wstring(path).substr(std::wstring(path).find_last_of(L'\\') + 1);
+  BYTE* remote = ModuleBaseIn(pid, holderName) + (local - reinterpret_cast<BYTE*>(holder));
+
+  const UniqueHandle process(OpenProcess(PROCESS_CREATE_THREAD | PROCESS_VM_OPERATION | PROCESS_VM_WRITE |
+                                             PROCESS_VM_READ | PROCESS_QUERY_INFORMATION | SYNCHRONIZE,
+                                         FALSE, pid));
+  if (!process) throw Failure(Win32Error("OpenProcess", GetLastError()));
+  const SIZE_T size = (name.size() + 1) * sizeof(wchar_t);
+  void* text = VirtualAllocEx(process.get(), nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  if (!text || !WriteProcessMemory(process.get(), text, name.c_str(), size, nullptr)) {
+    throw Failure(Win32Error("VirtualAllocEx/WriteProcessMemory", GetLastError()));
+  }
+  const UniqueHandle thread(CreateRemoteThread(process.get(), nullptr, 0,
+                                               reinterpret_cast<LPTHREAD_START_ROUTINE>(remote), text, 0,
+                                               nullptr));
+  if (!thread) throw Failure(Win32Error("CreateRemoteThread", GetLastError()));
+  if (WaitForSingleObject(thread.get(), 10000) != WAIT_OBJECT_0) throw Failure("the load did not finish");
+  DWORD module = 0;  // the low half of the module handle: 0 when nothing loaded
+  GetExitCodeThread(thread.get(), &module);
+  VirtualFreeEx(process.get(), text, 0, MEM_RELEASE);
+  json.Key("loaded").Bool(module != 0);
 }
 
 void Send(Json& json, const std::vector<std::string>& args) {
@@ -537,11 +604,13 @@ const std::map<std::string_view, Command> kCommands = {
     {"reg_set", RegSet},
     {"reg_delete_value", RegDeleteValue},
     {"reg_delete_tree", RegDeleteTree},
+    {"reg_dacl", RegDacl},
     {"processes", Processes},
     {"process", Process},
     {"wait", Wait},
     {"kill", Kill},
     {"start", Start},
+    {"load_library", LoadLibraryIn},
     {"send", Send},
     {"post", Post},
     {"raise", Raise},

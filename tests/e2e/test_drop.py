@@ -11,11 +11,12 @@ SEAL_RED = "#C8281E"  # the sample program's icon: a red seal
 
 
 def drag(case, files, target, window):
-    """Drags files from a drag source onto the centre of a control with the
-    mouse; the effect the drop target answered."""
+    """Drags files (paths, or Windows paths as text) from a drag source onto
+    the centre of a control with the mouse; the effect the drop target answered."""
     result = case.folder / "drag.txt"
     result.unlink(missing_ok=True)
-    case.start(case.paths.dragsource, env={"DRAGSOURCE_FILES": "|".join(windows_path(f) for f in files),
+    listed = "|".join(f if isinstance(f, str) else windows_path(f) for f in files)
+    case.start(case.paths.dragsource, env={"DRAGSOURCE_FILES": listed,
                                            "DRAGSOURCE_RESULT": windows_path(result)})
     source = wait_until(lambda: case.windows(title="Drag Source"), "the drag source's window")[0]
     start_x, start_y = centre(source["rect"])

@@ -68,12 +68,16 @@ std::string MakeFull(std::string path, const std::string& current) {
 
 }  // namespace
 
-void FakeFileSystem::AddFile(std::string_view path, DWORD attributes) {
-  Put(Entry{std::string(path), attributes});
+void FakeFileSystem::AddFile(std::string_view path, DWORD attributes, std::vector<BYTE> content) {
+  Put(Entry{std::string(path), attributes, std::move(content)});
+}
+
+void FakeFileSystem::AddFont(std::string_view path) {
+  AddFile(path, kFileAttributeArchive, {0x00, 0x01, 0x00, 0x00, 0x00, 0x0A, 0x00, 0x80});
 }
 
 void FakeFileSystem::AddFolder(std::string_view path) {
-  Put(Entry{std::string(path), kFileAttributeDirectory});
+  Put(Entry{std::string(path), kFileAttributeDirectory, {}});
 }
 
 void FakeFileSystem::Put(Entry entry) {
@@ -82,6 +86,21 @@ void FakeFileSystem::Put(Entry entry) {
   } else {
     entries_.push_back(std::move(entry));
   }
+}
+
+void FakeFileSystem::Remove(std::string_view path) {
+  if (const Entry* entry = Find(path)) entries_.erase(entries_.begin() + (entry - entries_.data()));
+}
+
+DWORD FakeFileSystem::MissingError(std::string_view path) const {
+  const std::string folder = FolderOf(path);
+  const bool folderThere =
+      folder.size() <= 2 || Exists(folder) ||
+      std::any_of(entries_.begin(), entries_.end(), [&](const Entry& entry) {
+        return EqualIgnoringCase(FolderOf(entry.path), folder);
+      });
+  return folderThere ? static_cast<DWORD>(kErrorFileNotFound)
+                     : static_cast<DWORD>(kErrorPathNotFound);
 }
 
 void FakeFileSystem::AddShortName(std::string_view shortPath, std::string_view longPath) {
@@ -108,7 +127,17 @@ std::string FakeFileSystem::ShortNameOf(const Entry& entry) const {
   return {};
 }
 
+DWORD FakeFileSystem::Enter() {
+  const auto it = faults_.find(calls_++);
+  return it == faults_.end() ? 0 : it->second;
+}
+
 bool FakeFileSystem::Exists(std::string_view path) const { return Find(path) != nullptr; }
+
+DWORD FakeFileSystem::AttributesOf(std::string_view path) const {
+  const Entry* entry = Find(path);
+  return entry ? entry->attributes : kInvalidFileAttributes;
+}
 
 void FakeFileSystem::Fill(const Entry& entry, FindDataW* data) {
   data->dwFileAttributes = entry.attributes;
@@ -116,6 +145,7 @@ void FakeFileSystem::Fill(const Entry& entry, FindDataW* data) {
 }
 
 Handle FakeFileSystem::FindFirstFileW(const char16_t* pattern, FindDataW* data) {
+  if (const DWORD fault = Enter()) return Fail<Handle>(nullptr, fault);
   const std::string full = Utf16ToUtf8(pattern);
   Search search;
   if (full.find_first_of("*?") == std::string::npos) {
@@ -135,7 +165,7 @@ Handle FakeFileSystem::FindFirstFileW(const char16_t* pattern, FindDataW* data) 
       }
     }
   }
-  if (search.matches.empty()) return nullptr;
+  if (search.matches.empty()) return Fail<Handle>(nullptr, MissingError(full));
   Fill(search.matches[0], data);
   search.next = 1;
   const auto handle = reinterpret_cast<Handle>(nextHandle_);
@@ -146,27 +176,26 @@ Handle FakeFileSystem::FindFirstFileW(const char16_t* pattern, FindDataW* data) 
 
 BOOL FakeFileSystem::FindNextFileW(Handle handle, FindDataW* data) {
   const auto it = searches_.find(handle);
-  if (it == searches_.end() || it->second.next >= it->second.matches.size()) return 0;
+  if (it == searches_.end()) return Fail(0, kErrorInvalidHandle);
+  if (it->second.next >= it->second.matches.size()) return Fail(0, kErrorNoMoreFiles);
   Fill(it->second.matches[it->second.next++], data);
   return 1;
 }
 
 BOOL FakeFileSystem::FindClose(Handle handle) { return searches_.erase(handle) ? 1 : 0; }
 
-DWORD FakeFileSystem::GetFileAttributesA(const char* path) {
-  const Entry* entry = Find(AnsiToUtf8(path));
-  return entry ? entry->attributes : kInvalidFileAttributes;
-}
-
 DWORD FakeFileSystem::GetFileAttributesW(const char16_t* path) {
-  const Entry* entry = Find(Utf16ToUtf8(path));
-  return entry ? entry->attributes : kInvalidFileAttributes;
+  if (const DWORD fault = Enter()) return Fail(kInvalidFileAttributes, fault);
+  const std::string name = Utf16ToUtf8(path);
+  const Entry* entry = Find(name);
+  return entry ? entry->attributes : Fail(kInvalidFileAttributes, MissingError(name));
 }
 
 DWORD FakeFileSystem::GetFullPathNameW(const char16_t* fileName, DWORD bufferLength,
                                        char16_t* buffer) {
+  if (const DWORD fault = Enter()) return Fail(0u, fault);
   const std::string name = Utf16ToUtf8(fileName);
-  if (name.empty()) return 0;
+  if (name.empty()) return Fail(0u, kErrorInvalidName);
   const std::u16string full = Utf8ToUtf16(MakeFull(name, currentDirectory_));
   if (full.size() + 1 > bufferLength) return static_cast<DWORD>(full.size() + 1);
   std::copy(full.begin(), full.end(), buffer);
@@ -174,34 +203,72 @@ DWORD FakeFileSystem::GetFullPathNameW(const char16_t* fileName, DWORD bufferLen
   return static_cast<DWORD>(full.size());
 }
 
-DWORD FakeFileSystem::SearchPathA(const char* path, const char* fileName, const char* extension,
-                                  DWORD bufferLength, char* buffer) {
-  std::string name = AnsiToUtf8(fileName);
-  if (extension && NameOf(name).find('.') == std::string::npos) name += AnsiToUtf8(extension);
+DWORD FakeFileSystem::SearchPathW(const char16_t* path, const char16_t* fileName,
+                                  const char16_t* extension, DWORD bufferLength,
+                                  char16_t* buffer) {
+  if (const DWORD fault = Enter()) return Fail(0u, fault);
+  std::string name = Utf16ToUtf8(fileName);
+  if (extension && NameOf(name).find('.') == std::string::npos) name += Utf16ToUtf8(extension);
   std::vector<std::string> candidates;
   if (IsAbsolute(name)) {
     candidates.push_back(name);
   } else {
-    for (const auto& folder : path ? std::vector<std::string>{AnsiToUtf8(path)} : searchPath_) {
+    for (const auto& folder : path ? std::vector<std::string>{Utf16ToUtf8(path)} : searchPath_) {
       candidates.push_back(folder + "\\" + name);
     }
   }
   for (const auto& candidate : candidates) {
     const Entry* entry = Find(candidate);
     if (!entry) continue;  // folders are found too, as SearchPath finds them
-    const std::string found = Utf8ToAnsi(entry->path);
+    const std::u16string found = Utf8ToUtf16(entry->path);
     if (found.size() + 1 > bufferLength) return static_cast<DWORD>(found.size() + 1);
-    std::memcpy(buffer, found.c_str(), found.size() + 1);
+    std::copy(found.begin(), found.end(), buffer);
+    buffer[found.size()] = u'\0';
     return static_cast<DWORD>(found.size());
   }
-  return 0;
+  return Fail(0u, kErrorFileNotFound);
 }
 
-UINT FakeFileSystem::GetWindowsDirectoryA(char* buffer, UINT size) {
-  const std::string dir = Utf8ToAnsi(windowsDir_);
+UINT FakeFileSystem::GetWindowsDirectoryW(char16_t* buffer, UINT size) {
+  if (const DWORD fault = Enter()) return Fail(0u, fault);
+  const std::u16string dir = Utf8ToUtf16(windowsDir_);
   if (dir.size() + 1 > size) return static_cast<UINT>(dir.size() + 1);
-  std::memcpy(buffer, dir.c_str(), dir.size() + 1);
+  std::copy(dir.begin(), dir.end(), buffer);
+  buffer[dir.size()] = u'\0';
   return static_cast<UINT>(dir.size());
+}
+
+Handle FakeFileSystem::CreateFileW(const char16_t* fileName, DWORD desiredAccess, DWORD,
+                                   DWORD creationDisposition) {
+  if (const DWORD fault = Enter()) return Fail<Handle>(nullptr, fault);
+  const std::string name = Utf16ToUtf8(fileName);
+  if (creationDisposition != kOpenExisting || desiredAccess != kGenericRead) {
+    return Fail<Handle>(nullptr, kErrorInvalidParameter);  // only what Tavrel asks for
+  }
+  const Entry* entry = Find(name);
+  if (!entry) return Fail<Handle>(nullptr, MissingError(name));
+  // A folder cannot be opened as a file without backup semantics.
+  if (entry->attributes & kFileAttributeDirectory) return Fail<Handle>(nullptr, kErrorAccessDenied);
+  const auto handle = reinterpret_cast<Handle>(nextHandle_);
+  nextHandle_ += 0x10;
+  openFiles_[handle] = OpenFile{entry->content, 0};
+  return handle;
+}
+
+BOOL FakeFileSystem::ReadFile(Handle file, void* buffer, DWORD bytesToRead, DWORD* bytesRead) {
+  if (const DWORD fault = Enter()) return Fail(0, fault);
+  const auto it = openFiles_.find(file);
+  if (it == openFiles_.end()) return Fail(0, kErrorInvalidHandle);
+  OpenFile& open = it->second;
+  const size_t n = std::min<size_t>(bytesToRead, open.content.size() - open.position);
+  std::memcpy(buffer, open.content.data() + open.position, n);
+  open.position += n;
+  *bytesRead = static_cast<DWORD>(n);  // 0 at the end of the file, and still TRUE
+  return 1;
+}
+
+BOOL FakeFileSystem::CloseHandle(Handle file) {
+  return openFiles_.erase(file) ? 1 : Fail(0, kErrorInvalidHandle);
 }
 
 }  // namespace tavrel::fakes

@@ -1,6 +1,6 @@
 // The main window as an in-memory model of its controls, starting from the
-// layout's captions and enabled states. Message boxes take their answers from
-// a script; one that nobody expected fails the test.
+// layout's captions and enabled states. Message boxes that ask take their
+// answers from a script; one that nobody expected fails the test.
 #pragma once
 
 #include <deque>

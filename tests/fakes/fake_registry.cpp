@@ -66,10 +66,27 @@ Hkey FakeRegistry::CurrentUser() const {
   return reinterpret_cast<Hkey>(static_cast<std::intptr_t>(static_cast<std::int32_t>(0x80000001)));
 }
 
-LSTATUS FakeRegistry::Enter() {
+LSTATUS FakeRegistry::Enter(Hkey handle, std::string_view call, std::u16string_view name) {
+  std::string what(call);
+  what += " " + PathOf(handle);
+  if (!name.empty()) what += " " + Utf16ToUtf8(name);
+  callLog.push_back(what);
   const size_t index = calls_++;
-  const auto it = faults_.find(index);
-  return it == faults_.end() ? kErrorSuccess : it->second;
+  if (const auto it = faults_.find(index); it != faults_.end()) return it->second;
+  for (NamedFault& fault : namedFaults_) {
+    if (what.find(fault.call) != std::string::npos && --fault.occurrence == 0) return fault.error;
+  }
+  return kErrorSuccess;
+}
+
+std::string FakeRegistry::PathOf(Hkey handle) const {
+  if (handle == CurrentUser()) return "HKCU";
+  const auto it = handles_.find(handle);
+  return it == handles_.end() ? "?" : "HKCU\\" + it->second.key->path;
+}
+
+void FakeRegistry::InjectFault(std::string call, LSTATUS error, int occurrence) {
+  namedFaults_.push_back(NamedFault{std::move(call), error, occurrence});
 }
 
 void FakeRegistry::InjectFault(size_t callIndex, LSTATUS error) { faults_[callIndex] = error; }
@@ -116,26 +133,20 @@ LSTATUS FakeRegistry::Open(Hkey root, std::u16string_view path, REGSAM access, b
                            Hkey* result, DWORD* disposition) {
   if (!result) return kErrorInvalidParameter;
   *result = nullptr;
-  if (const LSTATUS fault = Enter()) return fault;
+  if (const LSTATUS fault = Enter(root, create ? "RegCreateKeyEx" : "RegOpenKeyEx", path)) {
+    return fault;
+  }
   LSTATUS error;
   std::shared_ptr<Key> key = Resolve(root, 0, error);
   if (!key) return error;
   bool created = false;
   for (const auto& part : SplitPath(path)) {
-    auto& slot = key->subkeys[UpperCase(part)];
-    if (!slot) {
-      if (!create) {
-        key->subkeys.erase(UpperCase(part));
-        return kErrorFileNotFound;
-      }
-      if (key->readOnly) {
-        key->subkeys.erase(UpperCase(part));
-        return kErrorAccessDenied;
-      }
-      slot = std::make_shared<Key>();
+    if (!key->subkeys.count(UpperCase(part))) {
+      if (!create) return kErrorFileNotFound;
+      if (key->readOnly) return kErrorAccessDenied;
       created = true;
     }
-    key = slot;
+    key = Subkey(*key, part);
   }
   if (key->readOnly && (access & ~kReadRights) != 0) return kErrorAccessDenied;
   if (disposition) *disposition = created ? kRegCreatedNewKey : kRegOpenedExistingKey;
@@ -165,7 +176,7 @@ LSTATUS FakeRegistry::RegCreateKeyExW(Hkey root, const char16_t* subKey, REGSAM 
 
 LSTATUS FakeRegistry::Enum(Hkey handle, DWORD index, bool ansi, void* name, DWORD* nameSize,
                            DWORD* type, BYTE* data, DWORD* dataSize) {
-  if (const LSTATUS fault = Enter()) return fault;
+  if (const LSTATUS fault = Enter(handle, "RegEnumValue")) return fault;
   LSTATUS error;
   const auto key = Resolve(handle, kKeyQueryValue, error);
   if (!key) return error;
@@ -199,7 +210,7 @@ LSTATUS FakeRegistry::RegEnumValueW(Hkey key, DWORD index, char16_t* valueName,
 
 LSTATUS FakeRegistry::Query(Hkey handle, std::u16string_view name, bool ansi, DWORD* type,
                             BYTE* data, DWORD* dataSize) {
-  if (const LSTATUS fault = Enter()) return fault;
+  if (const LSTATUS fault = Enter(handle, "RegQueryValueEx", name)) return fault;
   LSTATUS error;
   const auto key = Resolve(handle, kKeyQueryValue, error);
   if (!key) return error;
@@ -218,7 +229,7 @@ LSTATUS FakeRegistry::RegQueryValueExA(Hkey key, const char* valueName, DWORD* t
 
 LSTATUS FakeRegistry::RegQueryInfoKeyW(Hkey handle, DWORD* values, DWORD* maxValueNameLen,
                                        DWORD* maxValueLen) {
-  if (const LSTATUS fault = Enter()) return fault;
+  if (const LSTATUS fault = Enter(handle, "RegQueryInfoKey")) return fault;
   LSTATUS error;
   const auto key = Resolve(handle, kKeyQueryValue, error);
   if (!key) return error;
@@ -236,10 +247,11 @@ LSTATUS FakeRegistry::RegQueryInfoKeyW(Hkey handle, DWORD* values, DWORD* maxVal
 
 LSTATUS FakeRegistry::Set(Hkey handle, std::u16string_view name, DWORD type,
                           std::vector<BYTE> data) {
-  if (const LSTATUS fault = Enter()) return fault;
+  if (const LSTATUS fault = Enter(handle, "RegSetValueEx", name)) return fault;
   LSTATUS error;
   const auto key = Resolve(handle, kKeySetValue, error);
   if (!key) return error;
+  if (beforeChange) beforeChange(key->path);
   const auto folded = UpperCase(name);
   const auto it = std::find_if(key->values.begin(), key->values.end(),
                                [&](const Value& v) { return UpperCase(v.name) == folded; });
@@ -262,6 +274,11 @@ LSTATUS FakeRegistry::RegSetValueExA(Hkey key, const char* valueName, DWORD type
   return Set(key, FromAnsi(valueName), type, std::move(bytes));
 }
 
+LSTATUS FakeRegistry::RegQueryValueExW(Hkey key, const char16_t* valueName, DWORD* type,
+                                       BYTE* data, DWORD* dataSize) {
+  return Query(key, FromWide(valueName), false, type, data, dataSize);
+}
+
 LSTATUS FakeRegistry::RegSetValueExW(Hkey key, const char16_t* valueName, DWORD type,
                                      const BYTE* data, DWORD dataSize) {
   return Set(key, FromWide(valueName), type,
@@ -269,11 +286,12 @@ LSTATUS FakeRegistry::RegSetValueExW(Hkey key, const char16_t* valueName, DWORD 
 }
 
 LSTATUS FakeRegistry::RegDeleteValueW(Hkey handle, const char16_t* valueName) {
-  if (const LSTATUS fault = Enter()) return fault;
+  if (const LSTATUS fault = Enter(handle, "RegDeleteValue", FromWide(valueName))) return fault;
   LSTATUS error;
   const auto key = Resolve(handle, kKeySetValue, error);
   if (!key) return error;
   const auto folded = UpperCase(FromWide(valueName));
+  if (beforeChange) beforeChange(key->path);
   const auto it = std::find_if(key->values.begin(), key->values.end(),
                                [&](const Value& v) { return UpperCase(v.name) == folded; });
   if (it == key->values.end()) return kErrorFileNotFound;
@@ -282,7 +300,7 @@ LSTATUS FakeRegistry::RegDeleteValueW(Hkey handle, const char16_t* valueName) {
 }
 
 LSTATUS FakeRegistry::RegDeleteTreeW(Hkey root, const char16_t* subKey) {
-  if (const LSTATUS fault = Enter()) return fault;
+  if (const LSTATUS fault = Enter(root, "RegDeleteTree", FromWide(subKey))) return fault;
   LSTATUS error;
   const auto base = Resolve(root, 0, error);
   if (!base) return error;
@@ -299,6 +317,33 @@ LSTATUS FakeRegistry::RegDeleteTreeW(Hkey root, const char16_t* subKey) {
   return kErrorSuccess;
 }
 
+LSTATUS FakeRegistry::RegFlushKey(Hkey handle) {
+  if (const LSTATUS fault = Enter(handle, "RegFlushKey")) return fault;
+  LSTATUS error;
+  if (!Resolve(handle, 0, error)) return error;
+  // The whole hive goes to disk, as on Windows.
+  durable_ = DeepCopy(*root_);
+  return kErrorSuccess;
+}
+
+std::shared_ptr<FakeRegistry::Key> FakeRegistry::DeepCopy(const Key& key) {
+  auto copy = std::make_shared<Key>(key);
+  for (auto& [name, subkey] : copy->subkeys) subkey = DeepCopy(*subkey);
+  return copy;
+}
+
+std::optional<FakeRegistry::Value> FakeRegistry::GetDurable(std::string_view keyPath,
+                                                            std::string_view name) const {
+  if (!durable_) return std::nullopt;
+  const auto key = Find(durable_, Utf8ToUtf16(keyPath));
+  if (!key) return std::nullopt;
+  const auto folded = UpperCase(Utf8ToUtf16(name));
+  for (const Value& v : key->values) {
+    if (UpperCase(v.name) == folded) return v;
+  }
+  return std::nullopt;
+}
+
 LSTATUS FakeRegistry::RegCloseKey(Hkey key) {
   if (key == CurrentUser()) return kErrorSuccess;
   return handles_.erase(key) ? kErrorSuccess : kErrorInvalidHandle;
@@ -308,12 +353,17 @@ LSTATUS FakeRegistry::RegCloseKey(Hkey key) {
 
 std::shared_ptr<FakeRegistry::Key> FakeRegistry::EnsureKey(std::string_view keyPath) {
   std::shared_ptr<Key> key = root_;
-  for (const auto& part : SplitPath(Utf8ToUtf16(keyPath))) {
-    auto& slot = key->subkeys[UpperCase(part)];
-    if (!slot) slot = std::make_shared<Key>();
-    key = slot;
-  }
+  for (const auto& part : SplitPath(Utf8ToUtf16(keyPath))) key = Subkey(*key, part);
   return key;
+}
+
+std::shared_ptr<FakeRegistry::Key> FakeRegistry::Subkey(Key& parent, std::u16string_view name) {
+  auto& slot = parent.subkeys[UpperCase(name)];
+  if (!slot) {
+    slot = std::make_shared<Key>();
+    slot->path = (parent.path.empty() ? "" : parent.path + "\\") + Utf16ToUtf8(name);
+  }
+  return slot;
 }
 
 void FakeRegistry::SetRaw(std::string_view keyPath, std::string_view name, DWORD type,
@@ -372,8 +422,8 @@ void FakeRegistry::RemoveKey(std::string_view keyPath) {
   if (const auto parent = Find(root_, parentPath)) parent->subkeys.erase(UpperCase(parts.back()));
 }
 
-void FakeRegistry::SetReadOnly(std::string_view keyPath) {
-  EnsureKey(keyPath)->readOnly = true;
+void FakeRegistry::SetReadOnly(std::string_view keyPath, bool readOnly) {
+  EnsureKey(keyPath)->readOnly = readOnly;
 }
 
 }  // namespace tavrel::fakes

@@ -5,9 +5,11 @@
 // ERROR_NO_MORE_ITEMS where Windows gives them, access rights checked per handle.
 //
 // Tests can make a key read-only, inject an error at the n-th registry call,
-// and count the handles still open.
+// count the handles still open, see the registry as the last RegFlushKey left
+// it on disk, and look at it just before any value changes.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -42,12 +44,26 @@ class FakeRegistry final : public IRegistry {
   bool KeyExists(std::string_view keyPath) const;
   void RemoveKey(std::string_view keyPath);
   // Opening the key with any right beyond reading fails with access denied.
-  void SetReadOnly(std::string_view keyPath);
+  void SetReadOnly(std::string_view keyPath, bool readOnly = true);
   // The registry call numbered `callIndex` (from 0, RegCloseKey not counted)
   // fails with `error` and changes nothing.
   void InjectFault(size_t callIndex, LSTATUS error);
+  // The `occurrence`-th call whose description (see callLog) contains `call`
+  // fails with `error`: "RegFlushKey HKCU\\Software\\Tavrel\\Journal".
+  void InjectFault(std::string call, LSTATUS error, int occurrence = 1);
+  void ClearFaults() {
+    faults_.clear();
+    namedFaults_.clear();
+  }
+  // Every counted call: the function without A/W, the key ("HKCU\\EUDC\\932"
+  // for a handle, "HKCU" for the root) and the subkey or value name.
+  std::vector<std::string> callLog;
   size_t CallCount() const { return calls_; }
   size_t OpenHandleCount() const { return handles_.size(); }
+  // A value as the last RegFlushKey wrote it to disk (nothing before any flush).
+  std::optional<Value> GetDurable(std::string_view keyPath, std::string_view name) const;
+  // Runs before a value of a key is set or deleted, with the key's path.
+  std::function<void(const std::string& keyPath)> beforeChange;
 
   // --- IRegistry ---
   Hkey CurrentUser() const override;
@@ -69,14 +85,18 @@ class FakeRegistry final : public IRegistry {
                            DWORD* maxValueLen) override;
   LSTATUS RegEnumValueW(Hkey key, DWORD index, char16_t* valueName, DWORD* valueNameLen,
                         DWORD* type, BYTE* data, DWORD* dataSize) override;
+  LSTATUS RegQueryValueExW(Hkey key, const char16_t* valueName, DWORD* type, BYTE* data,
+                           DWORD* dataSize) override;
   LSTATUS RegSetValueExW(Hkey key, const char16_t* valueName, DWORD type, const BYTE* data,
                          DWORD dataSize) override;
   LSTATUS RegDeleteValueW(Hkey key, const char16_t* valueName) override;
   LSTATUS RegDeleteTreeW(Hkey root, const char16_t* subKey) override;
+  LSTATUS RegFlushKey(Hkey key) override;
   LSTATUS RegCloseKey(Hkey key) override;
 
  private:
   struct Key {
+    std::string path;  // below HKEY_CURRENT_USER, as first named
     std::vector<Value> values;
     std::map<std::u16string, std::shared_ptr<Key>> subkeys;  // by folded name
     bool readOnly = false;
@@ -87,10 +107,18 @@ class FakeRegistry final : public IRegistry {
     REGSAM access = 0;
   };
 
-  // Counts the call; returns the injected error for it, or success.
-  LSTATUS Enter();
+  struct NamedFault {
+    std::string call;
+    LSTATUS error;
+    int occurrence;
+  };
+  // Counts and logs the call; returns the injected error for it, or success.
+  LSTATUS Enter(Hkey handle, std::string_view call, std::u16string_view name = {});
+  std::string PathOf(Hkey handle) const;
   std::shared_ptr<Key> Resolve(Hkey handle, REGSAM need, LSTATUS& error) const;
   std::shared_ptr<Key> EnsureKey(std::string_view keyPath);
+  // The subkey of that name, created when missing.
+  static std::shared_ptr<Key> Subkey(Key& parent, std::u16string_view name);
   std::shared_ptr<Key> Find(const std::shared_ptr<Key>& from, std::u16string_view path) const;
   LSTATUS Open(Hkey root, std::u16string_view path, REGSAM access, bool create, Hkey* result,
                DWORD* disposition);
@@ -101,9 +129,13 @@ class FakeRegistry final : public IRegistry {
   LSTATUS Enum(Hkey key, DWORD index, bool ansi, void* name, DWORD* nameSize, DWORD* type,
                BYTE* data, DWORD* dataSize);
 
+  static std::shared_ptr<Key> DeepCopy(const Key& key);
+
   std::shared_ptr<Key> root_ = std::make_shared<Key>();
+  std::shared_ptr<Key> durable_;
   std::map<Hkey, OpenKey> handles_;
   std::map<size_t, LSTATUS> faults_;
+  std::vector<NamedFault> namedFaults_;
   size_t calls_ = 0;
   std::uintptr_t nextHandle_ = 0x1000;
 };

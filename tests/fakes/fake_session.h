@@ -5,7 +5,9 @@
 // caller's stack ran afterwards.
 #pragma once
 
+#include <deque>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -30,6 +32,7 @@ class FakeSession final : public ISession {
   bool lockHeldByAnotherCopy = false;
   std::vector<std::string> guardSteps;  // "lock", "await", "announce" in order
   std::vector<MessageBoxShown> boxes;
+  std::deque<int> answers;  // for boxes that ask, in order; OK alone needs none
   std::vector<BOOL> eudcReloads;
   std::function<void(BOOL)> onEnableEudc;  // sees the registry at each reload
   std::function<void()> whileBoxIsShown;    // runs inside each message box
@@ -43,6 +46,8 @@ class FakeSession final : public ISession {
   void AwaitGuardDecision() override { guardSteps.push_back("await"); }
   int MessageBoxW(Hwnd owner, std::string_view text, std::string_view caption,
                   UINT style) override;
+  // The texts Windows gives in Japanese for the errors the tests meet.
+  std::string FormatMessageW(DWORD error) override;
   BOOL EnableEUDC(BOOL enable) override;
   [[noreturn]] void EndProcess(UINT exitCode) override { throw ProcessEnded{exitCode}; }
 };

@@ -5,7 +5,7 @@
 namespace tavrel::fakes {
 namespace {
 
-std::string Text(const char* s) { return s ? AnsiToUtf8(s) : std::string(); }
+std::string Text(const char16_t* s) { return s ? Utf16ToUtf8(s) : std::string(); }
 
 bool EndsWithNoCase(const std::string& s, const std::string& tail) {
   return s.size() >= tail.size() && EqualIgnoringCase(s.substr(s.size() - tail.size()), tail);
@@ -17,19 +17,28 @@ void FakeShell::SetIconCount(const std::string& path, int count) {
   iconCounts_[UpperCase(Utf8ToUtf16(path))] = count;
 }
 
-BOOL FakeShell::ShellExecuteExA(ShellExecuteInfoA* info) {
+BOOL FakeShell::ShellExecuteExW(ShellExecuteInfoW* info) {
   // Windows refuses a record whose size is not its own.
-  if (info->cbSize != sizeof(ShellExecuteInfoA)) return 0;
+  if (info->cbSize != sizeof(ShellExecuteInfoW)) {
+    lastError_ = kErrorInvalidParameter;
+    return 0;
+  }
   const std::string file = Text(info->lpFile);
   calls.push_back(Call{info->cbSize, info->fMask, info->hwnd, Text(info->lpVerb), file,
                        Text(info->lpParameters), Text(info->lpDirectory), info->lpFile == nullptr,
                        info->lpParameters == nullptr, info->lpDirectory == nullptr, info->nShow});
   info->hProcess = nullptr;
-  if (failShellExecute) return 0;
+  if (failShellExecute) {
+    lastError_ = shellExecuteError;
+    return 0;
+  }
   if (file.starts_with("http:") || file.starts_with("https:")) return 1;
-  if (!files_.Exists(file)) return 0;
+  if (!files_.Exists(file)) {
+    lastError_ = kErrorFileNotFound;
+    return 0;
+  }
   const bool isProgram = EndsWithNoCase(file, ".exe") &&
-                         !(files_.GetFileAttributesA(info->lpFile) & kFileAttributeDirectory);
+                         !(files_.AttributesOf(file) & kFileAttributeDirectory);
   if (!isProgram) return 1;  // a folder or document, shown by a program already running
   const Handle process = processes_.Spawn(file, file + " " + Text(info->lpParameters));
   if (info->fMask & kSeeMaskNoCloseProcess) {
@@ -40,7 +49,7 @@ BOOL FakeShell::ShellExecuteExA(ShellExecuteInfoA* info) {
   return 1;
 }
 
-Hicon FakeShell::ExtractIconA(Hinstance, const char* exeFileName, UINT iconIndex) {
+Hicon FakeShell::ExtractIconW(Hinstance, const char16_t* exeFileName, UINT iconIndex) {
   const auto it = iconCounts_.find(UpperCase(Utf8ToUtf16(Text(exeFileName))));
   const int count = it == iconCounts_.end() ? 0 : it->second;
   if (iconIndex == static_cast<UINT>(-1)) {

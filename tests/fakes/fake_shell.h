@@ -1,7 +1,8 @@
-// shell32 as the launcher and start-up meet it: ShellExecuteExA checks the
+// shell32 as the launcher and start-up meet it: ShellExecuteExW checks the
 // record's size as Windows does, starts programs that exist, hands documents
 // and URLs to a program that is already running (no new process), and fails
-// for what does not exist; ExtractIconA serves icon counts set per file.
+// for what does not exist with ERROR_FILE_NOT_FOUND; ExtractIconW serves icon
+// counts set per file.
 #pragma once
 
 #include <map>
@@ -32,16 +33,19 @@ class FakeShell final : public IShell {
 
   std::vector<Call> calls;
   bool failShellExecute = false;
+  DWORD shellExecuteError = kErrorFileNotFound;  // what a forced failure reports
 
-  BOOL ShellExecuteExA(ShellExecuteInfoA* info) override;
-  Hicon ExtractIconA(Hinstance instance, const char* exeFileName, UINT iconIndex) override;
+  BOOL ShellExecuteExW(ShellExecuteInfoW* info) override;
+  Hicon ExtractIconW(Hinstance instance, const char16_t* exeFileName, UINT iconIndex) override;
   BOOL DestroyIcon(Hicon icon) override;
+  DWORD GetLastError() override { return lastError_; }
 
  private:
   FakeFileSystem& files_;
   FakeProcesses& processes_;
   std::map<std::u16string, int> iconCounts_;
   std::set<Hicon> liveIcons_;
+  DWORD lastError_ = 0;
   std::uintptr_t nextIcon_ = 0x7000;
 };
 

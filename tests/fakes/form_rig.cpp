@@ -10,6 +10,8 @@ void FormRig::Folder(const std::string& exePath, const std::vector<std::string>&
   for (const auto& name : names) {
     if (name.ends_with(".exe")) {
       Program(dir + name);
+    } else if (name.ends_with(".tte")) {
+      files.AddFont(dir + name);
     } else {
       files.AddFile(dir + name);
     }
@@ -19,6 +21,12 @@ void FormRig::Folder(const std::string& exePath, const std::vector<std::string>&
 void FormRig::Program(const std::string& path, int icons) {
   files.AddFile(path);
   shell.SetIconCount(path, icons);
+}
+
+std::vector<MessageBoxShown> FormRig::Boxes() const {
+  std::vector<MessageBoxShown> all = session.boxes;
+  all.insert(all.end(), window.boxes.begin(), window.boxes.end());
+  return all;
 }
 
 void FormRig::Start() {

@@ -2,6 +2,7 @@
 // application folder and to look at the EUDC key.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,8 @@ namespace tavrel::fakes {
 
 inline constexpr const char* kEudc = "EUDC\\932";
 inline constexpr const char* kSystemFont = "SystemDefaultEUDCFont";
+inline constexpr const char* kJournal = "Software\\Tavrel\\Journal";
+inline constexpr const char* kRunOnce = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 
 struct FormRig {
   FakeRegistry registry;
@@ -44,6 +47,22 @@ struct FormRig {
   std::vector<FakeRegistry::Value> Key() const { return registry.Values(kEudc); }
   std::string SystemFont() const { return registry.GetText(kEudc, kSystemFont).value_or("<none>"); }
   bool UserFontActive() const { return window.IsEnabled(Control::Command1_1); }
+  bool JournalThere() const { return registry.KeyExists(kJournal); }
+  std::optional<std::string> RunOnce() const { return registry.GetText(kRunOnce, "Tavrel"); }
+  // Every message box of the run: those without owner, then the window's.
+  std::vector<MessageBoxShown> Boxes() const;
+};
+
+// Tavrel started again later on the same machine: a new window and form over
+// the same registry, files and processes.
+struct NextStart {
+  explicit NextStart(FormRig& rig) : form(rig.services, window) {}
+  void Start() {
+    form.Form_Initialize();
+    form.Form_Load();
+  }
+  FakeFormWindow window;
+  frmMain form;
 };
 
 }  // namespace tavrel::fakes

@@ -18,8 +18,9 @@ class FakeFilesBackend {
   FakeFilesBackend() { fake_.AddFolder(Root()); }
   IFileSystem& files() { return fake_; }
   std::string Root() const { return "C:\\Scratch"; }
-  void MakeFile(const std::string& name, DWORD attributes) {
-    fake_.AddFile(Root() + "\\" + name, attributes);
+  std::string At(const std::string& name) const { return Root() + "\\" + name; }
+  void MakeFile(const std::string& name, DWORD attributes, std::vector<BYTE> content = {}) {
+    fake_.AddFile(At(name), attributes, std::move(content));
   }
   void MakeFolder(const std::string& name) { fake_.AddFolder(Root() + "\\" + name); }
   void SetCurrentFolder(const std::string& folder) { fake_.SetCurrentDirectory(folder); }

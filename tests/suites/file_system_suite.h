@@ -1,5 +1,6 @@
-// The directory search, attributes and the search path against a file-system
-// backend: the fake on the host, real folders under Wine.
+// The directory search, attributes, the search path and reading a file's
+// first bytes against a file-system backend: the fake on the host, real
+// folders under Wine. Names include characters outside code page 932.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -21,7 +22,9 @@ class FileSystemSuite : public ::testing::Test {
     backend_.MakeFile("sys.exe", kFileAttributeSystem);
     backend_.MakeFile("ro.exe", kFileAttributeReadonly);
     backend_.MakeFolder("dir.exe");
-    backend_.MakeFile("font.tte", kFileAttributeArchive);
+    backend_.MakeFile("font.tte", kFileAttributeArchive, {0x00, 0x01, 0x00, 0x00, 0x00, 0x0A});
+    backend_.MakeFolder("도구 Zoë");
+    backend_.MakeFile("도구 Zoë\\ゲーム.tte", kFileAttributeArchive, {'O', 'T', 'T', 'O'});
   }
   IFileSystem& files() { return backend_.files(); }
   std::string At(const std::string& name) { return backend_.Root() + "\\" + name; }
@@ -55,6 +58,8 @@ TYPED_TEST_P(FileSystemSuite, AWildcardSearchReportsStoredNamesAndAttributes) {
   EXPECT_EQ(this->Matches("*.exe"), expected);
   EXPECT_EQ(this->Matches("*.EXE"), expected);
   EXPECT_EQ(this->Matches("*.tte").size(), 1u);
+  EXPECT_EQ(this->Matches("도구 Zoë\\*.TTE"),
+            (std::set<std::pair<std::string, DWORD>>{{"ゲーム.tte", 0}}));
 }
 
 TYPED_TEST_P(FileSystemSuite, APlainPathGivesTheNameAsStored) {
@@ -66,33 +71,80 @@ TYPED_TEST_P(FileSystemSuite, APlainPathGivesTheNameAsStored) {
 
 TYPED_TEST_P(FileSystemSuite, TheSearchPathFindsFoldersToo) {
   IFileSystem& files = this->files();
-  const std::string root = Utf8ToAnsi(this->backend_.Root());
-  char buffer[261] = {};
-  const DWORD n = files.SearchPathA(root.c_str(), "dir.exe", nullptr, sizeof buffer, buffer);
+  const std::u16string root = Utf8ToUtf16(this->backend_.Root());
+  char16_t buffer[261] = {};
+  const DWORD n = files.SearchPathW(root.c_str(), u"dir.exe", nullptr, 261, buffer);
   ASSERT_GT(n, 0u);
-  EXPECT_TRUE(files.GetFileAttributesA(buffer) & kFileAttributeDirectory);
-  EXPECT_EQ(files.SearchPathA(root.c_str(), "nothing.exe", nullptr, sizeof buffer, buffer), 0u);
-  EXPECT_EQ(files.GetFileAttributesA(Utf8ToAnsi(this->At("nothing.exe")).c_str()),
+  EXPECT_TRUE(files.GetFileAttributesW(buffer) & kFileAttributeDirectory);
+  EXPECT_EQ(files.SearchPathW(root.c_str(), u"nothing.exe", nullptr, 261, buffer), 0u);
+  EXPECT_EQ(files.GetLastError(), static_cast<DWORD>(kErrorFileNotFound));
+  EXPECT_EQ(files.GetFileAttributesW(Utf8ToUtf16(this->At("nothing.exe")).c_str()),
             kInvalidFileAttributes);
 }
 
-TYPED_TEST_P(FileSystemSuite, TheSearchPathReportsTheSizeItNeeds) {
+TYPED_TEST_P(FileSystemSuite, TheSearchPathReportsTheLengthItNeeds) {
   IFileSystem& files = this->files();
-  const std::string root = Utf8ToAnsi(this->backend_.Root());
-  char small[4] = {};
-  const DWORD needed = files.SearchPathA(root.c_str(), "font.tte", nullptr, sizeof small, small);
-  std::string full(needed, '\0');
-  const DWORD length = files.SearchPathA(root.c_str(), "font.tte", nullptr, needed, full.data());
+  const std::u16string root = Utf8ToUtf16(this->backend_.At("도구 Zoë"));
+  char16_t small[4] = {};
+  const DWORD needed = files.SearchPathW(root.c_str(), u"ゲーム.tte", nullptr, 4, small);
+  std::u16string full(needed, u'\0');
+  const DWORD length = files.SearchPathW(root.c_str(), u"ゲーム.tte", nullptr, needed, full.data());
   EXPECT_EQ(length + 1, needed);
-  EXPECT_EQ(UpperCase(full.c_str()), UpperCase(Utf8ToAnsi(this->At("font.tte"))));
+  full.resize(length);
+  EXPECT_EQ(UpperCase(Utf16ToUtf8(full)), UpperCase(this->At("도구 Zoë\\ゲーム.tte")));
 }
 
 TYPED_TEST_P(FileSystemSuite, TheDefaultExtensionIsAddedOnlyToANameWithout) {
   IFileSystem& files = this->files();
-  const std::string root = Utf8ToAnsi(this->backend_.Root());
-  char buffer[261] = {};
-  EXPECT_GT(files.SearchPathA(root.c_str(), "ro", ".exe", sizeof buffer, buffer), 0u);
-  EXPECT_EQ(files.SearchPathA(root.c_str(), "ro", nullptr, sizeof buffer, buffer), 0u);
+  const std::u16string root = Utf8ToUtf16(this->backend_.Root());
+  char16_t buffer[261] = {};
+  EXPECT_GT(files.SearchPathW(root.c_str(), u"ro", u".exe", 261, buffer), 0u);
+  EXPECT_EQ(files.SearchPathW(root.c_str(), u"ro", nullptr, 261, buffer), 0u);
+}
+
+TYPED_TEST_P(FileSystemSuite, AFilesFirstBytesAreRead) {
+  IFileSystem& files = this->files();
+  for (const auto& [name, first] : {std::pair<std::string, BYTE>{"font.tte", 0x00},
+                                    std::pair<std::string, BYTE>{"도구 Zoë\\ゲーム.tte", 'O'}}) {
+    SCOPED_TRACE(name);
+    UniqueFileHandle file(files.CreateFileW(Utf8ToUtf16(this->At(name)).c_str(), kGenericRead,
+                                            kFileShareRead | kFileShareWrite | kFileShareDelete,
+                                            kOpenExisting),
+                          FileHandleTraits{&files});
+    ASSERT_TRUE(file);
+    BYTE head[4] = {};
+    DWORD read = 0;
+    ASSERT_TRUE(files.ReadFile(file.get(), head, sizeof head, &read));
+    EXPECT_EQ(read, 4u);
+    EXPECT_EQ(head[0], first);
+  }
+  UniqueFileHandle empty(files.CreateFileW(Utf8ToUtf16(this->At("ro.exe")).c_str(), kGenericRead,
+                                           kFileShareRead, kOpenExisting),
+                         FileHandleTraits{&files});
+  ASSERT_TRUE(empty);
+  BYTE head[4] = {};
+  DWORD read = 99;
+  EXPECT_TRUE(files.ReadFile(empty.get(), head, sizeof head, &read));  // the end is no error
+  EXPECT_EQ(read, 0u);
+}
+
+struct OpenFailure {
+  const char* name;
+  LSTATUS error;
+};
+
+TYPED_TEST_P(FileSystemSuite, AFileThatCannotBeOpenedSaysWhy) {
+  IFileSystem& files = this->files();
+  for (const OpenFailure& row : {OpenFailure{"gone.tte", kErrorFileNotFound},
+                                 OpenFailure{"gone\\font.tte", kErrorPathNotFound},
+                                 OpenFailure{"dir.exe", kErrorAccessDenied}}) {
+    SCOPED_TRACE(row.name);
+    const Handle file = files.CreateFileW(Utf8ToUtf16(this->At(row.name)).c_str(), kGenericRead,
+                                          kFileShareRead, kOpenExisting);
+    EXPECT_EQ(file, nullptr);
+    if (file) files.CloseHandle(file);
+    EXPECT_EQ(files.GetLastError(), static_cast<DWORD>(row.error));
+  }
 }
 
 TYPED_TEST_P(FileSystemSuite, WideAttributesTellFilesFromFoldersInAnyScript) {
@@ -144,9 +196,9 @@ TYPED_TEST_P(FileSystemSuite, FullPathsAreMadeAgainstTheCurrentFolder) {
 
 REGISTER_TYPED_TEST_SUITE_P(FileSystemSuite, AWildcardSearchReportsStoredNamesAndAttributes,
                             APlainPathGivesTheNameAsStored, TheSearchPathFindsFoldersToo,
-                            TheSearchPathReportsTheSizeItNeeds,
-                            TheDefaultExtensionIsAddedOnlyToANameWithout,
-                            WideAttributesTellFilesFromFoldersInAnyScript,
+                            TheSearchPathReportsTheLengthItNeeds,
+                            TheDefaultExtensionIsAddedOnlyToANameWithout, AFilesFirstBytesAreRead,
+                            AFileThatCannotBeOpenedSaysWhy, WideAttributesTellFilesFromFoldersInAnyScript,
                             FullPathsAreMadeAgainstTheCurrentFolder);
 
 }  // namespace tavrel::testing

@@ -47,11 +47,13 @@ class RawValuesSuite : public ::testing::Test {
 
   void SetUp() override {
     DeleteTree(reg(), "Software\\Tavrel Tests");
+    Journal(reg()).Remove();
     saved_ = ListValues(reg(), reg().CurrentUser(), kEudcKey);
     reg().RegDeleteTreeW(reg().CurrentUser(), kEudcKey);
   }
   void TearDown() override {
     DeleteTree(reg(), "Software\\Tavrel Tests");
+    Journal(reg()).Remove();
     // Put the machine's own EUDC key back as it was.
     reg().RegDeleteTreeW(reg().CurrentUser(), kEudcKey);
     for (const RawValue& v : saved_.values) WriteValue(reg(), reg().CurrentUser(), kEudcKey, v);
@@ -95,23 +97,33 @@ TYPED_TEST_P(RawValuesSuite, TheEudcSwitchRestoresTheKeyExactly) {
   this->Put(kEudcKey, AwkwardValues());
   const auto before = this->Sorted(ListValues(this->reg(), this->reg().CurrentUser(), kEudcKey).values);
   typename TypeParam::Files files;
-  EudcSwitch eudc(this->reg(), files);
-  ASSERT_TRUE(eudc.SaveAndClearEudcSettings());
-  eudc.SetSystemFont("Z:\\tmp\\mine.tte");
+  Journal journal(this->reg());
+  EudcSwitch eudc(this->reg(), files, journal);
+  ASSERT_TRUE(eudc.SaveAndClearEudcSettings("Z:\\tmp\\mine.tte").ok());
+  // The journal holds the record, byte for byte, before anything changed.
+  const JournalReading reading = journal.Read();
+  ASSERT_EQ(reading.state, JournalState::Read);
+  EXPECT_EQ(this->Sorted(reading.record.values), before);
+  EXPECT_TRUE(eudc.SetSystemFont("Z:\\tmp\\mine.tte").ok());
   for (const RawValue& v : ListValues(this->reg(), this->reg().CurrentUser(), kEudcKey).values) {
     const bool isFont = v.name == u"SystemDefaultEUDCFont";
     EXPECT_EQ(v, TextValue(v.name, isFont ? u"Z:\\tmp\\mine.tte" : u""));
   }
-  EXPECT_TRUE(eudc.RestoreEudcSettings());
+  EXPECT_TRUE(eudc.RestoreEudcSettings().complete());
+  eudc.DropJournal();
   EXPECT_EQ(this->Sorted(ListValues(this->reg(), this->reg().CurrentUser(), kEudcKey).values), before);
+  EXPECT_EQ(journal.Read().state, JournalState::Absent);
 }
 
 TYPED_TEST_P(RawValuesSuite, AnAbsentEudcKeyEndsWithTheWindowsDefault) {
   typename TypeParam::Files files;
-  EudcSwitch eudc(this->reg(), files);
-  ASSERT_TRUE(eudc.SaveAndClearEudcSettings());
-  eudc.SetSystemFont("Z:\\tmp\\mine.tte");
-  EXPECT_TRUE(eudc.RestoreEudcSettings());
+  Journal journal(this->reg());
+  EudcSwitch eudc(this->reg(), files, journal);
+  ASSERT_TRUE(eudc.SaveAndClearEudcSettings("Z:\\tmp\\mine.tte").ok());
+  EXPECT_FALSE(journal.Read().record.keyExisted);
+  EXPECT_TRUE(eudc.SetSystemFont("Z:\\tmp\\mine.tte").ok());
+  EXPECT_TRUE(eudc.RestoreEudcSettings().complete());
+  eudc.DropJournal();
   const std::u16string windowsDefault = Utf8ToUtf16(eudc.GetWindowsDir() + "\\EUDC.TTE");
   EXPECT_EQ(ListValues(this->reg(), this->reg().CurrentUser(), kEudcKey).values,
             (std::vector<RawValue>{TextValue(u"SystemDefaultEUDCFont", windowsDefault)}));

@@ -126,7 +126,7 @@ class StartingWithArguments : public ::testing::Test {
   void SetUp() override {
     rig_.Folder("C:\\Apps\\Viewer\\Tavrel.exe", {"f.tte", "viewer.exe"});
     rig_.Program(kGame, 2);
-    rig_.files.AddFile(kGaiji);
+    rig_.files.AddFont(kGaiji);
     rig_.Program("C:\\Games\\old\\plain.exe", 0);
     rig_.files.SetCurrentDirectory("C:\\Games\\old");
     rig_.registry.SetText(kEudc, kSystemFont, "C:\\WINDOWS\\EUDC.TTE");

@@ -2,33 +2,23 @@
 // is under way, launches inside launches, and the end of the Windows session.
 #include <gtest/gtest.h>
 
-#include "fakes/form_rig.h"
+#include "unit/viewer_folder.h"
 
 namespace tavrel::fakes {
 namespace {
 
 constexpr const char* kQuestion = "登録ソフトが起動中です。\r\n終了してもいいですか？";
 constexpr const char* kProgram = "C:\\Apps\\Viewer\\viewer.exe";
-constexpr const char* kUserFont = "C:\\Apps\\Viewer\\mine.tte";
+constexpr const char* kUserFont = kViewerFont;
 
-class LaunchSequence : public ::testing::Test {
+class LaunchSequence : public ViewerFolder {
  protected:
-  void SetUp() override {
-    rig_.Folder("C:\\Apps\\Viewer\\Tavrel.exe", {"mine.tte", "viewer.exe"});
-    rig_.registry.SetText(kEudc, kSystemFont, "C:\\WINDOWS\\EUDC.TTE");
-    rig_.registry.SetText(kEudc, "ＭＳ 明朝", "C:\\m.tte");
-    before_ = rig_.Key();
-    rig_.Start();
-  }
   FormRig& rig() { return rig_; }
   // Runs `check` while the launched program runs, as an event of its wait.
   void During(std::function<void()> check) { rig_.processes.Queue(std::move(check)); }
   bool ProgramRunning() const {
     return !rig_.processes.Started().empty() && rig_.processes.Started().back()->running;
   }
-
-  FormRig rig_;
-  std::vector<FakeRegistry::Value> before_;
 };
 
 TEST_F(LaunchSequence, SwitchesRunsWaitsAndSwitchesBack) {
@@ -45,7 +35,7 @@ TEST_F(LaunchSequence, SwitchesRunsWaitsAndSwitchesBack) {
   EXPECT_TRUE(checked);
   ASSERT_EQ(rig().shell.calls.size(), 1u);
   const FakeShell::Call& call = rig().shell.calls[0];
-  EXPECT_EQ(call.cbSize, sizeof(ShellExecuteInfoA));
+  EXPECT_EQ(call.cbSize, sizeof(ShellExecuteInfoW));
   EXPECT_EQ(call.fMask, kSeeMaskFlagNoUi | kSeeMaskNoCloseProcess);
   EXPECT_EQ(call.verb, "open");
   EXPECT_EQ(call.file, kProgram);
@@ -70,19 +60,28 @@ TEST_F(LaunchSequence, WithChkExitTickedEndsAfterRestoringWithoutAQuestion) {
   EXPECT_TRUE(rig().window.boxes.empty());
 }
 
-TEST_F(LaunchSequence, ANothingStartedLaunchKeepsTheUserFontUntilTheWayOut) {
+// The user font is not left installed for the whole desktop until Tavrel
+// closes: it goes back at once, and the user is told why nothing started.
+TEST_F(LaunchSequence, ANothingStartedLaunchPutsTheSettingsBackAtOnceAndSaysWhy) {
   rig().shell.failShellExecute = true;
   rig().processes.refuseDirectStart = true;
   rig().form.cmdExecSoft_Click();
   EXPECT_EQ(rig().window.state, WindowState::Normal);
   EXPECT_TRUE(rig().window.IsEnabled(Control::cmdExecSoft));
-  EXPECT_TRUE(rig().UserFontActive());
-  EXPECT_EQ(rig().SystemFont(), kUserFont);
-  EXPECT_TRUE(rig().window.boxes.empty());
-  // Idle now: the close asks nothing and puts the system font back.
-  EXPECT_THROW(rig().form.RequestClose(UnloadMode::FormControlMenu), ProcessEnded);
-  EXPECT_TRUE(rig().window.boxes.empty());
+  EXPECT_FALSE(rig().UserFontActive());
   EXPECT_EQ(rig().Key(), before_);
+  EXPECT_FALSE(rig().registry.KeyExists("Software\\Tavrel\\Journal"));
+  ASSERT_EQ(rig().window.boxes.size(), 1u);
+  EXPECT_EQ(rig().window.boxes[0].text,
+            "登録ソフトを起動できませんでした。\r\n" + std::string(kProgram) +
+                "\r\n指定されたファイルが見つかりません。（エラー 2）\r\n外字の設定を元に戻しました。");
+  EXPECT_EQ(rig().window.boxes[0].caption, "Tavrel");
+  EXPECT_EQ(rig().window.boxes[0].style, kMbOk | kMbIconWarning);
+  // Idle now: the close asks nothing and restores nothing.
+  const size_t calls = rig().registry.CallCount();
+  EXPECT_THROW(rig().form.RequestClose(UnloadMode::FormControlMenu), ProcessEnded);
+  EXPECT_EQ(rig().window.boxes.size(), 1u);
+  EXPECT_EQ(rig().registry.CallCount(), calls);
 }
 
 TEST_F(LaunchSequence, ANothingStartedLaunchWithChkExitRestoresOnTheWayOut) {
@@ -91,6 +90,7 @@ TEST_F(LaunchSequence, ANothingStartedLaunchWithChkExitRestoresOnTheWayOut) {
   rig().processes.refuseDirectStart = true;
   EXPECT_THROW(rig().form.cmdExecSoft_Click(), ProcessEnded);
   EXPECT_EQ(rig().Key(), before_);
+  EXPECT_EQ(rig().window.boxes.size(), 1u);  // told first, then ended
 }
 
 TEST_F(LaunchSequence, ACloseAnsweredNoKeepsWaiting) {
@@ -132,7 +132,7 @@ TEST_F(LaunchSequence, TheEndOfTheSessionWhileTheQuestionIsShownStillRestores) {
 }
 
 TEST_F(LaunchSequence, ALaunchInsideAnothersWaitLeavesTheFontToTheOuterOne) {
-  rig().files.AddFile("D:\\Other\\second.tte");
+  rig().files.AddFont("D:\\Other\\second.tte");
   During([&] {
     // A drop during the wait registers another font; the button is enabled
     // again and clicked.

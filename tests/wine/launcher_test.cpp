@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "launch/cexecute.h"
+#include "launch/process_wait.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_shell.h"
@@ -156,6 +157,43 @@ TEST_F(RealLauncher, AWaitOnAHandleWithoutSynchronizeFailsAtOnce) {
   CloseHandle(queryOnly);
   CloseHandle(started.hThread);
   CloseHandle(started.hProcess);
+}
+
+TEST_F(RealLauncher, AProgramInAFolderNamedOutsideTheAnsiCodePageStarts) {
+  EXPECT_TRUE(Run(Program("Zoë ゲーム 도구\\app.exe")));
+  EXPECT_TRUE(Reported());
+}
+
+TEST_F(RealLauncher, AProgramThatCannotStartSaysWhy) {
+  cExecute launcher(shell_, files_, processes_, loop_);
+  EXPECT_FALSE(launcher.ShellX(folder_.Path() + "\\gone.exe", SW_SHOWNORMAL, nullptr, true));
+  EXPECT_FALSE(launcher.Started());
+  EXPECT_EQ(launcher.LastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+}
+
+// The identity a journal keeps finds the program again only while it runs.
+// Under Wine an ended process stays openable by its id for a while (on
+// Windows OpenProcess fails once no handle holds it), so the check that it
+// still runs is what tells the two apart here.
+TEST_F(RealLauncher, AStartedProgramIsFoundAgainByItsIdentityOnlyWhileItRuns) {
+  Options(L"--no-window --exit-after-ms 1500");
+  cExecute launcher(shell_, files_, processes_, loop_);
+  std::optional<ProcessIdentity> identity;
+  bool foundWhileRunning = false;
+  bool strangerFound = true;
+  launcher.OnStarted([&](Handle process) {
+    identity = IdentityOf(processes_, process);
+    ASSERT_TRUE(identity);
+    EXPECT_EQ(identity->processId, ::GetProcessId(process));
+    foundWhileRunning = static_cast<bool>(OpenRunningProcess(processes_, *identity));
+    strangerFound = static_cast<bool>(
+        OpenRunningProcess(processes_, {identity->processId, identity->creationTime + 1}));
+  });
+  EXPECT_TRUE(launcher.ShellX(Program("app.exe"), SW_SHOWNORMAL, nullptr, true));
+  ASSERT_TRUE(identity);
+  EXPECT_TRUE(foundWhileRunning);
+  EXPECT_FALSE(strangerFound);
+  EXPECT_FALSE(OpenRunningProcess(processes_, *identity));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/win32/wide.h"
 
@@ -32,11 +33,15 @@ class ScratchFolder {
   std::string Path() const { return Narrow(path_); }
   std::wstring WidePath() const { return path_; }
 
-  void MakeFile(const std::string& name, DWORD attributes) {
+  void MakeFile(const std::string& name, DWORD attributes, const std::vector<BYTE>& content = {}) {
     const std::wstring file = path_ + L"\\" + Wide(name);
     HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    if (h != INVALID_HANDLE_VALUE) {
+      DWORD written = 0;
+      if (!content.empty()) WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+      CloseHandle(h);
+    }
     SetFileAttributesW(file.c_str(), attributes);
   }
   void MakeFolder(const std::string& name) {

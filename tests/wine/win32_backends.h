@@ -33,7 +33,10 @@ class Win32FilesBackend {
     SetCurrentDirectoryW(Wide(folder).c_str());
   }
   std::string Root() const { return folder_.Path(); }
-  void MakeFile(const std::string& name, DWORD attributes) { folder_.MakeFile(name, attributes); }
+  std::string At(const std::string& name) const { return Root() + "\\" + name; }
+  void MakeFile(const std::string& name, DWORD attributes, std::vector<BYTE> content = {}) {
+    folder_.MakeFile(name, attributes, content);
+  }
   void MakeFolder(const std::string& name) { folder_.MakeFolder(name); }
 
  private:

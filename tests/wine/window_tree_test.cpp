@@ -60,5 +60,17 @@ TEST(RealSession, OnlyOneHolderOfTheInstanceLock) {
   EXPECT_LT(GetTickCount64() - start, 1000u);
 }
 
+// The texts the failure boxes quote: the system's own, without a line end,
+// and nothing for a code Windows has no text for.
+TEST(RealSession, ErrorCodesHaveTheSystemsText) {
+  Win32Session session;
+  for (const DWORD error : {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED}) {
+    const std::string text = session.FormatMessageW(error);
+    EXPECT_FALSE(text.empty()) << error;
+    EXPECT_FALSE(text.ends_with("\n") || text.ends_with("\r") || text.ends_with(" ")) << text;
+  }
+  EXPECT_EQ(session.FormatMessageW(0x2000FFFF), "");
+}
+
 }  // namespace
 }  // namespace tavrel::testing

@@ -12,7 +12,8 @@ static_assert(std::is_same_v<Hkey, HKEY>);
 static_assert(std::is_same_v<tavrel::DWORD, ::DWORD>);
 static_assert(kErrorSuccess == ERROR_SUCCESS && kErrorFileNotFound == ERROR_FILE_NOT_FOUND &&
               kErrorMoreData == ERROR_MORE_DATA && kErrorNoMoreItems == ERROR_NO_MORE_ITEMS &&
-              kErrorAccessDenied == ERROR_ACCESS_DENIED);
+              kErrorAccessDenied == ERROR_ACCESS_DENIED &&
+              kErrorAlreadyExists == ERROR_ALREADY_EXISTS);
 static_assert(kRegSz == REG_SZ && kRegExpandSz == REG_EXPAND_SZ && kRegDword == REG_DWORD &&
               kRegBinary == REG_BINARY && kRegMultiSz == REG_MULTI_SZ);
 static_assert(kKeyRights0x3F ==
@@ -90,6 +91,11 @@ LSTATUS Win32Registry::RegEnumValueW(Hkey key, DWORD index, char16_t* valueName,
                          dataSize);
 }
 
+LSTATUS Win32Registry::RegQueryValueExW(Hkey key, const char16_t* valueName, DWORD* type,
+                                        BYTE* data, DWORD* dataSize) {
+  return ::RegQueryValueExW(key, AsWide(valueName), nullptr, type, data, dataSize);
+}
+
 LSTATUS Win32Registry::RegSetValueExW(Hkey key, const char16_t* valueName, DWORD type,
                                       const BYTE* data, DWORD dataSize) {
   return ::RegSetValueExW(key, AsWide(valueName), 0, type, data, dataSize);
@@ -102,6 +108,8 @@ LSTATUS Win32Registry::RegDeleteValueW(Hkey key, const char16_t* valueName) {
 LSTATUS Win32Registry::RegDeleteTreeW(Hkey root, const char16_t* subKey) {
   return ::RegDeleteTreeW(root, AsWide(subKey));
 }
+
+LSTATUS Win32Registry::RegFlushKey(Hkey key) { return ::RegFlushKey(key); }
 
 LSTATUS Win32Registry::RegCloseKey(Hkey key) { return ::RegCloseKey(key); }
 

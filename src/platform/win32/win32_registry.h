@@ -26,10 +26,13 @@ class Win32Registry final : public IRegistry {
                            DWORD* maxValueLen) override;
   LSTATUS RegEnumValueW(Hkey key, DWORD index, char16_t* valueName, DWORD* valueNameLen,
                         DWORD* type, BYTE* data, DWORD* dataSize) override;
+  LSTATUS RegQueryValueExW(Hkey key, const char16_t* valueName, DWORD* type, BYTE* data,
+                           DWORD* dataSize) override;
   LSTATUS RegSetValueExW(Hkey key, const char16_t* valueName, DWORD type, const BYTE* data,
                          DWORD dataSize) override;
   LSTATUS RegDeleteValueW(Hkey key, const char16_t* valueName) override;
   LSTATUS RegDeleteTreeW(Hkey root, const char16_t* subKey) override;
+  LSTATUS RegFlushKey(Hkey key) override;
   LSTATUS RegCloseKey(Hkey key) override;
 };
 

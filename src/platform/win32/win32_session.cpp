@@ -11,7 +11,8 @@ extern "C" __declspec(dllimport) BOOL WINAPI EnableEUDC(BOOL fEnableEUDC);
 
 namespace tavrel {
 
-static_assert(kMbOk == MB_OK && kMbIconWarning == MB_ICONWARNING);
+static_assert(kMbOk == MB_OK && kMbIconError == MB_ICONERROR && kMbIconQuestion == MB_ICONQUESTION &&
+              kMbIconWarning == MB_ICONWARNING && kIdOk == IDOK);
 
 namespace {
 
@@ -77,6 +78,23 @@ void Win32Session::AwaitGuardDecision() {
 int Win32Session::MessageBoxW(Hwnd owner, std::string_view text, std::string_view caption,
                               UINT style) {
   return ::MessageBoxW(owner, Wide(text).c_str(), Wide(caption).c_str(), style);
+}
+
+std::string Win32Session::FormatMessageW(DWORD error) {
+  wchar_t* text = nullptr;
+  // With FORMAT_MESSAGE_ALLOCATE_BUFFER the buffer argument receives the
+  // address of a buffer that the call allocates with LocalAlloc.
+  const DWORD length = ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  if (length == 0 || !text) return {};
+  std::wstring message(text, length);
+  LocalFree(text);
+  while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n' ||
+                              message.back() == L' ')) {
+    message.pop_back();
+  }
+  return Narrow(message);
 }
 
 BOOL Win32Session::EnableEUDC(BOOL enable) { return ::EnableEUDC(enable); }

@@ -19,6 +19,7 @@ class Win32Session final : public ISession {
   void AwaitGuardDecision() override;
   int MessageBoxW(Hwnd owner, std::string_view text, std::string_view caption,
                   UINT style) override;
+  std::string FormatMessageW(DWORD error) override;
   BOOL EnableEUDC(BOOL enable) override;
   [[noreturn]] void EndProcess(UINT exitCode) override;
 

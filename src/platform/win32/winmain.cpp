@@ -32,6 +32,24 @@ class OleScope {
   HRESULT result_;
 };
 
+// Tavrel is copied into program folders, often beside downloaded files: a
+// DLL there must never be loaded in place of a system one. From here on a
+// load by bare name searches System32 alone, for our own loads and for those
+// the system DLLs make on our behalf.
+void SearchSystem32ForDlls() {
+  // Resolved at run time: Windows 7 without KB2533623 lacks the call, and an
+  // import would keep Tavrel from starting there at all.
+  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+  const FARPROC found =
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
+  if (found) {
+    reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(found))(
+        LOAD_LIBRARY_SEARCH_SYSTEM32);
+  } else {
+    SetDllDirectoryW(L"");  // at least the current folder is no longer searched
+  }
+}
+
 int RunTavrel(HINSTANCE instance) {
   using namespace tavrel;
   Win32Registry registry;
@@ -50,6 +68,8 @@ int RunTavrel(HINSTANCE instance) {
   // Read first, before anything can change the current folder that relative
   // paths are taken against.
   const CommandLine commandLine = ReadCommandLine(session, files);
+  // The logon's recovery (the RunOnce value): no window; ends the process.
+  if (commandLine.restore) form.RestoreAtLogon();
   // The guard runs before any window of Tavrel's exists.
   form.Form_Initialize();
   OleScope ole;
@@ -63,6 +83,7 @@ int RunTavrel(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  SearchSystem32ForDlls();
   try {
     return RunTavrel(instance);
   } catch (...) {

@@ -1,0 +1,122 @@
+#include "app/messages.h"
+
+#include "platform/text.h"
+
+namespace tavrel::messages {
+namespace {
+
+constexpr const char* kNothingDone = "外字の設定は変更せず、ソフトも起動しませんでした。";
+constexpr const char* kTryAgainLater =
+    "次に Tavrel を起動したとき、またはログオンしたときに、もう一度元に戻します。";
+constexpr const char* kJournalKeyShown = "HKEY_CURRENT_USER\\Software\\Tavrel\\Journal";
+constexpr const char* kEudcKeyShown = "HKEY_CURRENT_USER\\EUDC\\932";
+// The recovery lists at most this many values; the rest are counted.
+constexpr size_t kListedValues = 10;
+
+std::string Lines(std::initializer_list<std::string_view> lines) {
+  std::string text;
+  for (std::string_view line : lines) {
+    if (line.empty()) continue;
+    if (!text.empty()) text += "\r\n";
+    text += line;
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string ErrorText(std::string_view systemText, DWORD error) {
+  const std::string code = "エラー " + std::to_string(error);
+  return systemText.empty() ? code : std::string(systemText) + "（" + code + "）";
+}
+
+std::string FontMissing(std::string_view path, std::string_view errorText) {
+  return Lines({"ユーザー外字ファイルが見つかりません。", path, errorText, kNothingDone});
+}
+
+std::string FontUnreadable(std::string_view path, std::string_view errorText) {
+  return Lines({"ユーザー外字ファイルを読み込めません。", path, errorText, kNothingDone});
+}
+
+std::string NotAFont(std::string_view path) {
+  return Lines({"ユーザー外字ファイルではありません。", path,
+                "TrueType または OpenType のフォントファイルを指定してください。", kNothingDone});
+}
+
+std::string SwitchFailed(const SwitchStatus& status, std::string_view errorText,
+                         bool settingsBack) {
+  const std::string where = Utf16ToUtf8(status.where);
+  switch (status.step) {
+    case SwitchStatus::Step::KeyUnreadable:
+      return Lines({"外字の設定を読み取れませんでした。", where, errorText, kNothingDone});
+    case SwitchStatus::Step::JournalUnwritten:
+      if (status.error == kErrorAlreadyExists) {
+        return Lines({"外字の設定を元に戻すための以前の記録が、読み取れないまま残っています。", where,
+                      "この記録が残っている間は、外字の設定を変更できません。", kNothingDone});
+      }
+      return Lines({"外字の設定を元に戻すための記録を書き込めませんでした。", where, errorText,
+                    kNothingDone});
+    case SwitchStatus::Step::FontUnwritten:
+      return Lines({"ユーザー外字を設定できませんでした。", where, errorText,
+                    settingsBack ? "外字の設定を元に戻し、ソフトは起動しませんでした。"
+                                 : "ソフトは起動しませんでした。"});
+    case SwitchStatus::Step::Done:
+      break;
+  }
+  return {};
+}
+
+std::string NotStarted(std::string_view program, std::string_view errorText, bool outerRuns,
+                       bool settingsBack) {
+  std::string_view outcome;
+  if (outerRuns) {
+    outcome = "起動中の登録ソフトがあるため、ユーザー外字の設定はそのままです。";
+  } else if (settingsBack) {
+    outcome = "外字の設定を元に戻しました。";
+  }
+  return Lines({"登録ソフトを起動できませんでした。", program, errorText, outcome});
+}
+
+std::string RestoreFailed(const std::vector<std::pair<std::u16string, std::string>>& failed) {
+  std::string text = "外字の設定を元に戻せませんでした。";
+  for (const auto& [name, errorText] : failed) {
+    text += "\r\n" + std::string(kEudcKeyShown) + " の「" + Utf16ToUtf8(name) + "」: " + errorText;
+  }
+  return text + "\r\n" + kTryAgainLater;
+}
+
+std::string Recovered(const std::vector<RawValue>& values) {
+  std::string text = "前回の Tavrel が外字の設定を元に戻さずに終了していたため、元に戻しました。";
+  for (size_t i = 0; i < values.size() && i < kListedValues; ++i) {
+    const RawValue& value = values[i];
+    text += "\r\n" + Utf16ToUtf8(value.name);
+    if (const std::optional<std::u16string> shown = TextOf(value)) {
+      text += " = " + Utf16ToUtf8(*shown);
+    } else {
+      text += "（" + std::to_string(value.data.size()) + " バイトのデータ）";
+    }
+  }
+  if (values.size() > kListedValues) {
+    text += "\r\nほか " + std::to_string(values.size() - kListedValues) + " 件";
+  }
+  return text;
+}
+
+std::string RecoverQuestion(const std::optional<std::u16string>& current,
+                            std::u16string_view written) {
+  const std::string now = current ? Utf16ToUtf8(*current) : std::string("（なし）");
+  return Lines({"前回の Tavrel が外字の設定を元に戻さずに終了していました。",
+                "その後、SystemDefaultEUDCFont が変更されています。",
+                "現在の設定: " + now, "Tavrel が設定したファイル: " + Utf16ToUtf8(written),
+                "Tavrel が変更する前の設定に戻しますか？",
+                "（[いいえ] を選ぶと、現在の設定のままにします。）"});
+}
+
+std::string JournalUnreadable(std::string_view errorText) {
+  return Lines({"外字の設定を元に戻すための記録を読み取れませんでした。", kJournalKeyShown,
+                errorText.empty() ? "記録が壊れています。" : errorText,
+                "外字の設定は変更せず、記録もそのまま残してあります。",
+                "不要な記録であれば、このキーを削除してください。"});
+}
+
+}  // namespace tavrel::messages

@@ -1,0 +1,38 @@
+// The texts of Tavrel's message boxes about the switch, the launch and the
+// recovery of the EUDC settings. Each names the file, key or value concerned;
+// `errorText` is the system's text for the error (see ErrorText).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "eudc/eudc_switch.h"
+#include "eudc/journal.h"
+
+namespace tavrel::messages {
+
+// The system's text followed by the code, or the code alone.
+std::string ErrorText(std::string_view systemText, DWORD error);
+
+std::string FontMissing(std::string_view path, std::string_view errorText);
+std::string FontUnreadable(std::string_view path, std::string_view errorText);
+std::string NotAFont(std::string_view path);
+
+// The switch to the user font was refused or did not finish.
+std::string SwitchFailed(const SwitchStatus& status, std::string_view errorText,
+                         bool settingsBack);
+
+// `outerRuns`: an earlier launch's program still runs, so the font stays.
+std::string NotStarted(std::string_view program, std::string_view errorText, bool outerRuns,
+                       bool settingsBack);
+
+// One line per value: its name and the system's text for its error.
+std::string RestoreFailed(const std::vector<std::pair<std::u16string, std::string>>& failed);
+
+std::string Recovered(const std::vector<RawValue>& values);
+std::string RecoverQuestion(const std::optional<std::u16string>& current,
+                            std::u16string_view written);
+std::string JournalUnreadable(std::string_view errorText);
+
+}  // namespace tavrel::messages

@@ -1,0 +1,98 @@
+// The write-ahead journal of a switch to the user font: what HKCU\EUDC\932
+// held before, the file Tavrel points it at, and the programs that run with
+// it. It lives in HKCU\Software\Tavrel\Journal as one REG_BINARY value, so a
+// write replaces it whole or not at all, and carries a checksum, so a damaged
+// record is never mistaken for a good one. While a journal exists, the user's
+// RunOnce key holds "<tavrel.exe>" /restore, so the next logon puts the
+// settings back even when Tavrel is never started again.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "eudc/raw_values.h"
+#include "platform/process_api.h"
+#include "platform/registry_api.h"
+
+namespace tavrel {
+
+inline constexpr char16_t kJournalKey[] = u"Software\\Tavrel\\Journal";
+inline constexpr char16_t kRunOnceKey[] = u"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+inline constexpr char16_t kRunOnceValue[] = u"Tavrel";
+
+struct JournalRecord {
+  bool keyExisted = false;          // whether EUDC\932 existed before the switch
+  std::u16string writtenPath;       // what SystemDefaultEUDCFont is set to
+  std::vector<RawValue> values;     // every value as it was, in the registry's order
+  std::vector<ProcessIdentity> programs;  // started with the user font
+  bool operator==(const JournalRecord&) const = default;
+};
+
+// Where a journal operation failed: the registry's error and the key or
+// value it was working on (as the user would look for it).
+struct JournalStatus {
+  LSTATUS error = kErrorSuccess;
+  std::u16string where;
+  bool ok() const { return error == kErrorSuccess; }
+};
+
+enum class JournalState {
+  Absent,      // no journal: nothing to put back
+  Read,        // a complete record
+  Unreadable,  // there, but it cannot be read or fails its checks
+};
+
+struct JournalReading {
+  JournalState state = JournalState::Absent;
+  JournalRecord record;
+  LSTATUS error = kErrorSuccess;  // for Unreadable: the registry's error, or success when damaged
+};
+
+std::vector<BYTE> SerializeJournal(const JournalRecord& record);
+// Nothing when the bytes are not a complete, undamaged record.
+std::optional<JournalRecord> ParseJournal(const std::vector<BYTE>& bytes);
+
+class Journal {
+ public:
+  explicit Journal(IRegistry& registry) : registry_(registry) {}
+
+  // The command line the RunOnce value holds: "<tavrel.exe>" /restore.
+  void SetRestoreCommand(std::u16string command) { restoreCommand_ = std::move(command); }
+
+  // Writes a fresh journal and the RunOnce value and flushes them to disk.
+  // Refuses (ERROR_ALREADY_EXISTS) when a journal this copy does not own is
+  // there: it is the only record of some earlier settings. On failure nothing
+  // of it is left behind.
+  JournalStatus Begin(const JournalRecord& record);
+  // Names another file about to be written, durably, before it is written.
+  JournalStatus SetWrittenPath(std::u16string_view path);
+  // Adds a started program. Not flushed: a power cut ends the program too.
+  JournalStatus AddProgram(const ProcessIdentity& program);
+  // Removes the journal and the RunOnce value.
+  JournalStatus Remove();
+  // Writes the RunOnce value again (Windows deletes it before it runs it).
+  JournalStatus EnsureRunOnce();
+
+  JournalReading Read() const;
+  // Takes over a journal read from the registry as this copy's own.
+  void Adopt(const JournalRecord& record);
+
+  bool Owned() const { return owned_; }
+  const JournalRecord& Record() const { return record_; }
+
+ private:
+  // Creates the key and stores the record; `key` stays open for a flush.
+  JournalStatus WriteRecord(const JournalRecord& record, UniqueRegKey& key);
+  // Stores a changed record of this copy's journal; on success it is the record.
+  JournalStatus Rewrite(JournalRecord changed, bool flush);
+  JournalStatus WriteRunOnce();
+
+  IRegistry& registry_;
+  std::u16string restoreCommand_;
+  JournalRecord record_;
+  bool owned_ = false;
+};
+
+}  // namespace tavrel
