@@ -58,22 +58,10 @@ class IFileSystem {
   virtual DWORD GetLastError() = 0;
 };
 
-struct FindHandleTraits {
-  using Type = Handle;
-  static Type Invalid() { return nullptr; }
-  void Close(Type search) const { files->FindClose(search); }
-  IFileSystem* files = nullptr;
-};
-
+using FindHandleTraits = ApiHandleTraits<IFileSystem, Handle, &IFileSystem::FindClose>;
 using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
 
-struct FileHandleTraits {
-  using Type = Handle;
-  static Type Invalid() { return nullptr; }
-  void Close(Type file) const { files->CloseHandle(file); }
-  IFileSystem* files = nullptr;
-};
-
+using FileHandleTraits = ApiHandleTraits<IFileSystem, Handle, &IFileSystem::CloseHandle>;
 using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
 
 }  // namespace tavrel

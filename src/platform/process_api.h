@@ -70,13 +70,7 @@ class IEventLoop {
   virtual void DoEvents() = 0;
 };
 
-struct KernelHandleTraits {
-  using Type = Handle;
-  static Type Invalid() { return nullptr; }
-  void Close(Type handle) const { processes->CloseHandle(handle); }
-  IProcesses* processes = nullptr;
-};
-
+using KernelHandleTraits = ApiHandleTraits<IProcesses, Handle, &IProcesses::CloseHandle>;
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 
 }  // namespace tavrel

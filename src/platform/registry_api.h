@@ -57,13 +57,7 @@ class IRegistry {
   virtual LSTATUS RegCloseKey(Hkey key) = 0;
 };
 
-struct RegKeyTraits {
-  using Type = Hkey;
-  static Type Invalid() { return nullptr; }
-  void Close(Type key) const { registry->RegCloseKey(key); }
-  IRegistry* registry = nullptr;
-};
-
+using RegKeyTraits = ApiHandleTraits<IRegistry, Hkey, &IRegistry::RegCloseKey>;
 // An open key, closed through the registry that opened it.
 using UniqueRegKey = UniqueHandle<RegKeyTraits>;
 

@@ -53,13 +53,7 @@ class IShell {
   virtual DWORD GetLastError() = 0;
 };
 
-struct IconTraits {
-  using Type = Hicon;
-  static Type Invalid() { return nullptr; }
-  void Close(Type icon) const { shell->DestroyIcon(icon); }
-  IShell* shell = nullptr;
-};
-
+using IconTraits = ApiHandleTraits<IShell, Hicon, &IShell::DestroyIcon>;
 using UniqueIcon = UniqueHandle<IconTraits>;
 
 }  // namespace tavrel

@@ -9,6 +9,16 @@
 
 namespace tavrel {
 
+// Traits for a handle that the interface which handed it out closes, through
+// its member function `CloseFn`; null is "no handle".
+template <typename Api, typename T, auto CloseFn>
+struct ApiHandleTraits {
+  using Type = T;
+  static Type Invalid() { return nullptr; }
+  void Close(Type handle) const { (api->*CloseFn)(handle); }
+  Api* api = nullptr;
+};
+
 template <typename Traits>
 class UniqueHandle {
  public:
