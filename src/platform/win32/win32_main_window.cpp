@@ -7,6 +7,7 @@
 
 #include "app/maker.h"
 #include "platform/win32/resource.h"
+#include "platform/win32/startup_trace.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_drop_target.h"
 
@@ -328,7 +329,9 @@ void MainWindow::ShowIconOnLaunchButton(Hicon icon) {
 }
 
 void MainWindow::Show() {
+  MarkStartup("start-up logic");
   ShowWindow(hwnd_, SW_SHOWNORMAL);
+  MarkStartup("showing the window");
   UpdateWindow(hwnd_);
 }
 
@@ -364,6 +367,12 @@ void MainWindow::DoEvents() {
 
 int MainWindow::Run() {
   MSG message;
+  // The queue runs empty once every control has painted.
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (!DispatchOne(message)) return static_cast<int>(message.wParam);
+  }
+  MarkStartup("first paint");
+  EndStartupTrace();
   while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchOne(message);
   return static_cast<int>(message.wParam);
 }

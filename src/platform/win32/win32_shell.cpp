@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+#include "platform/win32/startup_trace.h"
+
 namespace tavrel {
 
 // The portable record is SHELLEXECUTEINFOA field for field. Windows checks
@@ -44,7 +46,10 @@ BOOL Win32Shell::ShellExecuteExA(ShellExecuteInfoA* info) {
 }
 
 Hicon Win32Shell::ExtractIconA(Hinstance instance, const char* exeFileName, UINT iconIndex) {
-  return ::ExtractIconA(instance, exeFileName, iconIndex);
+  MarkStartup("start-up logic");
+  Hicon icon = ::ExtractIconA(instance, exeFileName, iconIndex);
+  MarkStartup("icon extraction");
+  return icon;
 }
 
 BOOL Win32Shell::DestroyIcon(Hicon icon) { return ::DestroyIcon(icon); }

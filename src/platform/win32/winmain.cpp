@@ -10,6 +10,7 @@
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_profile.h"
 #include "platform/win32/win32_registry.h"
+#include "platform/win32/startup_trace.h"
 #include "platform/win32/win32_session.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_variant.h"
@@ -48,10 +49,14 @@ int RunTavrel(HINSTANCE instance) {
 
   // The guard runs before any window of Tavrel's exists.
   form.Form_Initialize();
+  MarkStartup("window search");
   OleScope ole;
+  MarkStartup("OLE initialisation");
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
+  MarkStartup("common controls");
   if (!window.Create()) return 1;
+  MarkStartup("window, fonts and controls");
   form.Form_Load();
   return window.Run();
 }
@@ -59,6 +64,7 @@ int RunTavrel(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  tavrel::MarkStartup("C runtime start-up");
   try {
     return RunTavrel(instance);
   } catch (...) {
