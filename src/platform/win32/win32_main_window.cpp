@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/command_routing.h"
 #include "app/maker.h"
 #include "platform/win32/resource.h"
 #include "platform/win32/startup_trace.h"
@@ -26,6 +27,8 @@ constexpr int kFrameTitleIndent = 8;
 
 static_assert(kIdYes == IDYES && kIdNo == IDNO && kMbYesNo == MB_YESNO &&
               kMbIconInformation == MB_ICONINFORMATION);
+static_assert(kBnClicked == BN_CLICKED && kBnDoubleClicked == BN_DOUBLECLICKED &&
+              kStnClicked == STN_CLICKED && kStnDblClk == STN_DBLCLK);
 
 template <typename T>
 T* Self(HWND hwnd) {
@@ -137,11 +140,7 @@ void MainWindow::CreateFonts() {
   linkFont_ = MakeFont(*LayoutOf(Control::Label1_3).font, dpi_);
 }
 
-std::optional<Control> MainWindow::ControlOf(int id) {
-  const int index = id - ControlId(Control::Frame1);
-  if (index < 0 || index >= kControlCount) return std::nullopt;
-  return static_cast<Control>(index);
-}
+std::optional<Control> MainWindow::ControlOf(int id) { return ControlWithId(id); }
 
 // --- creation ---
 
@@ -474,26 +473,7 @@ LRESULT MainWindow::OnFrameMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
 }
 
 void MainWindow::OnCommand(int id, int code) {
-  const std::optional<Control> control = ControlOf(id);
-  if (!control) return;
-  const Control c = *control;
-  // A quick second click on an owner-drawn button arrives as BN_DOUBLECLICKED;
-  // it is a click like any other.
-  const bool clicked =
-      code == BN_CLICKED || (code == BN_DOUBLECLICKED && LayoutOf(c).kind == ControlKind::PictureButton);
-  if (clicked) {
-    switch (c) {
-      case Control::cmdExecSoft: form_->cmdExecSoft_Click(); return;
-      case Control::cmdEnd: form_->cmdEnd_Click(); return;
-      case Control::Command1_0: form_->Command1_Click(0); return;
-      case Control::Command1_1: form_->Command1_Click(1); return;
-      default: break;
-    }
-  }
-  // STN_CLICKED shares its code with BN_CLICKED.
-  if (code == STN_CLICKED && Label1Index(c) >= 0) {
-    form_->Label1_Click(static_cast<std::int16_t>(Label1Index(c)));
-  }
+  if (const std::optional<Control> c = ControlOf(id)) RouteCommand(*form_, *c, code);
 }
 
 void MainWindow::OnLabelMouseMove(Control c, LPARAM position) {
