@@ -1,8 +1,6 @@
 // Tavrel's entry point: the Win32 backends of every service, the window, and
 // the form that runs on them.
 #include <windows.h>
-#include <commctrl.h>
-#include <ole2.h>
 
 #include "app/frm_main.h"
 #include "platform/win32/win32_files.h"
@@ -17,20 +15,6 @@
 #include "platform/win32/win32_window_tree.h"
 
 namespace {
-
-// Initialises OLE for the drop targets; uninitialises only what it initialised.
-class OleScope {
- public:
-  OleScope() : result_(OleInitialize(nullptr)) {}
-  ~OleScope() {
-    if (SUCCEEDED(result_)) OleUninitialize();
-  }
-  OleScope(const OleScope&) = delete;
-  OleScope& operator=(const OleScope&) = delete;
-
- private:
-  HRESULT result_;
-};
 
 int RunTavrel(HINSTANCE instance) {
   using namespace tavrel;
@@ -50,12 +34,10 @@ int RunTavrel(HINSTANCE instance) {
   // The guard runs before any window of Tavrel's exists.
   form.Form_Initialize();
   MarkStartup("window search");
-  OleScope ole;
-  MarkStartup("OLE initialisation");
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&controls);
-  MarkStartup("common controls");
-  if (!window.Create()) return 1;
+  if (!window.Create()) {
+    window.ReportFailure();
+    return 1;
+  }
   MarkStartup("window, fonts and controls");
   form.Form_Load();
   return window.Run();
