@@ -1,5 +1,6 @@
 // The real window under Wine with its form on the fakes: what reaches frmMain
-// through the window's own message routing.
+// through the window's own message routing, and how the window goes before
+// the process ends.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -75,6 +76,21 @@ TEST_F(RealWindow, ACommandFromAButtonOutsideTheFrameReachesItsHandler) {
                reinterpret_cast<LPARAM>(set));
   EXPECT_TRUE(IsWindowEnabled(restore));
   EXPECT_FALSE(IsWindowEnabled(set));
+}
+
+TEST_F(RealWindow, GoesWithItsDropTargetsAndOleBeforeTheProcessEnds) {
+  HWND main = window_.Handle();
+  HWND box = ControlWindow(Control::Label1_0);
+  UniqueCom<DropTarget> other(new DropTarget([](const DropData&) { return DWORD{DROPEFFECT_NONE}; },
+                                             [](const DropData&) {}));
+  EXPECT_EQ(RegisterDragDrop(box, other.get()), DRAGDROP_E_ALREADYREGISTERED);
+
+  window_.Destroy();
+  EXPECT_FALSE(IsWindow(main));
+  // OLE is off on this thread again: starting COM now is a first start.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  EXPECT_EQ(com, S_OK);
+  if (SUCCEEDED(com)) CoUninitialize();
 }
 
 }  // namespace

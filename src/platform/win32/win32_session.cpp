@@ -59,6 +59,15 @@ int Win32Session::MessageBoxW(Hwnd owner, std::string_view text, std::string_vie
 
 BOOL Win32Session::EnableEUDC(BOOL enable) { return ::EnableEUDC(enable); }
 
-void Win32Session::EndProcess(UINT exitCode) { ExitProcess(exitCode); }
+void Win32Session::EndProcess(UINT exitCode) {
+  if (const auto teardown = std::exchange(teardown_, nullptr)) {
+    try {
+      teardown();
+    } catch (...) {
+      // The process ends all the same.
+    }
+  }
+  ExitProcess(exitCode);
+}
 
 }  // namespace tavrel

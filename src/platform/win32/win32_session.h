@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <utility>
+
 #include "platform/session_api.h"
 #include "platform/win32/win32_handles.h"
 
@@ -18,6 +21,9 @@ class Win32Session final : public ISession {
   int MessageBoxW(Hwnd owner, std::string_view text, std::string_view caption,
                   UINT style) override;
   BOOL EnableEUDC(BOOL enable) override;
+  // Runs `teardown` before EndProcess ends the process: what the process
+  // must not leave to the system (OLE, drop targets).
+  void BeforeEndProcess(std::function<void()> teardown) { teardown_ = std::move(teardown); }
   [[noreturn]] void EndProcess(UINT exitCode) override;
 
  private:
@@ -25,6 +31,7 @@ class Win32Session final : public ISession {
 
   UniqueWin32Handle instanceLock_;  // held for the life of the process
   UniqueWin32Handle guardDecided_;
+  std::function<void()> teardown_;
 };
 
 }  // namespace tavrel

@@ -30,6 +30,9 @@ int RunTavrel(HINSTANCE instance) {
   Services services{registry, files, shell, processes, window, windows, session, profile, variants};
   frmMain form(services, window);
   window.Attach(form);
+  // Every way out ends the process at once (a launch waiting further down
+  // the stack must never resume), but the window goes properly first.
+  session.BeforeEndProcess([&window] { window.Destroy(); });
 
   // The guard runs before any window of Tavrel's exists.
   form.Form_Initialize();
