@@ -2,6 +2,7 @@
 // through the window's own message routing, and how the window goes before
 // the process ends.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -78,7 +79,29 @@ TEST_F(RealWindow, ACommandFromAButtonOutsideTheFrameReachesItsHandler) {
   EXPECT_FALSE(IsWindowEnabled(set));
 }
 
+// The window's own tooltip, if it has one yet.
+HWND TooltipOf(HWND main) {
+  for (HWND w = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); w;
+       w = FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr)) {
+    if (GetWindow(w, GW_OWNER) == main) return w;
+  }
+  return nullptr;
+}
+
+TEST_F(RealWindow, TheTooltipAndTheDropTargetsComeOnceTheQueueRunsDry) {
+  HWND main = window_.Handle();
+  EXPECT_EQ(TooltipOf(main), nullptr);
+  window_.DoEvents();  // as a launch's wait does, should it come first
+  EXPECT_NE(TooltipOf(main), nullptr);
+  UniqueCom<DropTarget> other(new DropTarget([](const DropData&) { return DWORD{DROPEFFECT_NONE}; },
+                                             [](const DropData&) {}));
+  for (const Control box : {Control::Label1_0, Control::Label1_1}) {
+    EXPECT_EQ(RegisterDragDrop(ControlWindow(box), other.get()), DRAGDROP_E_ALREADYREGISTERED);
+  }
+}
+
 TEST_F(RealWindow, GoesWithItsDropTargetsAndOleBeforeTheProcessEnds) {
+  window_.FinishStartUp();  // the tooltip and the drop targets
   HWND main = window_.Handle();
   HWND box = ControlWindow(Control::Label1_0);
   UniqueCom<DropTarget> other(new DropTarget([](const DropData&) { return DWORD{DROPEFFECT_NONE}; },

@@ -41,18 +41,6 @@ bool MainWindow::Create() {
   window_.reset(controls_.CreateMainWindow(instance_, caption_, this, procedures));
   if (!window_) return Fail(controls_.Error());
   if (!controls_.CreateControls(instance_, window_.get(), this, procedures)) return Fail(controls_.Error());
-  const bool finished =
-      controls_.CreateTooltip(instance_, window_.get()) &&
-      controls_.RegisterDropTargets(
-          [this](int box, const DropData& data) {
-            DWORD effect = DROPEFFECT_NONE;
-            if (form_) form_->Label1_OLEDragOver(static_cast<std::int16_t>(box), data, effect);
-            return effect;
-          },
-          [this](int box, const DropData& data) {
-            if (form_) form_->Label1_OLEDragDrop(static_cast<std::int16_t>(box), data);
-          });
-  if (!finished) return Fail(controls_.Error());
   return true;
 }
 
@@ -67,6 +55,28 @@ void MainWindow::ReportFailure() {
   std::string text = kWindowFailed;
   if (error_ != ERROR_SUCCESS) text += "\r\n(エラー " + ErrorCode(error_) + ")";
   MessageBoxW(window_.get(), Wide(text).c_str(), Wide(kApplicationTitle).c_str(), MB_OK | MB_ICONERROR);
+}
+
+void MainWindow::FinishStartUp() {
+  if (startUpFinished_ || !window_ || !form_) return;
+  startUpFinished_ = true;
+  MarkStartup("first paint");
+  const bool finished =
+      controls_.CreateTooltip(instance_, window_.get()) &&
+      controls_.RegisterDropTargets(
+          [this](int box, const DropData& data) {
+            DWORD effect = DROPEFFECT_NONE;
+            if (form_) form_->Label1_OLEDragOver(static_cast<std::int16_t>(box), data, effect);
+            return effect;
+          },
+          [this](int box, const DropData& data) {
+            if (form_) form_->Label1_OLEDragDrop(static_cast<std::int16_t>(box), data);
+          });
+  EndStartupTrace();
+  if (finished) return;
+  error_ = controls_.Error();
+  ReportFailure();
+  form_->RequestClose(UnloadMode::FormCode);
 }
 
 // --- IFormWindow ---
@@ -138,6 +148,7 @@ void MainWindow::DoEvents() {
       return;
     }
   }
+  FinishStartUp();  // a launch started before the main loop first ran dry
 }
 
 int MainWindow::Run() {
@@ -146,8 +157,7 @@ int MainWindow::Run() {
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (!DispatchOne(message)) return static_cast<int>(message.wParam);
   }
-  MarkStartup("first paint");
-  EndStartupTrace();
+  FinishStartUp();
   while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchOne(message);
   return static_cast<int>(message.wParam);
 }

@@ -35,6 +35,10 @@ class MainWindow final : public IFormWindow, public IEventLoop {
   void ReportFailure();
   // Runs the message loop until WM_QUIT; its exit code.
   int Run();
+  // The tooltip and the drop targets: once, when the queue first runs empty
+  // (every control has painted by then). On failure start-up ends with a
+  // message, the way every close does.
+  void FinishStartUp();
 
   // IFormWindow
   Hwnd Handle() const override { return window_.get(); }
@@ -80,6 +84,7 @@ class MainWindow final : public IFormWindow, public IEventLoop {
   UniqueWindow window_;  // after controls_: goes first, before the fonts it uses
   HWND savedFocus_ = nullptr;
   std::wstring caption_;
+  bool startUpFinished_ = false;
   DWORD error_ = ERROR_SUCCESS;
 };
 

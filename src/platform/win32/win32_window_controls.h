@@ -1,6 +1,6 @@
 // frmMain's controls made from the layout table: the DPI they are sized at,
-// their fonts, the child windows in tab order, the link's tooltip and the
-// file boxes' drop targets.
+// their fonts, the child windows in tab order, and what start-up adds after
+// the first paint, the link's tooltip and the file boxes' drop targets.
 // Every creation is checked; a failure leaves its error code in Error().
 #pragma once
 
@@ -48,8 +48,8 @@ class WindowControls {
   bool CreateControls(HINSTANCE instance, HWND main, void* owner, const Procedures& procedures);
   HWND Window(Control c) const { return controls_[static_cast<int>(c)]; }
 
-  // The link's tooltip; OLE and the two file boxes as drop targets, whose
-  // events go to the handlers with the box's number.
+  // After the first paint: the link's tooltip; OLE and the two file boxes as
+  // drop targets, whose events go to the handlers with the box's number.
   bool CreateTooltip(HINSTANCE instance, HWND main);
   bool RegisterDropTargets(DragOverHandler over, DropHandler drop);
   // Revokes the drop targets and uninitialises OLE; before the windows go.
