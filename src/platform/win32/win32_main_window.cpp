@@ -1,6 +1,6 @@
 #include "platform/win32/win32_main_window.h"
 
-#include <cstdio>
+#include <string>
 
 #include "app/maker.h"
 #include "platform/win32/startup_trace.h"
@@ -15,11 +15,12 @@ constexpr const char* kWindowFailed = "ウィンドウを作成できません�
 static_assert(kIdYes == IDYES && kIdNo == IDNO && kMbYesNo == MB_YESNO &&
               kMbIconInformation == MB_ICONINFORMATION);
 
-// A system error code in decimal, an HRESULT in hexadecimal, as Windows shows them.
+// A system error code in decimal, an HRESULT in hexadecimal, as Windows
+// shows them. (No printf: it would bring its whole formatter into the exe.)
 std::string ErrorCode(DWORD error) {
-  char text[16];
-  std::snprintf(text, sizeof text, (error & 0x80000000u) ? "0x%08lX" : "%lu",
-                static_cast<unsigned long>(error));
+  if (!(error & 0x80000000u)) return std::to_string(error);
+  std::string text = "0x";
+  for (int shift = 28; shift >= 0; shift -= 4) text += "0123456789ABCDEF"[(error >> shift) & 0xF];
   return text;
 }
 

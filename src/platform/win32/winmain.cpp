@@ -2,6 +2,8 @@
 // the form that runs on them.
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "app/frm_main.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_main_window.h"
@@ -13,6 +15,15 @@
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_variant.h"
 #include "platform/win32/win32_window_tree.h"
+
+// An exception that escapes (none should: the C boundaries catch) ends the
+// process as std::terminate does. libstdc++'s own handler would first print
+// the exception's demangled type to stderr, which a program without a
+// console does not have, and brings the demangler and a printf, a quarter
+// of the executable, along.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
 
 namespace {
 
