@@ -6,14 +6,17 @@
 //                             from EXE) starts or ends now
 //   raw   NAME  VALUE...      every sample of one series
 //   row   NAME  TAVREL  BASE  one figure beside its baseline
+//   phase NAME  MS            one phase of Tavrel's start-up (median), in order
 //   error TEXT                the run failed (exit code 1)
 //
-//   bench_driver APP_DIR TOOLS_DIR SAVED_KEY_FILE
+//   bench_driver APP_DIR TOOLS_DIR SAVED_KEY_FILE TRACED_DIR
 //   bench_driver --restore SAVED_KEY_FILE
+//   bench_driver --load-dlls OUT_FILE DLL...   (its own child: times each load)
 //
 // APP_DIR holds tavrel.exe, eudcview.exe and sample.tte and nothing else that
 // Tavrel would pick up; TOOLS_DIR holds poll_launcher.exe and
-// minimal_window.exe. HKCU\EUDC\932 as found is kept in SAVED_KEY_FILE until
+// minimal_window.exe; TRACED_DIR the traced build of tavrel.exe beside the
+// same two files. HKCU\EUDC\932 as found is kept in SAVED_KEY_FILE until
 // the run has put it back; --restore puts it back after a run that was cut
 // short.
 #include <windows.h>
@@ -21,12 +24,16 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <memory>
+#include <numeric>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -49,6 +56,7 @@ constexpr int kLaunchButtonId = 1007;
 
 constexpr int kLaunches = 20;
 constexpr int kStarts = 10;
+constexpr wchar_t kTraceVariable[] = L"TAVREL_STARTUP_TRACE";
 // The program of launch i runs 300 + 5 i ms: the ends spread over the whole
 // 100 ms period of the polling baseline (a fixed length locks to its phase).
 constexpr int kShortRunMs = 300;
@@ -60,6 +68,8 @@ constexpr DWORD kCpuSettleMs = 250;
 constexpr DWORD kCpuWindowMs = 4500;
 // After a window shows, before its peak working set is read.
 constexpr DWORD kSettleMs = 300;
+// Before each measured start, after the previous program has ended.
+constexpr DWORD kQuietMs = 250;
 constexpr DWORD kTimeoutMs = 20000;
 
 // --- small tools -------------------------------------------------------------
@@ -71,16 +81,23 @@ struct Failure : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-double NowMs() {
+double TicksPerMs() {
   static const double ticksPerMs = [] {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     return static_cast<double>(frequency.QuadPart) / 1000.0;
   }();
+  return ticksPerMs;
+}
+
+// The performance counter, which every process of the machine shares.
+LONGLONG Counter() {
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / ticksPerMs;
+  return now.QuadPart;
 }
+
+double NowMs() { return static_cast<double>(Counter()) / TicksPerMs(); }
 
 // Polls condition() every stepMs until it holds; false after timeoutMs.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD stepMs = 5) {
@@ -356,12 +373,14 @@ void SetProgramRun(int ms) {
 // --- the launch figures ----------------------------------------------------------
 
 struct Paths {
-  std::wstring app, tools;
+  std::wstring app, tools, traced;
   std::wstring Tavrel() const { return app + L"\\tavrel.exe"; }
   std::wstring Program() const { return app + L"\\" + kProgram; }
   std::wstring Font() const { return app + L"\\sample.tte"; }
   std::wstring PollLauncher() const { return tools + L"\\poll_launcher.exe"; }
   std::wstring MinimalWindow() const { return tools + L"\\minimal_window.exe"; }
+  std::wstring TracedTavrel() const { return traced + L"\\tavrel.exe"; }
+  std::wstring Trace() const { return traced + L"\\startup-trace.txt"; }
 };
 
 void ArmNotification(HKEY key, HANDLE event) {
@@ -485,6 +504,180 @@ Startup MeasureStartup(const std::wstring& exe, const std::wstring& folder, cons
   return s;
 }
 
+// The phases of one start of the traced tavrel.exe in ms, in the order they
+// first came; a phase marked more than once adds up.
+using Phases = std::vector<std::pair<std::string, double>>;
+
+// The mark that ends start-up as the user sees it; what Tavrel does later is
+// named as coming after it.
+constexpr char kFirstPaint[] = "first paint";
+constexpr char kAfterFirstPaint[] = "after the first paint: ";
+
+Phases ReadTrace(const std::wstring& file, LONGLONG started) {
+  std::ifstream in{std::filesystem::path(file)};
+  Phases phases;
+  LONGLONG previous = started, counter = 0;
+  std::string phase;
+  bool painted = false;
+  while (in >> counter && in.get() == '\t' && std::getline(in, phase)) {
+    const double ms = static_cast<double>(counter - previous) / TicksPerMs();
+    previous = counter;
+    if (painted) phase = kAfterFirstPaint + phase;
+    painted = painted || phase == kFirstPaint;
+    const auto known = std::find_if(phases.begin(), phases.end(),
+                                    [&](const auto& p) { return p.first == phase; });
+    if (known == phases.end()) {
+      phases.emplace_back(phase, ms);
+    } else {
+      known->second += ms;
+    }
+  }
+  if (phases.empty()) throw Failure("the traced tavrel.exe wrote an empty trace");
+  return phases;
+}
+
+struct Traced {
+  Phases phases;
+  double visibleMs = 0;  // as the driver saw it
+};
+
+Traced TraceStartup(const Paths& paths) {
+  const std::wstring trace = paths.Trace();
+  DeleteFileW(trace.c_str());
+  SetEnvironmentVariableW(kTraceVariable, trace.c_str());
+  const LONGLONG started = Counter();
+  const Process process = Start(paths.TracedTavrel(), L"", paths.traced);
+  SetEnvironmentVariableW(kTraceVariable, nullptr);
+  const HWND window = WaitForWindow(kMainClass, process.id);
+  const double visibleMs = static_cast<double>(Counter() - started) / TicksPerMs();
+  const auto written = [&] { return GetFileAttributesW(trace.c_str()) != INVALID_FILE_ATTRIBUTES; };
+  if (!WaitUntil(written, kTimeoutMs)) throw Failure("the traced tavrel.exe wrote no trace");
+  Close(process, window);
+  return Traced{ReadTrace(trace, started), visibleMs};
+}
+
+// The median of each phase over the runs, and of their sum; after the first
+// phase, the part of it that loading the extra DLLs takes on its own.
+void SayPhases(const std::vector<Phases>& runs, const std::vector<double>& dllLoadMs) {
+  std::vector<std::string> order;
+  for (const Phases& run : runs) {
+    for (const auto& [phase, ms] : run) {
+      if (std::find(order.begin(), order.end(), phase) == order.end()) order.push_back(phase);
+    }
+  }
+  std::vector<double> totals;
+  for (const Phases& run : runs) {
+    double total = 0;
+    for (const auto& p : run) total += p.first.starts_with(kAfterFirstPaint) ? 0 : p.second;
+    totals.push_back(total);
+  }
+  Raw("traced_startup_ms_to_first_paint", totals);
+  for (const std::string& phase : order) {
+    std::vector<double> values;
+    for (const Phases& run : runs) {
+      double ms = 0;
+      for (const auto& p : run) ms += p.first == phase ? p.second : 0;
+      values.push_back(ms);
+    }
+    Say("phase\t" + phase + "\t" + Fixed(Median(values)));
+    if (phase == order.front()) {
+      Say("phase\t  of which loading the DLLs the baseline lacks\t" + Fixed(Median(dllLoadMs)));
+    }
+    if (phase == kFirstPaint) {
+      Say(std::string("phase\ttotal, process start to the end of the ") + kFirstPaint + "\t" +
+          Fixed(Median(totals)));
+    }
+  }
+}
+
+// --- DLL loads ------------------------------------------------------------------
+
+// The DLLs an executable imports, as its import table names them.
+std::vector<std::string> ImportedDlls(const std::wstring& exe) {
+  std::ifstream in{std::filesystem::path(exe), std::ios::binary};
+  const std::vector<char> file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const auto at = [&](size_t offset, size_t size) {
+    if (offset > file.size() || size > file.size() - offset) throw Failure("a damaged executable");
+    return file.data() + offset;
+  };
+  const auto& dos = *reinterpret_cast<const IMAGE_DOS_HEADER*>(at(0, sizeof(IMAGE_DOS_HEADER)));
+  const size_t ntOffset = static_cast<size_t>(dos.e_lfanew);
+  const auto& nt = *reinterpret_cast<const IMAGE_NT_HEADERS64*>(at(ntOffset, sizeof(IMAGE_NT_HEADERS64)));
+  const size_t sectionsOffset = ntOffset + offsetof(IMAGE_NT_HEADERS64, OptionalHeader) +
+                                nt.FileHeader.SizeOfOptionalHeader;
+  const auto* sections = reinterpret_cast<const IMAGE_SECTION_HEADER*>(
+      at(sectionsOffset, nt.FileHeader.NumberOfSections * sizeof(IMAGE_SECTION_HEADER)));
+  const auto fileOffset = [&](DWORD rva) -> size_t {
+    for (WORD i = 0; i < nt.FileHeader.NumberOfSections; ++i) {
+      const IMAGE_SECTION_HEADER& section = sections[i];
+      if (rva >= section.VirtualAddress && rva - section.VirtualAddress < section.SizeOfRawData) {
+        return rva - section.VirtualAddress + section.PointerToRawData;
+      }
+    }
+    throw Failure("an import table outside the file");
+  };
+  std::vector<std::string> dlls;
+  const DWORD imports = nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+  for (size_t offset = fileOffset(imports);; offset += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+    const auto& entry =
+        *reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(at(offset, sizeof(IMAGE_IMPORT_DESCRIPTOR)));
+    if (entry.Name == 0) break;
+    const size_t name = fileOffset(entry.Name);
+    dlls.emplace_back(at(name, 1), strnlen(at(name, 1), file.size() - name));
+  }
+  return dlls;
+}
+
+// Tavrel's imports that the baseline does not import.
+std::vector<std::string> ExtraDlls(const Paths& paths) {
+  const std::vector<std::string> baseline = ImportedDlls(paths.MinimalWindow());
+  std::vector<std::string> extra;
+  for (const std::string& dll : ImportedDlls(paths.Tavrel())) {
+    const auto same = [&](const std::string& other) { return _stricmp(dll.c_str(), other.c_str()) == 0; };
+    if (std::none_of(baseline.begin(), baseline.end(), same)) extra.push_back(dll);
+  }
+  return extra;
+}
+
+// In a child process of its own: loads each DLL and notes how long it took.
+// (Without Tavrel's manifest, COMCTL32 is the system folder's copy, not the
+// side-by-side version 6; under Wine both are the same code.)
+int LoadDlls(const std::wstring& out, int count, wchar_t** dlls) {
+  // What every program with a window pays first: the display driver and the
+  // theme, which user32 loads with the first top-level window.
+  const HWND window = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                                      nullptr, nullptr, nullptr);
+  if (!window) return 1;
+  DestroyWindow(window);
+  std::ofstream file{std::filesystem::path(out)};
+  for (int i = 0; i < count; ++i) {
+    const LONGLONG before = Counter();
+    if (!LoadLibraryW(dlls[i])) return 1;
+    file << static_cast<double>(Counter() - before) / TicksPerMs() << "\n";
+  }
+  return file.flush() ? 0 : 1;
+}
+
+// The time a fresh process takes to load each of Tavrel's extra DLLs, in ms.
+std::vector<double> TimeExtraDllLoads(const Paths& paths, const std::vector<std::string>& dlls) {
+  const std::wstring out = paths.traced + L"\\dll-loads.txt";
+  std::wstring arguments = L"--load-dlls \"" + out + L"\"";
+  // Import names are ASCII.
+  for (const std::string& dll : dlls) arguments += L" " + std::wstring(dll.begin(), dll.end());
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  const Process child = Start(self, arguments, paths.traced);
+  DWORD code = 1;
+  if (!Ended(child.handle.get(), kTimeoutMs) || !GetExitCodeProcess(child.handle.get(), &code) || code != 0) {
+    throw Failure("the DLL loads failed");
+  }
+  std::ifstream in{std::filesystem::path(out)};
+  std::vector<double> times;
+  for (double ms = 0; in >> ms;) times.push_back(ms);
+  if (times.size() != dlls.size()) throw Failure("the DLL loads were not all timed");
+  return times;
+}
+
 // --- the run -------------------------------------------------------------------
 
 void Run(const Paths& paths) {
@@ -507,25 +700,51 @@ void Run(const Paths& paths) {
   }
   LaunchByPolling(paths, [&](HANDLE, HANDLE program) { CpuWindow(program, "poll", paths.PollLauncher()); });
 
+  // Tavrel, the baseline and the traced Tavrel in turn, so that drift hits
+  // them alike.
   std::vector<double> startMs[2], peakMiB[2];  // [0] Tavrel, [1] minimal_window
+  std::vector<Phases> traced;
+  std::vector<double> tracedVisibleMs, dllLoadMs;
+  std::map<std::string, std::vector<double>> eachDllMs;
+  const std::vector<std::string> extraDlls = ExtraDlls(paths);
+  std::string dllNames;
+  for (const std::string& dll : extraDlls) dllNames += (dllNames.empty() ? "" : ", ") + dll;
   for (int i = 0; i < kStarts; ++i) {
     if (!EndAll(L"tavrel.exe")) throw Failure("a Tavrel was still running");
-    const Startup a = MeasureStartup(paths.Tavrel(), paths.app, kMainClass);
-    const Startup b = MeasureStartup(paths.MinimalWindow(), paths.tools, kMinimalClass);
-    startMs[0].push_back(a.ms), peakMiB[0].push_back(a.peakMiB);
-    startMs[1].push_back(b.ms), peakMiB[1].push_back(b.peakMiB);
+    // Each start from a quiet system (the previous program's windows gone
+    // from the X server too), Tavrel first and the baseline first in turn.
+    const auto measure = [&](int which) {
+      Sleep(kQuietMs);
+      const Startup s = which == 0 ? MeasureStartup(paths.Tavrel(), paths.app, kMainClass)
+                                   : MeasureStartup(paths.MinimalWindow(), paths.tools, kMinimalClass);
+      startMs[which].push_back(s.ms), peakMiB[which].push_back(s.peakMiB);
+    };
+    measure(i % 2);
+    measure(1 - i % 2);
+    Sleep(kQuietMs);
+    Traced t = TraceStartup(paths);
+    traced.push_back(std::move(t.phases));
+    tracedVisibleMs.push_back(t.visibleMs);
+    const std::vector<double> times = TimeExtraDllLoads(paths, extraDlls);
+    for (size_t d = 0; d < times.size(); ++d) eachDllMs[extraDlls[d]].push_back(times[d]);
+    dllLoadMs.push_back(std::accumulate(times.begin(), times.end(), 0.0));
   }
 
   Raw("exit_to_restore_ms_tavrel", delays[0]);
   Raw("exit_to_restore_ms_poll", delays[1]);
   Raw("startup_ms_tavrel", startMs[0]);
   Raw("startup_ms_minimal", startMs[1]);
+  Raw("startup_ms_traced", tracedVisibleMs);
   Raw("peak_working_set_mib_tavrel", peakMiB[0]);
   Raw("peak_working_set_mib_minimal", peakMiB[1]);
   Row("restore_median", Median(delays[0]), Median(delays[1]));
   Row("restore_worst", Worst(delays[0]), Worst(delays[1]));
   Row("startup_median", Median(startMs[0]), Median(startMs[1]));
   Row("peak_working_set", Median(peakMiB[0]), Median(peakMiB[1]));
+  Say("raw\textra_dlls\t" + dllNames);
+  Raw("extra_dll_loads_ms", dllLoadMs);
+  for (const auto& [dll, times] : eachDllMs) Raw("dll_load_ms_" + dll, times);
+  SayPhases(traced, dllLoadMs);
 }
 
 // Ends whatever the run started that still runs.
@@ -540,21 +759,22 @@ void CleanUp() {
 
 int wmain(int argc, wchar_t** argv) {
   try {
+    if (argc >= 3 && std::wstring_view(argv[1]) == L"--load-dlls") return LoadDlls(argv[2], argc - 3, argv + 3);
     if (argc == 3 && std::wstring_view(argv[1]) == L"--restore") {
       CleanUp();
       WriteKey(LoadKeyState(argv[2]));
       DeleteFileW(argv[2]);
       return 0;
     }
-    if (argc != 4) {
-      Say("error\tusage: bench_driver APP_DIR TOOLS_DIR SAVED_KEY_FILE | --restore SAVED_KEY_FILE");
+    if (argc != 5) {
+      Say("error\tusage: bench_driver APP_DIR TOOLS_DIR SAVED_KEY_FILE TRACED_DIR | --restore SAVED_KEY_FILE");
       return 1;
     }
     const KeyState original = ReadKey();
     SaveKeyState(argv[3], original);
     int status = 0;
     try {
-      Run(Paths{argv[1], argv[2]});
+      Run(Paths{argv[1], argv[2], argv[4]});
     } catch (const std::exception& e) {
       Say(std::string("error\t") + e.what());
       status = 1;

@@ -18,6 +18,9 @@ constexpr FontLayout kLinkFont{"Times New Roman", 975, 700, true, true, 0};
 
 constexpr WindowLayout kWindow{kApplicationTitle, 6780, 3105, kMidGrey, Colour::Rgb(0, 255, 255)};
 
+// 2, 8 and 4 pixels at 96 DPI.
+constexpr DrawingLayout kDrawing{30, 120, 60};
+
 // clang-format off
 constexpr ControlLayout kControls[] = {
   {Control::Frame1, ControlKind::Frame, false, {120, 120, 6555, 2835},
@@ -59,9 +62,17 @@ static_assert(std::size(kControls) == kControlCount);
 
 const WindowLayout& MainWindowLayout() { return kWindow; }
 
+const DrawingLayout& Drawing() { return kDrawing; }
+
 std::span<const ControlLayout> Controls() { return kControls; }
 
 const ControlLayout& LayoutOf(Control c) { return kControls[static_cast<int>(c)]; }
+
+std::optional<Control> ControlWithId(int id) {
+  const int index = id - ControlId(Control::Frame1);
+  if (index < 0 || index >= kControlCount) return std::nullopt;
+  return static_cast<Control>(index);
+}
 
 int Label1Index(Control c) {
   switch (c) {

@@ -92,9 +92,20 @@ struct WindowLayout {
   Colour back, fore;
 };
 
+// Lengths the window draws with, in twips like the controls.
+struct DrawingLayout {
+  int pictureGap;        // from a picture button's picture down to its caption
+  int frameTitleIndent;  // from Frame1's left edge to its title
+  int focusInset;        // from a picture button's edge in to its focus rectangle
+};
+
 const WindowLayout& MainWindowLayout();
+const DrawingLayout& Drawing();
 std::span<const ControlLayout> Controls();
 const ControlLayout& LayoutOf(Control c);
+
+// The control with this child-window id, if it is one of ours.
+std::optional<Control> ControlWithId(int id);
 
 // The Label1 member number of a control, or -1 for other controls.
 int Label1Index(Control c);

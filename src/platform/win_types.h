@@ -91,6 +91,13 @@ inline constexpr int kIdOk = 1;
 inline constexpr int kIdYes = 6;
 inline constexpr int kIdNo = 7;
 
+// WM_COMMAND notification codes of buttons and of static controls (the two
+// kinds share 0 for a click).
+inline constexpr int kBnClicked = 0;
+inline constexpr int kBnDoubleClicked = 5;
+inline constexpr int kStnClicked = 0;
+inline constexpr int kStnDblClk = 1;
+
 // Drop effects answered to a drag source.
 inline constexpr DWORD kDropEffectNone = 0;
 inline constexpr DWORD kDropEffectCopy = 1;

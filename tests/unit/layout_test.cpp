@@ -45,5 +45,33 @@ TEST(Layout, TwipsBecomePixelsAtTheMonitorsDpi) {
   }
 }
 
+struct LengthRow {
+  const char* what;
+  int twips;
+  int pixelsAt96, pixelsAt144;
+};
+
+TEST(Layout, TheDrawingLengthsAreWholePixelsThatScaleWithTheDpi) {
+  const DrawingLayout& d = Drawing();
+  const LengthRow rows[] = {
+      {"picture to caption", d.pictureGap, 2, 3},
+      {"frame title indent", d.frameTitleIndent, 8, 12},
+      {"focus rectangle inset", d.focusInset, 4, 6},
+      {"picture size", LayoutOf(Control::Picture1).rect.width, 32, 48},
+  };
+  for (const LengthRow& row : rows) {
+    EXPECT_EQ(TwipsToPixels(row.twips, 96), row.pixelsAt96) << row.what;
+    EXPECT_EQ(TwipsToPixels(row.twips, 144), row.pixelsAt144) << row.what;
+  }
+}
+
+TEST(Layout, ChildWindowIdsNameTheirControls) {
+  EXPECT_EQ(ControlWithId(ControlId(Control::Frame1) - 1), std::nullopt);
+  EXPECT_EQ(ControlWithId(ControlId(Control::Label1_1) + 1), std::nullopt);
+  for (const ControlLayout& layout : Controls()) {
+    EXPECT_EQ(ControlWithId(ControlId(layout.control)), layout.control);
+  }
+}
+
 }  // namespace
 }  // namespace tavrel

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <string>
+#include <utility>
 
 #include "platform/win32/wide.h"
 
@@ -123,6 +124,34 @@ HRESULT DropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) {
     *effect = DROPEFFECT_NONE;
     return E_UNEXPECTED;
   }
+}
+
+HRESULT OleScope::Initialize() {
+  if (initialized_) return S_FALSE;
+  const HRESULT result = OleInitialize(nullptr);
+  // S_FALSE: OLE was already on; it still takes an OleUninitialize.
+  initialized_ = SUCCEEDED(result);
+  return result;
+}
+
+void OleScope::Uninitialize() {
+  if (std::exchange(initialized_, false)) OleUninitialize();
+}
+
+HRESULT DropRegistration::Register(HWND window, UniqueCom<DropTarget> target) {
+  Revoke();
+  const HRESULT result = RegisterDragDrop(window, target.get());
+  if (SUCCEEDED(result)) {
+    window_ = window;
+    target_ = std::move(target);
+  }
+  return result;
+}
+
+void DropRegistration::Revoke() {
+  if (!window_) return;
+  RevokeDragDrop(std::exchange(window_, nullptr));
+  target_.reset();
 }
 
 }  // namespace tavrel

@@ -1,12 +1,14 @@
 // An OLE drop target for one file box: it reads the dragged file list
 // (CF_HDROP) once per drag and hands it to the form's drag-over and drop
-// handlers, answering the drag source with none or copy.
+// handlers, answering the drag source with none or copy. Also the owners of
+// OLE on the thread and of one window's registration as a drop target.
 #pragma once
 
 #include <ole2.h>
 
 #include <atomic>
 #include <functional>
+#include <memory>
 
 #include "app/frm_main.h"
 
@@ -44,5 +46,46 @@ class DropTarget final : public IDropTarget {
 
 // The files a data object carries as CF_HDROP: their number and the first.
 DropData ReadDroppedFiles(IDataObject* data);
+
+struct ComReleaser {
+  void operator()(IUnknown* object) const { object->Release(); }
+};
+// One reference to a COM object.
+template <typename T>
+using UniqueCom = std::unique_ptr<T, ComReleaser>;
+
+// OLE on this thread, which drop targets need. Uninitialises only what its
+// own initialisation did.
+class OleScope {
+ public:
+  OleScope() = default;
+  ~OleScope() { Uninitialize(); }
+  OleScope(const OleScope&) = delete;
+  OleScope& operator=(const OleScope&) = delete;
+
+  HRESULT Initialize();
+  void Uninitialize();
+
+ private:
+  bool initialized_ = false;
+};
+
+// One window registered as a drop target, revoked when the owner ends or
+// Revoke is called (before the window is destroyed and OLE uninitialised).
+class DropRegistration {
+ public:
+  DropRegistration() = default;
+  ~DropRegistration() { Revoke(); }
+  DropRegistration(const DropRegistration&) = delete;
+  DropRegistration& operator=(const DropRegistration&) = delete;
+
+  // RegisterDragDrop's result; OLE keeps a reference of its own.
+  HRESULT Register(HWND window, UniqueCom<DropTarget> target);
+  void Revoke();
+
+ private:
+  HWND window_ = nullptr;
+  UniqueCom<DropTarget> target_;
+};
 
 }  // namespace tavrel

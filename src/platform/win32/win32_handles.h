@@ -41,22 +41,4 @@ struct IconDeleter {
 };
 using UniqueWin32Icon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 
-// A memory device context with one bitmap selected into it for drawing.
-class BitmapCanvas {
- public:
-  explicit BitmapCanvas(HBITMAP bitmap)
-      : dc_(CreateCompatibleDC(nullptr)), old_(SelectObject(dc_, bitmap)) {}
-  ~BitmapCanvas() {
-    SelectObject(dc_, old_);
-    DeleteDC(dc_);
-  }
-  BitmapCanvas(const BitmapCanvas&) = delete;
-  BitmapCanvas& operator=(const BitmapCanvas&) = delete;
-  HDC dc() const { return dc_; }
-
- private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
-
 }  // namespace tavrel

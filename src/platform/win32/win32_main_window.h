@@ -1,42 +1,47 @@
-// frmMain's window on Win32: the main window, Frame1 and the controls of the
-// layout table, created through the wide entry points, sized in twips at the
-// system DPI. Events are forwarded to frmMain; frmMain changes the controls
-// through IFormWindow. The window is also the event loop the launcher pumps.
+// frmMain's window on Win32: it routes the messages of the window and its
+// controls to frmMain's handlers and lets frmMain change the controls
+// through IFormWindow. It is also the event loop the launcher pumps. The
+// controls are made by WindowControls and drawn by WindowPainter.
 #pragma once
 
 #include <windows.h>
 
-#include <array>
-#include <map>
-#include <optional>
 #include <string>
 
 #include "app/form_window.h"
 #include "app/frm_main.h"
 #include "platform/process_api.h"
-#include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_scopes.h"
+#include "platform/win32/win32_window_controls.h"
+#include "platform/win32/win32_window_painter.h"
 
 namespace tavrel {
 
-class DropTarget;
-
 class MainWindow final : public IFormWindow, public IEventLoop {
  public:
-  static constexpr wchar_t kClassName[] = L"TavrelMainWindow";
-
-  explicit MainWindow(HINSTANCE instance);
-  ~MainWindow() override;
+  explicit MainWindow(HINSTANCE instance) : instance_(instance) {}
+  ~MainWindow() override { Destroy(); }
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 
   void Attach(frmMain& form) { form_ = &form; }
-  // Creates the window, hidden, with all its controls.
+  // Creates the window, hidden, with all its controls; false when something
+  // could not be made (nothing is left half-built: Destroy runs).
   bool Create();
+  // Revokes the drop targets, destroys the window and uninitialises OLE.
+  // Safe to call more than once, and from inside the window's own handlers.
+  void Destroy();
+  // The message that a failed Create or start-up ends with.
+  void ReportFailure();
   // Runs the message loop until WM_QUIT; its exit code.
   int Run();
+  // The tooltip and the drop targets: once, when the queue first runs empty
+  // (every control has painted by then). On failure start-up ends with a
+  // message, the way every close does.
+  void FinishStartUp();
 
   // IFormWindow
-  Hwnd Handle() const override { return hwnd_; }
+  Hwnd Handle() const override { return window_.get(); }
   void SetFormCaption(std::string_view caption) override;
   void SetCaption(Control c, std::string_view caption) override;
   std::string Caption(Control c) const override;
@@ -56,57 +61,33 @@ class MainWindow final : public IFormWindow, public IEventLoop {
   void DoEvents() override;
 
  private:
+  // The window procedures of the window's classes and the labels' subclass.
+  static WindowControls::Procedures Procedures();
   // The procedure of a window whose messages go to `Handler` of its owner.
   template <LRESULT (MainWindow::*Handler)(HWND, UINT, WPARAM, LPARAM)>
   static LRESULT CALLBACK RoutedProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK LabelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                     UINT_PTR id, DWORD_PTR self);
-  static bool RegisterClasses(HINSTANCE instance);
+  bool Fail(DWORD error);
 
   LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnFrameMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  void OnCommand(int id, int code);
-  void OnDrawItem(const DRAWITEMSTRUCT& item);
-  HBRUSH OnCtlColor(HDC dc, Control c);
+  LRESULT OnPictureMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void OnActivate(bool active);
   void OnLabelMouseMove(Control c, LPARAM position);
-  void PaintFrame(HWND frame);
-  void PaintPicture(HWND picture);
   bool DispatchOne(MSG& message);
-
-  void CreateFonts();
-  HWND CreateControl(const ControlLayout& layout);
-  void SetUpTooltip();
-  void RegisterDropTargets();
-  void RevokeDropTargets();
-  HWND Window(Control c) const { return controls_[static_cast<int>(c)]; }
-  // The control with this child-window id, if it is one of ours.
-  static std::optional<Control> ControlOf(int id);
-  HBRUSH Brush(COLORREF colour);
-  COLORREF Resolve(Colour colour) const;
-  int Px(int twips) const;
-  RECT ClientRectOf(const ControlLayout& layout) const;
+  HWND Window(Control c) const { return controls_.Window(c); }
 
   HINSTANCE instance_;
   frmMain* form_ = nullptr;
-  HWND hwnd_ = nullptr;
-  HWND tooltip_ = nullptr;
+  WindowPainter painter_;
+  WindowControls controls_;
+  UniqueWindow window_;  // after controls_: goes first, before the fonts it uses
   HWND savedFocus_ = nullptr;
-  int dpi_ = 96;
   std::wstring caption_;
-  std::array<HWND, kControlCount> controls_{};
-  std::array<Colour, kControlCount> textColours_{};
-  std::array<DropTarget*, 2> dropTargets_{};
-
-  UniqueFont uiFont_;
-  UniqueFont buttonFont_;
-  UniqueFont linkFont_;
-  std::map<COLORREF, UniqueBrush> brushes_;
-  UniqueWin32Icon endIcon_;
-  UniqueWin32Icon placeholderIcon_;
-  UniqueBitmap pictureImage_;    // Picture1's persistent image
-  UniqueBitmap launchPicture_;   // the launch button's picture, once a program has icons
+  bool startUpFinished_ = false;
+  DWORD error_ = ERROR_SUCCESS;
 };
 
 }  // namespace tavrel

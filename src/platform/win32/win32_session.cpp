@@ -99,6 +99,15 @@ std::string Win32Session::FormatMessageW(DWORD error) {
 
 BOOL Win32Session::EnableEUDC(BOOL enable) { return ::EnableEUDC(enable); }
 
-void Win32Session::EndProcess(UINT exitCode) { ExitProcess(exitCode); }
+void Win32Session::EndProcess(UINT exitCode) {
+  if (const auto teardown = std::exchange(teardown_, nullptr)) {
+    try {
+      teardown();
+    } catch (...) {
+      // The process ends all the same.
+    }
+  }
+  ExitProcess(exitCode);
+}
 
 }  // namespace tavrel

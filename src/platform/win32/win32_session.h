@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <utility>
+
 #include "platform/session_api.h"
 #include "platform/win32/win32_handles.h"
 
@@ -21,6 +24,9 @@ class Win32Session final : public ISession {
                   UINT style) override;
   std::string FormatMessageW(DWORD error) override;
   BOOL EnableEUDC(BOOL enable) override;
+  // Runs `teardown` before EndProcess ends the process: what the process
+  // must not leave to the system (OLE, drop targets).
+  void BeforeEndProcess(std::function<void()> teardown) { teardown_ = std::move(teardown); }
   [[noreturn]] void EndProcess(UINT exitCode) override;
 
  private:
@@ -28,6 +34,7 @@ class Win32Session final : public ISession {
 
   UniqueWin32Handle instanceLock_;  // held for the life of the process
   UniqueWin32Handle guardDecided_;
+  std::function<void()> teardown_;
 };
 
 }  // namespace tavrel

@@ -3,6 +3,11 @@
 #include <shellapi.h>
 
 #include <cstddef>
+#include <string>
+
+#include "platform/text.h"
+#include "platform/win32/startup_trace.h"
+#include "platform/win32/wide.h"
 
 #include "platform/win32/wide.h"
 
@@ -45,8 +50,29 @@ BOOL Win32Shell::ShellExecuteExW(ShellExecuteInfoW* info) {
   return started;
 }
 
-Hicon Win32Shell::ExtractIconW(Hinstance instance, const char16_t* exeFileName, UINT iconIndex) {
-  return ::ExtractIconW(instance, AsWide(exeFileName), iconIndex);
+// shell32's ExtractIcon is user32's PrivateExtractIcons at the standard icon
+// size (SM_CXICON): for index -1 the number of icons, null for none or for
+// a file that cannot be read; else the icon, or null. (For a file that holds
+// no icons Windows documents 1 rather than null at an index; Wine 8 answers
+// null, and start-up asks for an index only after a count of one or more.)
+// Calling user32 keeps shell32 and its dependencies out of start-up.
+Hicon Win32Shell::ExtractIconW(Hinstance, const char16_t* exeFileName, UINT iconIndex) {
+  MarkStartup("start-up logic");
+  const int width = GetSystemMetrics(SM_CXICON);
+  const int height = GetSystemMetrics(SM_CYICON);
+  constexpr UINT kNoFile = 0xFFFFFFFF;
+  Hicon icon = nullptr;
+  if (iconIndex == static_cast<UINT>(-1)) {
+    const UINT count = PrivateExtractIconsW(AsWide(exeFileName), 0, width, height, nullptr, nullptr, 0, 0);
+    if (count != kNoFile) icon = reinterpret_cast<Hicon>(static_cast<UINT_PTR>(count));
+  } else {
+    HICON extracted = nullptr;
+    const UINT count = PrivateExtractIconsW(AsWide(exeFileName), static_cast<int>(iconIndex), width,
+                                            height, &extracted, nullptr, 1, 0);
+    if (count != kNoFile && count > 0) icon = extracted;
+  }
+  MarkStartup("icon extraction");
+  return icon;
 }
 
 BOOL Win32Shell::DestroyIcon(Hicon icon) { return ::DestroyIcon(icon); }

@@ -1,11 +1,12 @@
 // Tavrel's entry point: the Win32 backends of every service, the window, and
 // the form that runs on them.
 #include <windows.h>
-#include <commctrl.h>
-#include <ole2.h>
+
+#include <cstdlib>
 
 #include "app/command_line.h"
 #include "app/frm_main.h"
+#include "platform/win32/startup_trace.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_main_window.h"
 #include "platform/win32/win32_processes.h"
@@ -16,21 +17,16 @@
 #include "platform/win32/win32_variant.h"
 #include "platform/win32/win32_window_tree.h"
 
+// An exception that escapes (none should: the C boundaries catch) ends the
+// process as std::terminate does. libstdc++'s own handler would first print
+// the exception's demangled type to stderr, which a program without a
+// console does not have, and brings the demangler and a printf, a quarter
+// of the executable, along.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
+
 namespace {
-
-// Initialises OLE for the drop targets; uninitialises only what it initialised.
-class OleScope {
- public:
-  OleScope() : result_(OleInitialize(nullptr)) {}
-  ~OleScope() {
-    if (SUCCEEDED(result_)) OleUninitialize();
-  }
-  OleScope(const OleScope&) = delete;
-  OleScope& operator=(const OleScope&) = delete;
-
- private:
-  HRESULT result_;
-};
 
 // Tavrel is copied into program folders, often beside downloaded files: a
 // DLL there must never be loaded in place of a system one. From here on a
@@ -49,7 +45,6 @@ void SearchSystem32ForDlls() {
     SetDllDirectoryW(L"");  // at least the current folder is no longer searched
   }
 }
-
 int RunTavrel(HINSTANCE instance) {
   using namespace tavrel;
   Win32Registry registry;
@@ -64,6 +59,9 @@ int RunTavrel(HINSTANCE instance) {
   Services services{registry, files, shell, processes, window, windows, session, profile, variants};
   frmMain form(services, window);
   window.Attach(form);
+  // Every way out ends the process at once (a launch waiting further down
+  // the stack must never resume), but the window goes properly first.
+  session.BeforeEndProcess([&window] { window.Destroy(); });
 
   // Read first, before anything can change the current folder that relative
   // paths are taken against.
@@ -72,10 +70,12 @@ int RunTavrel(HINSTANCE instance) {
   if (commandLine.restore) form.RestoreAtLogon();
   // The guard runs before any window of Tavrel's exists.
   form.Form_Initialize();
-  OleScope ole;
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&controls);
-  if (!window.Create()) return 1;
+  MarkStartup("window search");
+  if (!window.Create()) {
+    window.ReportFailure();
+    return 1;
+  }
+  MarkStartup("window, fonts and controls");
   form.Form_Load(commandLine);
   return window.Run();
 }
@@ -84,6 +84,7 @@ int RunTavrel(HINSTANCE instance) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   SearchSystem32ForDlls();
+  tavrel::MarkStartup("C runtime start-up");
   try {
     return RunTavrel(instance);
   } catch (...) {
