@@ -55,6 +55,13 @@ TYPED_TEST_P(CommandLineSuite, SplitsAsWindowsDoes) {
       {"\"t x\"y a", {"t x", "y", "a"}},
       {"C:\\a\\\"b\" c", {"C:\\a\\\"b\"", "c"}},
       {" t.exe a", {"", "t.exe", "a"}},
+      // The program's name alone, as from a double click.
+      {"t.exe", {"t.exe"}},
+      {"t.exe \t ", {"t.exe"}},
+      {"\"C:\\x y\\t.exe\"", {"C:\\x y\\t.exe"}},
+      {"\"C:\\x y\\t.exe\"  ", {"C:\\x y\\t.exe"}},
+      {"\"C:\\x y\\t.exe", {"C:\\x y\\t.exe"}},
+      {"\"t x\"y", {"t x", "y"}},
   };
   for (const SplitRow& row : rows) EXPECT_EQ(this->Split(row.line), row.arguments) << row.line;
 }

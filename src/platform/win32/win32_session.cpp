@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/win32/wide.h"
@@ -39,7 +40,30 @@ std::u16string Win32Session::GetCommandLineW() {
   return reinterpret_cast<const char16_t*>(::GetCommandLineW());
 }
 
+namespace {
+
+// Where the program's name ends, as CommandLineToArgvW takes it: at the
+// closing quote when it begins with one, else at the first blank.
+size_t EndOfProgramName(std::u16string_view line) {
+  if (line.starts_with(u'"')) {
+    const size_t close = line.find(u'"', 1);
+    return close == std::u16string_view::npos ? line.size() : close + 1;
+  }
+  return std::min(line.find_first_of(u" \t"), line.size());
+}
+
+}  // namespace
+
 std::vector<std::u16string> Win32Session::CommandLineToArgvW(std::u16string_view commandLine) {
+  // Nothing after the program's name, as from a double click: its name
+  // alone, without loading shell32 during start-up.
+  const size_t nameEnd = EndOfProgramName(commandLine);
+  if (!commandLine.empty() &&
+      commandLine.find_first_not_of(u" \t", nameEnd) == std::u16string_view::npos) {
+    std::u16string name(commandLine.substr(0, nameEnd));
+    if (name.starts_with(u'"')) name = name.substr(1, name.size() - (name.ends_with(u'"') ? 2 : 1));
+    return {name};
+  }
   const std::u16string line(commandLine);  // the call wants it NUL-terminated
   int count = 0;
   // One block holds the array and the strings it points to.
