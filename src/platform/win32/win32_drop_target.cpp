@@ -63,7 +63,9 @@ DropData ReadDroppedFiles(IDataObject* data) {
 
 HRESULT DropTarget::QueryInterface(REFIID riid, void** object) {
   if (!object) return E_POINTER;
-  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDropTarget)) {
+  // __uuidof, not IID_IDropTarget: that one drags libuuid's whole table of
+  // interface ids into the executable.
+  if (IsEqualIID(riid, __uuidof(IUnknown)) || IsEqualIID(riid, __uuidof(IDropTarget))) {
     *object = static_cast<IDropTarget*>(this);
     AddRef();
     return S_OK;

@@ -42,16 +42,20 @@ bool WindowPainter::Create(HINSTANCE instance, int dpi) {
 
 bool WindowPainter::AddBrush(Colour colour) {
   if (colour.IsSystem()) return GetSysColorBrush(colour.SystemIndex()) != nullptr;
-  UniqueBrush& brush = brushes_[colour.value];
-  if (!brush) brush.reset(CreateSolidBrush(Resolve(colour)));
-  return brush != nullptr;
+  if (Brush(colour)) return true;
+  UniqueBrush brush(CreateSolidBrush(Resolve(colour)));
+  if (!brush) return false;
+  brushes_.emplace_back(colour.value, std::move(brush));
+  return true;
 }
 
 HBRUSH WindowPainter::Brush(Colour colour) const {
   // System colours follow the user's scheme; the system owns their brushes.
   if (colour.IsSystem()) return GetSysColorBrush(colour.SystemIndex());
-  const auto found = brushes_.find(colour.value);
-  return found == brushes_.end() ? nullptr : found->second.get();
+  for (const auto& [value, brush] : brushes_) {
+    if (value == colour.value) return brush.get();
+  }
+  return nullptr;
 }
 
 COLORREF WindowPainter::Resolve(Colour colour) const {

@@ -8,7 +8,8 @@
 
 #include <array>
 #include <cstdint>
-#include <map>
+#include <utility>
+#include <vector>
 
 #include "app/layout.h"
 #include "platform/win32/win32_handles.h"
@@ -49,7 +50,9 @@ class WindowPainter {
 
   int dpi_ = 96;
   std::array<Colour, kControlCount> textColours_{};
-  std::map<std::uint32_t, UniqueBrush> brushes_;  // RGB colours by value
+  // A few RGB colours by value; a vector keeps the tree code of a map out of
+  // the executable.
+  std::vector<std::pair<std::uint32_t, UniqueBrush>> brushes_;
   UniqueWin32Icon endIcon_;
   UniqueWin32Icon placeholderIcon_;
   UniqueBitmap pictureImage_;   // Picture1's persistent image
