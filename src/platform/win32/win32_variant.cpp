@@ -1,10 +1,6 @@
 #include "platform/win32/win32_variant.h"
 
-#include <windows.h>
-// oleauto.h needs the declarations of windows.h.
-#include <oleauto.h>
-
-#include <memory>
+#include <string>
 #include <type_traits>
 
 #include "platform/win32/wide.h"
@@ -20,37 +16,66 @@ static_assert(sizeof(OleDate) == sizeof(DATE));
 
 namespace {
 
-struct BstrFree {
-  void operator()(OLECHAR* s) const { SysFreeString(s); }
-};
-using UniqueBstr = std::unique_ptr<OLECHAR, BstrFree>;
-
 // MinGW declares the input strings of these calls without const; oleaut32
 // only reads them.
 OLECHAR* InputText(const char16_t* s) { return const_cast<OLECHAR*>(AsWide(s)); }
 
+template <typename Function>
+bool Resolve(HMODULE library, const char* name, Function*& function) {
+  function = reinterpret_cast<Function*>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+  return function != nullptr;
+}
+
 }  // namespace
+
+const Win32VariantConversions::Calls* Win32VariantConversions::Loaded() {
+  if (tried_) return calls_ ? &*calls_ : nullptr;
+  tried_ = true;
+  // By its full path in the system folder, never from beside the executable.
+  wchar_t system[MAX_PATH] = {};
+  const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return nullptr;
+  UniqueLibrary library(LoadLibraryW((std::wstring(system, length) + L"\\oleaut32.dll").c_str()));
+  Calls calls;
+  if (!library || !Resolve(library.get(), "VarI2FromStr", calls.varI2FromStr) ||
+      !Resolve(library.get(), "VarDateFromStr", calls.varDateFromStr) ||
+      !Resolve(library.get(), "VarBstrFromDate", calls.varBstrFromDate) ||
+      !Resolve(library.get(), "SysStringLen", calls.sysStringLen) ||
+      !Resolve(library.get(), "SysFreeString", calls.sysFreeString) ||
+      !Resolve(library.get(), "SystemTimeToVariantTime", calls.systemTimeToVariantTime)) {
+    return nullptr;
+  }
+  library_ = std::move(library);
+  calls_ = calls;
+  return &*calls_;
+}
 
 HRESULT Win32VariantConversions::VarI2FromStr(const char16_t* strIn, LCID lcid, ULONG dwFlags,
                                               SHORT* psOut) {
-  return ::VarI2FromStr(InputText(strIn), lcid, dwFlags, psOut);
+  const Calls* calls = Loaded();
+  if (!calls) return E_FAIL;
+  return calls->varI2FromStr(InputText(strIn), lcid, dwFlags, psOut);
 }
 
 HRESULT Win32VariantConversions::VarDateFromStr(const char16_t* strIn, LCID lcid, ULONG dwFlags,
                                                 OleDate* pdateOut) {
   if (!pdateOut) return E_INVALIDARG;
-  return ::VarDateFromStr(InputText(strIn), lcid, dwFlags, &pdateOut->value);
+  const Calls* calls = Loaded();
+  if (!calls) return E_FAIL;
+  return calls->varDateFromStr(InputText(strIn), lcid, dwFlags, &pdateOut->value);
 }
 
 HRESULT Win32VariantConversions::VarBstrFromDate(OleDate dateIn, LCID lcid, ULONG dwFlags,
                                                  std::u16string* pbstrOut) {
   if (!pbstrOut) return E_INVALIDARG;
-  BSTR raw = nullptr;
-  const HRESULT hr = ::VarBstrFromDate(dateIn.value, lcid, dwFlags, &raw);
-  const UniqueBstr text(raw);
+  const Calls* calls = Loaded();
+  if (!calls) return E_FAIL;
+  BSTR text = nullptr;
+  const HRESULT hr = calls->varBstrFromDate(dateIn.value, lcid, dwFlags, &text);
   if (SUCCEEDED(hr)) {
-    pbstrOut->assign(reinterpret_cast<const char16_t*>(text.get()), SysStringLen(text.get()));
+    pbstrOut->assign(reinterpret_cast<const char16_t*>(text), calls->sysStringLen(text));
   }
+  calls->sysFreeString(text);  // null is fine
   return hr;
 }
 
@@ -58,7 +83,8 @@ OleDate Win32VariantConversions::Now() {
   SYSTEMTIME local;
   GetLocalTime(&local);
   OleDate now;
-  SystemTimeToVariantTime(&local, &now.value);
+  const Calls* calls = Loaded();
+  if (!calls || !calls->systemTimeToVariantTime(&local, &now.value)) now.value = 0;
   return now;
 }
 
