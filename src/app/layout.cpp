@@ -106,15 +106,37 @@ bool IsVisibleAtLayoutSize(const ControlLayout& layout) {
   return r.top < kWindow.clientHeight && r.left < kWindow.clientWidth;
 }
 
+namespace {
+
+// Inserts `layout` after every entry whose key is not greater: an insertion
+// sort that keeps the table's order among equal keys (the table is short).
+template <typename Key>
+void InsertInOrder(std::vector<const ControlLayout*>& order, const ControlLayout& layout, Key key) {
+  auto at = order.end();
+  while (at != order.begin() && key(**(at - 1)) > key(layout)) --at;
+  order.insert(at, &layout);
+}
+
+}  // namespace
+
 std::vector<Control> FocusOrder() {
   std::vector<const ControlLayout*> reachable;
   for (const ControlLayout& layout : kControls) {
-    if (layout.takesFocus && IsVisibleAtLayoutSize(layout)) reachable.push_back(&layout);
+    if (layout.takesFocus && IsVisibleAtLayoutSize(layout)) {
+      InsertInOrder(reachable, layout, [](const ControlLayout& c) { return c.tabIndex; });
+    }
   }
-  std::sort(reachable.begin(), reachable.end(),
-            [](const ControlLayout* a, const ControlLayout* b) { return a->tabIndex < b->tabIndex; });
   std::vector<Control> order;
   for (const ControlLayout* layout : reachable) order.push_back(layout->control);
+  return order;
+}
+
+std::vector<const ControlLayout*> CreationOrder() {
+  std::vector<const ControlLayout*> order;
+  for (const ControlLayout& layout : kControls) {
+    InsertInOrder(order, layout,
+                  [](const ControlLayout& c) { return std::pair(c.insideFrame, c.tabIndex); });
+  }
   return order;
 }
 

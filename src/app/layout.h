@@ -116,6 +116,9 @@ Control Command1(int index);
 bool IsVisibleAtLayoutSize(const ControlLayout& layout);
 // The controls the keyboard can reach, in tab order: focusable and visible.
 std::vector<Control> FocusOrder();
+// Every control in the order of creation: the main window's, then Frame1's,
+// each in tab order, since dialog navigation follows the order of creation.
+std::vector<const ControlLayout*> CreationOrder();
 
 // Twips and pixels at a given DPI (15 twips per pixel at 96 DPI).
 int TwipsToPixels(int twips, int dpi);

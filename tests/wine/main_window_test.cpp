@@ -52,6 +52,11 @@ class RealWindow : public ::testing::Test {
   FakeSession session_;
   FakeProfile profile_;
   FakeVariantConversions variants_;
+  // A sink that refuses every drag, for a drop target of the test's own.
+  struct RefusingSink final : IDropSink {
+    DWORD DragOver(int, const DropData&) override { return DROPEFFECT_NONE; }
+    void Drop(int, const DropData&) override {}
+  } refusingSink_;
   MainWindow window_{GetModuleHandleW(nullptr)};
   Services services_{registry_, files_, shell_, processes_, window_, windows_, session_, profile_, variants_};
   frmMain form_{services_, window_};
@@ -93,8 +98,7 @@ TEST_F(RealWindow, TheTooltipAndTheDropTargetsComeOnceTheQueueRunsDry) {
   EXPECT_EQ(TooltipOf(main), nullptr);
   window_.DoEvents();  // as a launch's wait does, should it come first
   EXPECT_NE(TooltipOf(main), nullptr);
-  UniqueCom<DropTarget> other(new DropTarget([](const DropData&) { return DWORD{DROPEFFECT_NONE}; },
-                                             [](const DropData&) {}));
+  UniqueCom<DropTarget> other(new DropTarget(refusingSink_, 0));
   for (const Control box : {Control::Label1_0, Control::Label1_1}) {
     EXPECT_EQ(RegisterDragDrop(ControlWindow(box), other.get()), DRAGDROP_E_ALREADYREGISTERED);
   }
@@ -104,8 +108,7 @@ TEST_F(RealWindow, GoesWithItsDropTargetsAndOleBeforeTheProcessEnds) {
   window_.FinishStartUp();  // the tooltip and the drop targets
   HWND main = window_.Handle();
   HWND box = ControlWindow(Control::Label1_0);
-  UniqueCom<DropTarget> other(new DropTarget([](const DropData&) { return DWORD{DROPEFFECT_NONE}; },
-                                             [](const DropData&) {}));
+  UniqueCom<DropTarget> other(new DropTarget(refusingSink_, 0));
   EXPECT_EQ(RegisterDragDrop(box, other.get()), DRAGDROP_E_ALREADYREGISTERED);
 
   window_.Destroy();

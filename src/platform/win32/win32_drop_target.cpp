@@ -83,7 +83,7 @@ ULONG DropTarget::Release() {
 }
 
 DWORD DropTarget::Answer(DWORD allowed) {
-  lastAnswer_ = over_(dragged_);
+  lastAnswer_ = sink_.DragOver(box_, dragged_);
   if (!(allowed & lastAnswer_)) lastAnswer_ = DROPEFFECT_NONE;
   return lastAnswer_;
 }
@@ -120,7 +120,7 @@ HRESULT DropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) {
     dragged_ = ReadDroppedFiles(data);
     *effect = Answer(*effect);
     const DropData dropped = std::exchange(dragged_, DropData{});
-    if (*effect == DROPEFFECT_COPY) drop_(dropped);
+    if (*effect == DROPEFFECT_COPY) sink_.Drop(box_, dropped);
     return S_OK;
   } catch (...) {
     *effect = DROPEFFECT_NONE;

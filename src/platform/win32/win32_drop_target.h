@@ -1,25 +1,32 @@
 // An OLE drop target for one file box: it reads the dragged file list
-// (CF_HDROP) once per drag and hands it to the form's drag-over and drop
-// handlers, answering the drag source with none or copy. Also the owners of
-// OLE on the thread and of one window's registration as a drop target.
+// (CF_HDROP) once per drag and hands it to the sink of the drags, answering
+// the drag source with none or copy. Also the owners of OLE on the thread and
+// of one window's registration as a drop target.
 #pragma once
 
 #include <ole2.h>
 
 #include <atomic>
-#include <functional>
 #include <memory>
 
 #include "app/frm_main.h"
 
 namespace tavrel {
 
+// Where the drags over the file boxes go: the answer to a drag over box 0 or
+// 1 (DROPEFFECT_NONE or DROPEFFECT_COPY), and a drop there.
+class IDropSink {
+ public:
+  virtual DWORD DragOver(int box, const DropData& data) = 0;
+  virtual void Drop(int box, const DropData& data) = 0;
+
+ protected:
+  ~IDropSink() = default;
+};
+
 class DropTarget final : public IDropTarget {
  public:
-  using OverHandler = std::function<DWORD(const DropData&)>;
-  using DropHandler = std::function<void(const DropData&)>;
-
-  DropTarget(OverHandler over, DropHandler drop) : over_(std::move(over)), drop_(std::move(drop)) {}
+  DropTarget(IDropSink& sink, int box) : sink_(sink), box_(box) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
   ULONG STDMETHODCALLTYPE AddRef() override;
@@ -38,8 +45,8 @@ class DropTarget final : public IDropTarget {
   DWORD Answer(DWORD allowed);
 
   std::atomic<ULONG> refs_{1};
-  OverHandler over_;
-  DropHandler drop_;
+  IDropSink& sink_;
+  int box_;
   DropData dragged_;  // read at DragEnter, dropped at DragLeave or Drop
   DWORD lastAnswer_ = DROPEFFECT_NONE;
 };

@@ -64,20 +64,24 @@ void MainWindow::FinishStartUp() {
   MarkStartup("first paint");
   const bool finished =
       controls_.CreateTooltip(instance_, window_.get()) &&
-      controls_.RegisterDropTargets(
-          [this](int box, const DropData& data) {
-            DWORD effect = DROPEFFECT_NONE;
-            if (form_) form_->Label1_OLEDragOver(static_cast<std::int16_t>(box), data, effect);
-            return effect;
-          },
-          [this](int box, const DropData& data) {
-            if (form_) form_->Label1_OLEDragDrop(static_cast<std::int16_t>(box), data);
-          });
+      controls_.RegisterDropTargets(*this);
   EndStartupTrace();
   if (finished) return;
   error_ = controls_.Error();
   ReportFailure();
   form_->RequestClose(UnloadMode::FormCode);
+}
+
+// --- IDropSink: the drags over the file boxes, to frmMain ---
+
+DWORD MainWindow::DragOver(int box, const DropData& data) {
+  DWORD effect = DROPEFFECT_NONE;
+  if (form_) form_->Label1_OLEDragOver(static_cast<std::int16_t>(box), data, effect);
+  return effect;
+}
+
+void MainWindow::Drop(int box, const DropData& data) {
+  if (form_) form_->Label1_OLEDragDrop(static_cast<std::int16_t>(box), data);
 }
 
 // --- IFormWindow ---

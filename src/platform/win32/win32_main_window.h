@@ -17,7 +17,7 @@
 
 namespace tavrel {
 
-class MainWindow final : public IFormWindow, public IEventLoop {
+class MainWindow final : public IFormWindow, public IEventLoop, private IDropSink {
  public:
   explicit MainWindow(HINSTANCE instance) : instance_(instance) {}
   ~MainWindow() override { Destroy(); }
@@ -61,6 +61,10 @@ class MainWindow final : public IFormWindow, public IEventLoop {
   void DoEvents() override;
 
  private:
+  // IDropSink: the drags over the file boxes go to frmMain.
+  DWORD DragOver(int box, const DropData& data) override;
+  void Drop(int box, const DropData& data) override;
+
   // The window procedures of the window's classes and the labels' subclass.
   static WindowControls::Procedures Procedures();
   // The procedure of a window whose messages go to `Handler` of its owner.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/maker.h"
+#include "app/window_search.h"
 #include "platform/win32/resource.h"
 #include "platform/win32/startup_trace.h"
 #include "platform/win32/wide.h"
@@ -98,7 +99,7 @@ bool WindowControls::RegisterClasses(HINSTANCE instance, const Procedures& proce
   main.cbSize = sizeof main;
   main.lpfnWndProc = procedures.main;
   main.hInstance = instance;
-  main.lpszClassName = kMainWindowClass;
+  main.lpszClassName = AsWide(kMainWindowClass);
   // Shared cursor and icons: the system owns them. The window's background
   // is erased by the painter, which owns the brush.
   main.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -130,7 +131,7 @@ HWND WindowControls::CreateMainWindow(HINSTANCE instance, const std::wstring& ca
                                       const Procedures& procedures) {
   if (!RegisterClasses(instance, procedures)) return nullptr;
   const RECT r = CentredWindowRect();
-  HWND main = CreateWindowExW(kWindowExStyle, kMainWindowClass, caption.c_str(), kWindowStyle, r.left,
+  HWND main = CreateWindowExW(kWindowExStyle, AsWide(kMainWindowClass), caption.c_str(), kWindowStyle, r.left,
                               r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance, owner);
   if (!main) Fail(GetLastError());
   return main;
@@ -151,14 +152,8 @@ RECT WindowControls::CentredWindowRect() const {
 
 bool WindowControls::CreateControls(HINSTANCE instance, HWND main, void* owner,
                                     const Procedures& procedures) {
-  // Within each parent the controls are created in tab order: dialog
-  // navigation follows the z-order, which is the order of creation.
-  std::vector<const ControlLayout*> order;
-  for (const ControlLayout& c : Controls()) order.push_back(&c);
-  std::stable_sort(order.begin(), order.end(), [](const ControlLayout* a, const ControlLayout* b) {
-    return std::pair(a->insideFrame, a->tabIndex) < std::pair(b->insideFrame, b->tabIndex);
-  });
-  for (const ControlLayout* layout : order) {
+  // Dialog navigation follows the z-order, which is the order of creation.
+  for (const ControlLayout* layout : CreationOrder()) {
     HWND control = CreateControl(instance, main, owner, *layout);
     if (!control) return false;
     controls_[static_cast<int>(layout->control)] = control;
@@ -210,14 +205,12 @@ bool WindowControls::CreateTooltip(HINSTANCE instance, HWND main) {
   return true;
 }
 
-bool WindowControls::RegisterDropTargets(DragOverHandler over, DropHandler drop) {
+bool WindowControls::RegisterDropTargets(IDropSink& sink) {
   const HRESULT ole = ole_.Initialize();
   if (FAILED(ole)) return Fail(static_cast<DWORD>(ole));
   MarkStartup("OLE initialisation");
   for (int box = 0; box < 2; ++box) {
-    UniqueCom<DropTarget> target(new (std::nothrow) DropTarget(
-        [over, box](const DropData& data) { return over(box, data); },
-        [drop, box](const DropData& data) { drop(box, data); }));
+    UniqueCom<DropTarget> target(new (std::nothrow) DropTarget(sink, box));
     if (!target) return Fail(ERROR_NOT_ENOUGH_MEMORY);
     const HRESULT registered = dropTargets_[box].Register(Window(Label1(box)), std::move(target));
     if (FAILED(registered)) return Fail(static_cast<DWORD>(registered));

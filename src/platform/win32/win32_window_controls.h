@@ -18,14 +18,11 @@
 
 namespace tavrel {
 
-inline constexpr wchar_t kMainWindowClass[] = L"TavrelMainWindow";
 inline constexpr wchar_t kFrameClass[] = L"TavrelFrame";
 inline constexpr wchar_t kPictureClass[] = L"TavrelPicture";
 
 class WindowControls {
  public:
-  using DragOverHandler = std::function<DWORD(int box, const DropData&)>;
-  using DropHandler = std::function<void(int box, const DropData&)>;
   // The procedures of the window's classes and the labels' subclass.
   struct Procedures {
     WNDPROC main, frame, picture;
@@ -49,9 +46,9 @@ class WindowControls {
   HWND Window(Control c) const { return controls_[static_cast<int>(c)]; }
 
   // After the first paint: the link's tooltip; OLE and the two file boxes as
-  // drop targets, whose events go to the handlers with the box's number.
+  // drop targets, whose drags go to `sink`.
   bool CreateTooltip(HINSTANCE instance, HWND main);
-  bool RegisterDropTargets(DragOverHandler over, DropHandler drop);
+  bool RegisterDropTargets(IDropSink& sink);
   // Revokes the drop targets and uninitialises OLE; before the windows go.
   void ReleaseDropTargets();
 
