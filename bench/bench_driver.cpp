@@ -379,6 +379,7 @@ struct Paths {
   std::wstring Font() const { return app + L"\\sample.tte"; }
   std::wstring PollLauncher() const { return tools + L"\\poll_launcher.exe"; }
   std::wstring MinimalWindow() const { return tools + L"\\minimal_window.exe"; }
+  std::wstring ThemedWindow() const { return tools + L"\\themed_window.exe"; }
   std::wstring TracedTavrel() const { return traced + L"\\tavrel.exe"; }
   std::wstring Trace() const { return traced + L"\\startup-trace.txt"; }
 };
@@ -700,9 +701,9 @@ void Run(const Paths& paths) {
   }
   LaunchByPolling(paths, [&](HANDLE, HANDLE program) { CpuWindow(program, "poll", paths.PollLauncher()); });
 
-  // Tavrel, the baseline and the traced Tavrel in turn, so that drift hits
+  // Tavrel, the baselines and the traced Tavrel in turn, so that drift hits
   // them alike.
-  std::vector<double> startMs[2], peakMiB[2];  // [0] Tavrel, [1] minimal_window
+  std::vector<double> startMs[3], peakMiB[3];  // [0] Tavrel, [1] minimal_window, [2] themed_window
   std::vector<Phases> traced;
   std::vector<double> tracedVisibleMs, dllLoadMs;
   std::map<std::string, std::vector<double>> eachDllMs;
@@ -712,15 +713,16 @@ void Run(const Paths& paths) {
   for (int i = 0; i < kStarts; ++i) {
     if (!EndAll(L"tavrel.exe")) throw Failure("a Tavrel was still running");
     // Each start from a quiet system (the previous program's windows gone
-    // from the X server too), Tavrel first and the baseline first in turn.
+    // from the X server too), each program first in turn.
     const auto measure = [&](int which) {
       Sleep(kQuietMs);
-      const Startup s = which == 0 ? MeasureStartup(paths.Tavrel(), paths.app, kMainClass)
-                                   : MeasureStartup(paths.MinimalWindow(), paths.tools, kMinimalClass);
+      const Startup s =
+          which == 0   ? MeasureStartup(paths.Tavrel(), paths.app, kMainClass)
+          : which == 1 ? MeasureStartup(paths.MinimalWindow(), paths.tools, kMinimalClass)
+                       : MeasureStartup(paths.ThemedWindow(), paths.tools, kMinimalClass);
       startMs[which].push_back(s.ms), peakMiB[which].push_back(s.peakMiB);
     };
-    measure(i % 2);
-    measure(1 - i % 2);
+    for (int k = 0; k < 3; ++k) measure((i + k) % 3);
     Sleep(kQuietMs);
     Traced t = TraceStartup(paths);
     traced.push_back(std::move(t.phases));
@@ -734,13 +736,17 @@ void Run(const Paths& paths) {
   Raw("exit_to_restore_ms_poll", delays[1]);
   Raw("startup_ms_tavrel", startMs[0]);
   Raw("startup_ms_minimal", startMs[1]);
+  Raw("startup_ms_themed", startMs[2]);
   Raw("startup_ms_traced", tracedVisibleMs);
   Raw("peak_working_set_mib_tavrel", peakMiB[0]);
   Raw("peak_working_set_mib_minimal", peakMiB[1]);
+  Raw("peak_working_set_mib_themed", peakMiB[2]);
   Row("restore_median", Median(delays[0]), Median(delays[1]));
   Row("restore_worst", Worst(delays[0]), Worst(delays[1]));
   Row("startup_median", Median(startMs[0]), Median(startMs[1]));
   Row("peak_working_set", Median(peakMiB[0]), Median(peakMiB[1]));
+  Row("startup_median_themed", Median(startMs[0]), Median(startMs[2]));
+  Row("peak_working_set_themed", Median(peakMiB[0]), Median(peakMiB[2]));
   Say("raw\textra_dlls\t" + dllNames);
   Raw("extra_dll_loads_ms", dllLoadMs);
   for (const auto& [dll, times] : eachDllMs) Raw("dll_load_ms_" + dll, times);
@@ -749,7 +755,8 @@ void Run(const Paths& paths) {
 
 // Ends whatever the run started that still runs.
 void CleanUp() {
-  for (const wchar_t* image : {L"tavrel.exe", L"poll_launcher.exe", L"eudcview.exe", L"minimal_window.exe"}) {
+  for (const wchar_t* image : {L"tavrel.exe", L"poll_launcher.exe", L"eudcview.exe", L"minimal_window.exe",
+                               L"themed_window.exe"}) {
     EndAll(image);
   }
   EndRefusals();
