@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/text.h"
-#include "platform/win32/wide.h"
+#include "base/text.h"
+#include "base/win32/wide.h"
 
 namespace {
 

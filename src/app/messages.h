@@ -7,13 +7,13 @@
 #include <string_view>
 #include <vector>
 
-#include "eudc/eudc_switch.h"
+#include "eudc/font_switch.h"
 #include "eudc/journal.h"
 
 namespace tavrel::messages {
 
 // The system's text followed by the code, or the code alone.
-std::string ErrorText(std::string_view systemText, DWORD error);
+std::string ErrorText(std::string_view systemText, ErrorCode error);
 
 std::string FontMissing(std::string_view path, std::string_view errorText);
 std::string FontUnreadable(std::string_view path, std::string_view errorText);
@@ -34,5 +34,14 @@ std::string Recovered(const std::vector<RawValue>& values);
 std::string RecoverQuestion(const std::optional<std::u16string>& current,
                             std::u16string_view written);
 std::string JournalUnreadable(std::string_view errorText);
+// The settings are back, but their record could not be removed.
+std::string JournalNotRemoved(std::string_view where, std::string_view errorText);
+// Not all settings are back, and the next logon's retry could not be set.
+std::string LogonRestoreNotSet(std::string_view where, std::string_view errorText);
+// The EUDC fonts could not be released or reloaded around a change.
+std::string ReloadFailed(std::string_view errorText);
+// The end of the launched programs can no longer be known.
+std::string WaitFailed();
+std::string LinkNotOpened(std::string_view address, std::string_view errorText);
 
 }  // namespace tavrel::messages
