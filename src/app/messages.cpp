@@ -23,8 +23,16 @@ std::string Lines(std::initializer_list<std::string_view> lines) {
 
 }  // namespace
 
+std::string ErrorCodeText(ErrorCode error) {
+  // No printf: it would bring its whole formatter into the exe.
+  if (!(error & 0x80000000u)) return std::to_string(error);
+  std::string text = "0x";
+  for (int shift = 28; shift >= 0; shift -= 4) text += "0123456789ABCDEF"[(error >> shift) & 0xF];
+  return text;
+}
+
 std::string ErrorText(std::string_view systemText, ErrorCode error) {
-  const std::string code = "エラー " + std::to_string(error);
+  const std::string code = "エラー " + ErrorCodeText(error);
   return systemText.empty() ? code : std::string(systemText) + "（" + code + "）";
 }
 
@@ -119,9 +127,11 @@ std::string JournalUnreadable(std::string_view errorText) {
                 "不要な記録であれば、このキーを削除してください。"});
 }
 
-std::string JournalNotRemoved(std::string_view where, std::string_view errorText) {
-  return Lines({"外字の設定は元に戻しましたが、元に戻すための記録を削除できませんでした。", where,
-                errorText, "次に Tavrel を起動したときに、もう一度削除します。"});
+std::string JournalNotRemoved(std::string_view where, std::string_view errorText,
+                              bool settingsBack) {
+  return Lines({settingsBack ? "外字の設定は元に戻しましたが、元に戻すための記録を削除できませんでした。"
+                             : "外字の設定を元に戻すための記録を削除できませんでした。",
+                where, errorText, "次に Tavrel を起動したときに、もう一度削除します。"});
 }
 
 std::string LogonRestoreNotSet(std::string_view where, std::string_view errorText) {
@@ -134,9 +144,9 @@ std::string ReloadFailed(std::string_view errorText) {
                 "表示中の文字には、外字の設定の変更が反映されていないことがあります。"});
 }
 
-std::string WaitFailed() {
+std::string WaitFailed(bool atLogon) {
   return Lines({"登録ソフトの終了を確認できなくなりました。",
-                "外字の設定は、Tavrel を終了するときに元に戻します。"});
+                atLogon ? kTryAgainLater : "外字の設定は、Tavrel を終了するときに元に戻します。"});
 }
 
 std::string LinkNotOpened(std::string_view address, std::string_view errorText) {

@@ -12,6 +12,9 @@
 
 namespace tavrel::messages {
 
+// A system error code in decimal, an HRESULT in hexadecimal, as Windows
+// shows them.
+std::string ErrorCodeText(ErrorCode error);
 // The system's text followed by the code, or the code alone.
 std::string ErrorText(std::string_view systemText, ErrorCode error);
 
@@ -34,14 +37,17 @@ std::string Recovered(const std::vector<RawValue>& values);
 std::string RecoverQuestion(const std::optional<std::u16string>& current,
                             std::u16string_view written);
 std::string JournalUnreadable(std::string_view errorText);
-// The settings are back, but their record could not be removed.
-std::string JournalNotRemoved(std::string_view where, std::string_view errorText);
+// The record of the settings could not be removed; `settingsBack`: after
+// they were put back.
+std::string JournalNotRemoved(std::string_view where, std::string_view errorText,
+                              bool settingsBack = true);
 // Not all settings are back, and the next logon's retry could not be set.
 std::string LogonRestoreNotSet(std::string_view where, std::string_view errorText);
 // The EUDC fonts could not be released or reloaded around a change.
 std::string ReloadFailed(std::string_view errorText);
-// The end of the launched programs can no longer be known.
-std::string WaitFailed();
+// The end of the launched programs can no longer be known; `atLogon`: the
+// logon's restore, which leaves the settings to the next start or logon.
+std::string WaitFailed(bool atLogon);
 std::string LinkNotOpened(std::string_view address, std::string_view errorText);
 
 }  // namespace tavrel::messages

@@ -153,7 +153,7 @@ void Run::EndLaunch(bool programsEnded) {
   // The user font stays while another launch's program still runs, and
   // when the end of the programs is not known.
   if (programsEnded && launches_.empty() && UserFontActive()) SwitchBack();
-  if (!programsEnded) Tell(messages::WaitFailed());
+  if (!programsEnded) Tell(messages::WaitFailed(atLogon_));
   if (atLogon_) {
     if (launches_.empty()) Finish();
     return;

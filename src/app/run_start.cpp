@@ -100,7 +100,8 @@ void Run::Open(const CommandLine& commandLine) {
   Refresh();
   // From the message loop, once the window is on the screen: the launch then
   // runs exactly as from a click, and minimises a window the user has seen.
-  if (commandLine.run && launchable) view_.QueueLaunch();
+  // A queue too full to take it: the launch runs at once instead.
+  if (commandLine.run && launchable && !view_.QueueLaunch()) LaunchClicked();
 }
 
 void Run::RestoreAtLogon() {
@@ -170,7 +171,8 @@ Run::Launch Run::Recover() {
        !Ask(Box{messages::RecoverQuestion(current, record.writtenPath), BoxIcon::Question,
                 BoxButtons::YesNo}))) {
     if (const JournalStatus dropped = switch_.Forget(); !dropped.ok()) {
-      Tell(messages::JournalNotRemoved(Utf16ToUtf8(dropped.where), ErrorText(dropped.error)));
+      Tell(messages::JournalNotRemoved(Utf16ToUtf8(dropped.where), ErrorText(dropped.error),
+                                       nothingToDo));
     }
     return {};
   }

@@ -32,8 +32,9 @@ class IRunView {
   // The window that owns message boxes and the shell's prompts.
   [[nodiscard]] virtual WindowHandle Owner() const = 0;
   // Runs the launch from the message loop, after what is already waiting
-  // there, exactly as a click on the launch button does.
-  virtual void QueueLaunch() = 0;
+  // there, exactly as a click on the launch button does; false when it
+  // cannot be queued.
+  [[nodiscard]] virtual bool QueueLaunch() = 0;
 };
 
 }  // namespace tavrel

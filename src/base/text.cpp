@@ -50,14 +50,15 @@ void EncodeUtf8(char32_t cp, std::string& out) {
   }
 }
 
-}  // namespace
-
+// The code points of UTF-8 text, so that one character is one element.
 std::u32string CodePoints(std::string_view utf8) {
   std::u32string out;
   out.reserve(utf8.size());
   for (size_t i = 0; i < utf8.size();) out += DecodeUtf8(utf8, i);
   return out;
 }
+
+}  // namespace
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {
   std::u16string out;

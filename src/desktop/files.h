@@ -18,7 +18,7 @@ struct FolderEntry {
   bool operator==(const FolderEntry&) const = default;
 };
 
-struct FileHead {
+struct [[nodiscard]] FileHead {
   std::vector<std::uint8_t> bytes;  // at most the count asked for
   ErrorCode error = kSuccess;      // why the file could not be opened or read
 };

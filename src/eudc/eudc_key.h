@@ -17,7 +17,7 @@ inline constexpr char16_t kEudcKeyPath[] = u"EUDC\\932";
 inline constexpr char16_t kEudcKeyShown[] = u"HKEY_CURRENT_USER\\EUDC\\932";
 inline constexpr char16_t kSystemDefaultEudcFont[] = u"SystemDefaultEUDCFont";
 
-struct KeyReading {
+struct [[nodiscard]] KeyReading {
   enum class Outcome {
     Listed,  // every value of the key
     Absent,  // the key does not exist

@@ -51,6 +51,7 @@ SwitchStatus FontSwitch::RecordAndClear(std::u16string_view font) {
   if (const JournalStatus journalled = journal_.Begin(record); !journalled.ok()) {
     return SwitchStatus{SwitchStatus::Step::JournalUnwritten, journalled.error, journalled.where};
   }
+  active_ = true;
   std::vector<RawValue> emptied;
   for (const RawValue& value : reading.values) emptied.push_back(TextValue(value.name, u""));
   // Every value is on record now. One that cannot be emptied keeps its text
@@ -98,6 +99,9 @@ RestoreStatus FontSwitch::WriteBack() {
     status.journal = journal_.EnsureRunOnce();
     return status;
   }
+  // Every value is back: a record that cannot go now is found again by the
+  // next start, which finds nothing left to put back.
+  active_ = false;
   // The values first, then the record that was their only copy.
   if (const ErrorCode flushed = key_.Flush(); flushed != kSuccess) {
     status.journal = JournalStatus{flushed, kEudcKeyShown};

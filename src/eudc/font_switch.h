@@ -19,7 +19,7 @@
 namespace tavrel {
 
 // How the switch to the user font went.
-struct SwitchStatus {
+struct [[nodiscard]] SwitchStatus {
   enum class Step {
     Done,
     KeyUnreadable,     // EUDC\932 could not be read whole: nothing changed
@@ -36,13 +36,13 @@ struct SwitchStatus {
 // How a switch back went: the values that could not be written, and what
 // became of the journal (removed once all are back, kept for a later try
 // otherwise).
-struct RestoreStatus {
+struct [[nodiscard]] RestoreStatus {
   std::vector<WriteFailure> failed;
   JournalStatus journal;
   bool complete() const { return failed.empty(); }
 };
 
-struct SwitchResult {
+struct [[nodiscard]] SwitchResult {
   SwitchStatus status;
   // After a failed switch that was a fresh one: how the switch back went.
   std::optional<RestoreStatus> undone;
@@ -55,9 +55,9 @@ class FontSwitch {
   // The command line the RunOnce value runs: "<tavrel.exe>" /restore.
   void SetRestoreCommand(std::u16string command) { journal_.SetRestoreCommand(std::move(command)); }
 
-  // Whether the user font is switched in: a record of the earlier settings
-  // is held, until a switch back has written all of it.
-  bool UserFontActive() const { return journal_.Owned(); }
+  // Whether the user font is switched in: from the first switch (or the
+  // adoption of a journal) until a switch back has written every value back.
+  bool UserFontActive() const { return active_; }
   const JournalRecord& Record() const { return journal_.Record(); }
 
   // Switches to `font`. A first switch records every value and journals it;
@@ -75,7 +75,10 @@ class FontSwitch {
   // --- the recovery of a journal left by a copy that ended before its restore
   [[nodiscard]] JournalReading ReadJournal() const { return journal_.Read(); }
   // Takes the record as this copy's own: the user font counts as active.
-  void Adopt(const JournalRecord& record) { journal_.Adopt(record); }
+  void Adopt(const JournalRecord& record) {
+    journal_.Adopt(record);
+    active_ = true;
+  }
   // Makes sure the next logon tries again (Windows deletes the RunOnce value
   // before it runs it).
   [[nodiscard]] JournalStatus KeepForLogon() { return journal_.EnsureRunOnce(); }
@@ -85,8 +88,12 @@ class FontSwitch {
   // journal names, or the empty text); true when the key cannot be read
   // (nothing says it changed). `current` receives the text it holds.
   [[nodiscard]] bool HoldsWhatWasWritten(std::optional<std::u16string>* current = nullptr);
-  // Drops an adopted journal without writing anything back.
-  [[nodiscard]] JournalStatus Forget() { return journal_.Remove(); }
+  // Drops an adopted journal without writing anything back; the user font no
+  // longer counts as active, even when the record could not be removed.
+  [[nodiscard]] JournalStatus Forget() {
+    active_ = false;
+    return journal_.Remove();
+  }
 
   // The error of the last release or reload of the EUDC fonts that failed;
   // success when both went through.
@@ -102,6 +109,7 @@ class FontSwitch {
   IEudcKey& key_;
   Journal journal_;
   ErrorCode reloadError_ = kSuccess;
+  bool active_ = false;
 };
 
 }  // namespace tavrel

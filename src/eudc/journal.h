@@ -34,7 +34,7 @@ enum class JournalState {
   Unreadable,  // there, but it cannot be read or fails its checks
 };
 
-struct JournalReading {
+struct [[nodiscard]] JournalReading {
   JournalState state = JournalState::Absent;
   JournalRecord record;
   ErrorCode error = kSuccess;  // for Unreadable: the registry's error, or success when damaged

@@ -20,13 +20,13 @@ inline constexpr char16_t kRunOnceValueShown[] =
 
 // Where a store operation failed: the registry's error and the key or value
 // it was working on, as the user would look for it.
-struct StoreStatus {
+struct [[nodiscard]] StoreStatus {
   ErrorCode error = kSuccess;
   std::u16string where;
   bool ok() const { return error == kSuccess; }
 };
 
-struct StoredRecord {
+struct [[nodiscard]] StoredRecord {
   enum class Outcome {
     Absent,      // no journal (a key without its record counts as none)
     Present,     // the record's bytes

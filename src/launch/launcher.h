@@ -33,7 +33,7 @@ class IRunningProgram {
 };
 using RunningProgram = std::unique_ptr<IRunningProgram>;
 
-struct StartOutcome {
+struct [[nodiscard]] StartOutcome {
   enum class Result {
     Started,     // a process of its own: `program` to wait for
     HandedOver,  // served without a new process (a running program took it)

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/maker.h"
+#include "app/messages.h"
 #include "base/win32/wide.h"
 #include "shell/startup_trace.h"
 
@@ -10,15 +11,6 @@ namespace tavrel {
 namespace {
 
 constexpr const char* kWindowFailed = "ウィンドウを作成できませんでした。Tavrel を終了します。";
-
-// A system error code in decimal, an HRESULT in hexadecimal, as Windows
-// shows them. (No printf: it would bring its whole formatter into the exe.)
-std::string ErrorCodeText(DWORD error) {
-  if (!(error & 0x80000000u)) return std::to_string(error);
-  std::string text = "0x";
-  for (int shift = 28; shift >= 0; shift -= 4) text += "0123456789ABCDEF"[(error >> shift) & 0xF];
-  return text;
-}
 
 // The first icon of a program at the standard icon size, through user32's
 // PrivateExtractIconsW (what shell32's ExtractIcon calls), so that shell32
@@ -65,7 +57,7 @@ void MainWindow::Destroy() {
 
 void MainWindow::ReportFailure() {
   std::string text = kWindowFailed;
-  if (error_ != ERROR_SUCCESS) text += "\r\n(エラー " + ErrorCodeText(error_) + ")";
+  if (error_ != ERROR_SUCCESS) text += "\r\n(エラー " + messages::ErrorCodeText(error_) + ")";
   MessageBoxW(window_.get(), Wide(text).c_str(), Wide(kApplicationTitle).c_str(), MB_OK | MB_ICONERROR);
 }
 
@@ -98,6 +90,9 @@ void MainWindow::Drop(DropBox box, const DropData& data) {
 
 // --- IRunView
 
+// A caption, a state or a repaint that cannot be set (for want of memory
+// only) leaves the window showing the earlier one: nothing of the run
+// depends on what a control shows, so those results are not checked.
 void MainWindow::Show(const Screen& screen) {
   if (!window_) return;
   if (screen.closed) {
@@ -157,8 +152,8 @@ void MainWindow::FocusFirstReachableControl() {
 }
 
 // The very message a click on the button sends, so it goes the way of a click.
-void MainWindow::QueueLaunch() {
-  PostMessageW(window_.get(), WM_COMMAND, MAKEWPARAM(ControlId(Control::LaunchButton), BN_CLICKED),
+bool MainWindow::QueueLaunch() {
+  return PostMessageW(window_.get(), WM_COMMAND, MAKEWPARAM(ControlId(Control::LaunchButton), BN_CLICKED),
                reinterpret_cast<LPARAM>(Window(Control::LaunchButton)));
 }
 

@@ -41,7 +41,7 @@ class MainWindow final : public IRunView, private IDropSink {
   // IRunView
   void Show(const Screen& screen) override;
   WindowHandle Owner() const override { return window_.get(); }
-  void QueueLaunch() override;
+  bool QueueLaunch() override;
 
  private:
   // IDropSink: the drags over the file boxes go to the run.

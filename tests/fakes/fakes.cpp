@@ -1,6 +1,7 @@
 #include "fakes/fakes.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "base/text.h"
 
@@ -26,13 +27,14 @@ KeyReading FakeEudcKey::ReadAll() {
 
 std::vector<WriteFailure> FakeEudcKey::Write(std::span<const RawValue> written) {
   std::vector<WriteFailure> failed;
+  // The key is created before any value is written, as the registry's is.
+  if (!values) values.emplace();
   for (const RawValue& value : written) {
     const auto fault = writeErrors.find(value.name);
     if (fault != writeErrors.end()) {
       failed.push_back(WriteFailure{value.name, fault->second});
       continue;
     }
-    if (!values) values.emplace();
     ++writes;
     // Stored under the name it already has, as the registry keeps a name's case.
     if (RawValue* existing = const_cast<RawValue*>(FindValue(*values, value.name))) {
@@ -132,6 +134,7 @@ StartOutcome FakeLauncher::Start(std::u16string_view program, WindowHandle owner
   if (startError) return StartOutcome{StartOutcome::Result::Failed, nullptr, *startError};
   if (handOver) return StartOutcome{StartOutcome::Result::HandedOver, nullptr, kSuccess};
   AddRunning(std::u16string(program));
+  if (nextSignal) processes.back().signal = std::exchange(nextSignal, nullptr);
   started_.push_back(processes.size() - 1);
   return StartOutcome{StartOutcome::Result::Started, Hold(processes.back()), kSuccess};
 }
@@ -182,6 +185,11 @@ void FakeFiles::Add(std::string path, std::vector<std::uint8_t> content, bool no
 
 void FakeFiles::AddFont(std::string path) { Add(std::move(path), {0x00, 0x01, 0x00, 0x00, 0x00}); }
 
+// A folder cannot be opened as a file: Windows denies the access.
+void FakeFiles::AddFolder(std::string path) {
+  files.push_back(File{std::move(path), {}, false, kAccessDenied, true});
+}
+
 FakeFiles::File* FakeFiles::Find(std::string_view path) {
   const auto found = std::find_if(files.begin(), files.end(),
                                   [&](const File& f) { return EqualIgnoringCase(f.path, path); });
@@ -222,6 +230,9 @@ std::optional<std::u16string> FakeFiles::FullPath(std::u16string_view path) {
   return Utf8ToUtf16(full ? given : currentFolder + "\\" + given);
 }
 
-bool FakeFiles::IsFile(std::u16string_view path) { return Find(Utf16ToUtf8(path)) != nullptr; }
+bool FakeFiles::IsFile(std::u16string_view path) {
+  const File* file = Find(Utf16ToUtf8(path));
+  return file && !file->folder;
+}
 
 }  // namespace tavrel::fakes

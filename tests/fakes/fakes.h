@@ -70,6 +70,7 @@ class FakeLauncher final : public ILauncher {
   std::optional<ErrorCode> startError;  // the next starts fail with it
   bool handOver = false;                // the next starts run no process of their own
   bool identityUnreadable = false;
+  WaitHandle nextSignal = nullptr;  // the next start's end signal (a real event, say), when set
   std::vector<std::u16string> opened;   // what Open was given
   ErrorCode openError = kSuccess;
   std::vector<WindowHandle> owners;     // the owner of each Start and Open
@@ -125,6 +126,7 @@ class FakeFiles final : public IFiles {
     std::vector<std::uint8_t> content;
     bool normal = true;
     ErrorCode readError = kSuccess;
+    bool folder = false;  // listed (not normal), but no file
   };
   std::vector<File> files;
   std::string currentFolder = "C:\\Users\\user";
@@ -132,6 +134,7 @@ class FakeFiles final : public IFiles {
   void Add(std::string path, std::vector<std::uint8_t> content = {}, bool normal = true);
   // A file that begins as TrueType fonts do.
   void AddFont(std::string path);
+  void AddFolder(std::string path);
   File* Find(std::string_view path);
 
   std::vector<FolderEntry> List(std::u16string_view pattern) override;
@@ -152,7 +155,10 @@ class FakeView final : public IRunView {
     ++shows;
   }
   WindowHandle Owner() const override { return owner; }
-  void QueueLaunch() override { ++queuedLaunches; }
+  bool QueueLaunch() override {
+    ++queuedLaunches;
+    return true;
+  }
 };
 
 }  // namespace tavrel::fakes

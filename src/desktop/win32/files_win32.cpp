@@ -5,6 +5,7 @@
 #include <memory>
 #include <type_traits>
 
+#include "base/win32/filled_text.h"
 #include "base/win32/handles.h"
 #include "base/win32/wide.h"
 
@@ -59,15 +60,11 @@ FileHead Win32Files::ReadHead(std::u16string_view path, std::size_t count) {
 
 std::optional<std::u16string> Win32Files::FullPath(std::u16string_view path) {
   const std::wstring name = WideOf(path);
-  std::wstring buffer(MAX_PATH + 1, L'\0');
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    const DWORD length =
-        GetFullPathNameW(name.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
-    if (length == 0) return std::nullopt;
-    if (length < buffer.size()) return Utf16Of(std::wstring_view(buffer.data(), length));
-    buffer.assign(length, L'\0');  // the size it needs, NUL included
-  }
-  return std::nullopt;
+  const std::optional<std::wstring> full = FilledText([&](wchar_t* buffer, DWORD size) {
+    return GetFullPathNameW(name.c_str(), size, buffer, nullptr);
+  });
+  if (!full) return std::nullopt;
+  return Utf16Of(*full);
 }
 
 bool Win32Files::IsFile(std::u16string_view path) {

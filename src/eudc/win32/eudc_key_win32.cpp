@@ -1,5 +1,6 @@
 #include "eudc/win32/eudc_key_win32.h"
 
+#include "base/win32/filled_text.h"
 #include "base/win32/wide.h"
 #include "eudc/win32/registry_win32.h"
 
@@ -46,18 +47,12 @@ ErrorCode Win32EudcKey::EnableEudc(bool enable) {
 }
 
 std::optional<std::u16string> Win32EudcKey::WindowsDirectory() {
-  std::wstring buffer(MAX_PATH, L'\0');
-  UINT length = GetWindowsDirectoryW(buffer.data(), static_cast<UINT>(buffer.size()));
-  if (length >= buffer.size()) {
-    // Too small: the length it needs, NUL included.
-    buffer.assign(length, L'\0');
-    length = GetWindowsDirectoryW(buffer.data(), static_cast<UINT>(buffer.size()));
-  }
-  if (length == 0 || length >= buffer.size()) return std::nullopt;
-  buffer.resize(length);
+  std::optional<std::wstring> folder =
+      FilledText([](wchar_t* buffer, DWORD size) { return GetWindowsDirectoryW(buffer, size); });
+  if (!folder) return std::nullopt;
   // Only a drive's root ends in a backslash ("C:\").
-  if (buffer.ends_with(L'\\')) buffer.pop_back();
-  return Utf16Of(buffer);
+  if (folder->ends_with(L'\\')) folder->pop_back();
+  return Utf16Of(*folder);
 }
 
 }  // namespace tavrel

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "base/win32/filled_text.h"
 #include "base/win32/handles.h"
 #include "base/win32/wide.h"
 
@@ -42,20 +43,12 @@ bool NamesExistingFile(const std::wstring& path) {
 // The full path of a file (never a folder) the search path finds by this name.
 std::optional<std::wstring> FindOnSearchPath(const std::wstring& name,
                                              const wchar_t* extension = nullptr) {
-  std::wstring buffer(MAX_PATH + 1, L'\0');
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    const DWORD length = SearchPathW(nullptr, name.c_str(), extension,
-                                     static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
-    if (length == 0) return std::nullopt;
-    if (length < buffer.size()) {
-      buffer.resize(length);
-      // The search finds folders as well; only a file can be opened as a program.
-      if (!NamesExistingFile(buffer)) return std::nullopt;
-      return buffer;
-    }
-    buffer.assign(length, L'\0');  // longer than the buffer: the length it needs
-  }
-  return std::nullopt;
+  std::optional<std::wstring> found = FilledText([&](wchar_t* buffer, DWORD size) {
+    return SearchPathW(nullptr, name.c_str(), extension, size, buffer, nullptr);
+  });
+  // The search finds folders as well; only a file can be opened as a program.
+  if (!found || !NamesExistingFile(*found)) return std::nullopt;
+  return found;
 }
 
 struct Split {

@@ -1,0 +1,138 @@
+// The real window and message loop under Wine, with the run on the fakes:
+// what reaches the run through the window's own message routing, what the
+// window shows of the run, and how it goes.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include "base/win32/handles.h"
+#include "fakes/fakes.h"
+#include "shell/main_window.h"
+#include "shell/message_loop.h"
+
+namespace tavrel::testing {
+namespace {
+
+using namespace tavrel::fakes;
+
+class RealWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    files_.Add(desktop_.executablePath);
+    window_.Attach(run_);
+    ASSERT_TRUE(window_.Create("Tavrel [ test ]"));
+  }
+
+  HWND Main() const { return reinterpret_cast<HWND>(window_.Owner()); }
+  HWND ControlWindow(Control c) const {
+    return LayoutOf(c).insideFrame
+               ? GetDlgItem(GetDlgItem(Main(), ControlId(Control::FileFrame)), ControlId(c))
+               : GetDlgItem(Main(), ControlId(c));
+  }
+  std::wstring Text(Control c) const {
+    wchar_t text[512] = {};
+    GetWindowTextW(ControlWindow(c), text, 512);
+    return text;
+  }
+  // A click of the left button on a control, as the mouse delivers it; a
+  // second one inside the double-click time arrives as WM_LBUTTONDBLCLK.
+  static void Click(HWND control, UINT down) {
+    SendMessageW(control, down, MK_LBUTTON, MAKELPARAM(4, 4));
+    SendMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+  }
+
+  FakeEudcKey key_;
+  FakeJournalStore store_;
+  FakeLauncher launcher_;
+  FakeDesktop desktop_;
+  FakeFiles files_;
+  MainWindow window_{GetModuleHandleW(nullptr)};
+  tavrel::Run run_{Seams{key_, store_, launcher_, desktop_, files_}, window_};
+};
+
+TEST_F(RealWindow, ShowsTheRunsScreenWithoutReadingItBack) {
+  Screen screen;
+  screen.title = "Tavrel [ Ver.9.8.7 ]";
+  screen.programCaption = "D:\\도구\\viewer.exe";
+  screen.fontCaption = "ユーザー外字ファイルをDrag＆Dropしてください。";
+  screen.launchEnabled = false;
+  screen.userFontActive = true;
+  screen.exitWhenDone = true;
+  window_.Show(screen);
+  wchar_t title[64] = {};
+  GetWindowTextW(Main(), title, 64);
+  EXPECT_STREQ(title, L"Tavrel [ Ver.9.8.7 ]");
+  EXPECT_EQ(Text(Control::ProgramBox), L"D:\\도구\\viewer.exe");
+  EXPECT_EQ(Text(Control::FontBox), L"ユーザー外字ファイルをDrag＆Dropしてください。");
+  EXPECT_FALSE(IsWindowEnabled(ControlWindow(Control::LaunchButton)));
+  EXPECT_TRUE(IsWindowEnabled(ControlWindow(Control::SystemFontButton)));
+  EXPECT_FALSE(IsWindowEnabled(ControlWindow(Control::UserFontButton)));
+  EXPECT_EQ(SendMessageW(ControlWindow(Control::ExitCheck), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_FALSE(IsWindowVisible(Main()));
+}
+
+TEST_F(RealWindow, ClicksReachTheRunAsClicks) {
+  // Two quick clicks on the link open the home page twice.
+  Click(ControlWindow(Control::LinkLabel), WM_LBUTTONDOWN);
+  Click(ControlWindow(Control::LinkLabel), WM_LBUTTONDBLCLK);
+  EXPECT_EQ(launcher_.opened.size(), 2u);
+  // The file boxes take clicks too, and open nothing.
+  Click(ControlWindow(Control::ProgramBox), WM_LBUTTONDOWN);
+  EXPECT_EQ(launcher_.opened.size(), 2u);
+  // The check box toggles the run's choice, which the box then shows.
+  SendMessageW(ControlWindow(Control::ExitCheck), BM_CLICK, 0, 0);
+  EXPECT_TRUE(run_.screen().exitWhenDone);
+  EXPECT_EQ(SendMessageW(ControlWindow(Control::ExitCheck), BM_GETCHECK, 0, 0), BST_CHECKED);
+}
+
+// The window's own tooltip, if it has one yet.
+HWND TooltipOf(HWND main) {
+  for (HWND w = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); w;
+       w = FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr)) {
+    if (GetWindow(w, GW_OWNER) == main) return w;
+  }
+  return nullptr;
+}
+
+// The loop runs the queued launch, waits for the program (its end signal a
+// real event here, set already), puts the settings back and, with the check
+// box ticked, ends with the run and its window.
+TEST_F(RealWindow, TheLoopRunsALaunchToItsEndAndEndsWithTheRun) {
+  files_.Add("C:\\Apps\\Viewer\\viewer.exe");
+  files_.AddFont("C:\\Apps\\Viewer\\gaiji.tte");
+  key_.SetText(kSystemDefaultEudcFont, u"C:\\WINDOWS\\EUDC.TTE");
+  const auto before = key_.values;
+  const UniqueWin32Handle ended(CreateEventW(nullptr, TRUE, TRUE, nullptr));
+  launcher_.nextSignal = ended.get();
+  run_.Open(CommandLine{true, true, false, {}, {}, std::nullopt});
+  ASSERT_TRUE(IsWindowVisible(Main()));
+  HWND main = Main();
+  EXPECT_EQ(RunMessageLoop(run_, &window_), 0);
+  EXPECT_EQ(launcher_.StartCount(), 1u);
+  EXPECT_EQ(key_.values, before);
+  EXPECT_FALSE(store_.record);
+  EXPECT_TRUE(desktop_.shown.empty());
+  EXPECT_FALSE(IsWindow(main));
+  // OLE is off on this thread again: starting COM now is a first start.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  EXPECT_EQ(com, S_OK);
+  if (SUCCEEDED(com)) CoUninitialize();
+}
+
+TEST_F(RealWindow, TheTooltipAndTheDropTargetsComeOnceTheQueueRunsDry) {
+  EXPECT_EQ(TooltipOf(Main()), nullptr);
+  window_.FinishStartUp();
+  EXPECT_NE(TooltipOf(Main()), nullptr);
+  struct RefusingSink final : IDropSink {
+    bool Accepts(DropBox, const DropData&) override { return false; }
+    void Drop(DropBox, const DropData&) override {}
+  } refusing;
+  UniqueCom<DropTarget> other(new DropTarget(refusing, DropBox::Program));
+  for (const Control box : {Control::ProgramBox, Control::FontBox}) {
+    EXPECT_EQ(RegisterDragDrop(ControlWindow(box), other.get()), DRAGDROP_E_ALREADYREGISTERED);
+  }
+}
+
+}  // namespace
+}  // namespace tavrel::testing
