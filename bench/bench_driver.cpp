@@ -41,8 +41,8 @@
 #include <type_traits>
 #include <vector>
 
-#include "platform/win32/wide.h"
-#include "platform/win32/win32_handles.h"
+#include "base/win32/wide.h"
+#include "base/win32/handles.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/text.h"
-#include "platform/win32/wide.h"
+#include "base/text.h"
+#include "base/win32/wide.h"
 
 namespace {
 
@@ -80,7 +80,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     return 3;
   }
 
-  const std::string program = tavrel::Utf8ToAnsi(tavrel::Narrow(__wargv[2]));
+  // The older design's ANSI call takes the path in the ANSI code page.
+  const int size = WideCharToMultiByte(CP_ACP, 0, __wargv[2], -1, nullptr, 0, nullptr, nullptr);
+  std::string program(static_cast<size_t>(size > 0 ? size : 1), '\0');
+  WideCharToMultiByte(CP_ACP, 0, __wargv[2], -1, program.data(), size, nullptr, nullptr);
   SHELLEXECUTEINFOA info{};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;

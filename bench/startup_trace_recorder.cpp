@@ -1,5 +1,5 @@
 // The recorder of the benchmark's traced tavrel.exe: it takes the place of
-// the empty marks of src/platform/win32/startup_trace.cpp, notes the
+// the empty marks of src/shell/startup_trace.cpp, notes the
 // performance counter at each mark and, at the end of start-up, writes the
 // marks to the file that TAVREL_STARTUP_TRACE names, a "COUNTER<TAB>PHASE"
 // line each. bench_driver reads them against the counter it took just before
@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <iterator>
 
-#include "platform/win32/startup_trace.h"
+#include "shell/startup_trace.h"
 
 namespace {
 

@@ -21,8 +21,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/win32/wide.h"
-#include "platform/win32/win32_handles.h"
+#include "base/win32/wide.h"
+#include "base/win32/handles.h"
 
 namespace {
 

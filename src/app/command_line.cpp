@@ -1,15 +1,12 @@
 #include "app/command_line.h"
 
 #include "app/file_kind.h"
-#include "platform/file_api.h"
-#include "platform/session_api.h"
-#include "platform/text.h"
+#include "base/text.h"
+#include "desktop/desktop.h"
+#include "desktop/files.h"
 
 namespace tavrel {
 namespace {
-
-// Room for most full paths at the first try; a longer one is asked again.
-constexpr DWORD kFirstPathBuffer = 261;
 
 enum class Switch { None, Run, Exit, Restore, Unknown };
 
@@ -25,26 +22,11 @@ Switch SwitchOf(std::string_view argument) {
   return Switch::Unknown;
 }
 
-// GetFullPathNameW resolves against the current folder (and a drive's own
-// current folder for "D:name"); it checks nothing. Empty when it fails.
-std::string FullPathOf(std::string_view path, IFileSystem& files) {
-  const std::u16string name = Utf8ToUtf16(path);
-  std::u16string buffer(kFirstPathBuffer, u'\0');
-  for (;;) {
-    const DWORD length =
-        files.GetFullPathNameW(name.c_str(), static_cast<DWORD>(buffer.size()), buffer.data());
-    if (length == 0) return {};
-    if (length < buffer.size()) {
-      buffer.resize(length);
-      return Utf16ToUtf8(buffer);
-    }
-    buffer.assign(length, u'\0');  // the size it needs, NUL included
-  }
-}
-
-bool NamesAFile(const std::string& fullPath, IFileSystem& files) {
-  const DWORD attributes = files.GetFileAttributesW(Utf8ToUtf16(fullPath).c_str());
-  return attributes != kInvalidFileAttributes && !(attributes & kFileAttributeDirectory);
+// Made full against the current folder (and a drive's own current folder
+// for "D:name"); nothing is checked. Empty when that fails.
+std::string FullPathOf(std::string_view path, IFiles& files) {
+  const std::optional<std::u16string> full = files.FullPath(Utf8ToUtf16(path));
+  return full ? Utf16ToUtf8(*full) : std::string();
 }
 
 CommandLine Rejected(ArgumentFault fault, std::string argument, std::string fullPath = {}) {
@@ -55,7 +37,7 @@ CommandLine Rejected(ArgumentFault fault, std::string argument, std::string full
 
 }  // namespace
 
-CommandLine ParseArguments(const std::vector<std::string>& arguments, IFileSystem& files) {
+CommandLine ParseArguments(const std::vector<std::string>& arguments, IFiles& files) {
   CommandLine parsed;
   int paths = 0;
   for (const std::string& argument : arguments) {
@@ -71,7 +53,7 @@ CommandLine ParseArguments(const std::vector<std::string>& arguments, IFileSyste
     std::string fullPath = FullPathOf(argument, files);
     if (++paths > 2) return Rejected(ArgumentFault::TooManyFiles, argument, fullPath);
     if (fullPath.empty()) return Rejected(ArgumentFault::NoSuchFile, argument);  // ""
-    // GetFullPathNameW drops a trailing dot or space ("gaiji.tte."), as
+    // Windows drops a trailing dot or space ("gaiji.tte."), as
     // Windows does when it opens the file: either name tells the kind.
     const bool font = IsFontPath(argument) || IsFontPath(fullPath);
     std::string& slot = font ? parsed.font : parsed.program;
@@ -79,7 +61,7 @@ CommandLine ParseArguments(const std::vector<std::string>& arguments, IFileSyste
       return Rejected(font ? ArgumentFault::SecondFont : ArgumentFault::SecondProgram, argument,
                       fullPath);
     }
-    if (!NamesAFile(fullPath, files)) {
+    if (!files.IsFile(Utf8ToUtf16(fullPath))) {
       return Rejected(ArgumentFault::NoSuchFile, argument, fullPath);
     }
     slot = std::move(fullPath);
@@ -87,12 +69,8 @@ CommandLine ParseArguments(const std::vector<std::string>& arguments, IFileSyste
   return parsed;
 }
 
-CommandLine ReadCommandLine(ISession& session, IFileSystem& files) {
-  const std::vector<std::u16string> split = session.CommandLineToArgvW(session.GetCommandLineW());
-  std::vector<std::string> arguments;
-  // The first is the program's own name.
-  for (size_t i = 1; i < split.size(); ++i) arguments.push_back(Utf16ToUtf8(split[i]));
-  return ParseArguments(arguments, files);
+CommandLine ReadCommandLine(IDesktop& desktop, IFiles& files) {
+  return ParseArguments(desktop.Arguments(), files);
 }
 
 std::string ArgumentErrorMessage(const ArgumentError& error) {

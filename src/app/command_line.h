@@ -8,8 +8,8 @@
 
 namespace tavrel {
 
-class IFileSystem;
-class ISession;
+class IDesktop;
+class IFiles;
 
 // Why an argument was not taken.
 enum class ArgumentFault {
@@ -28,7 +28,7 @@ struct ArgumentError {
 
 struct CommandLine {
   bool run = false;      // /run: launch once the window is shown
-  bool exit = false;     // /exit: tick chkExit
+  bool exit = false;     // /exit: tick the check box that ends Tavrel with the program
   bool restore = false;  // /restore: the journal's recovery
   std::string program;   // full path (UTF-8), empty when not given
   std::string font;      // full path of the .tte file, empty when not given
@@ -39,10 +39,10 @@ struct CommandLine {
 
 // Parses the arguments that follow the program's own name. Relative paths are
 // made full against the current folder; each must name an existing file.
-CommandLine ParseArguments(const std::vector<std::string>& arguments, IFileSystem& files);
+CommandLine ParseArguments(const std::vector<std::string>& arguments, IFiles& files);
 
-// The process's own command line, split as Windows splits it, then parsed.
-CommandLine ReadCommandLine(ISession& session, IFileSystem& files);
+// The process's own arguments, parsed.
+CommandLine ReadCommandLine(IDesktop& desktop, IFiles& files);
 
 // The text of the message box for an argument not taken: what is wrong with
 // it, and how Tavrel is started.

@@ -1,6 +1,6 @@
 #include "app/file_kind.h"
 
-#include "platform/text.h"
+#include "base/text.h"
 
 namespace tavrel {
 

@@ -23,35 +23,35 @@ constexpr DrawingLayout kDrawing{30, 120, 60};
 
 // clang-format off
 constexpr ControlLayout kControls[] = {
-  {Control::Frame1, ControlKind::Frame, false, {120, 120, 6555, 2835},
+  {Control::FileFrame, ControlKind::Frame, false, {120, 120, 6555, 2835},
    "◆　ユーザー外字をシステム標準設定にしてソフトを起動します　◆",
    kLightGrey, Colour::Rgb(192, 0, 192), std::nullopt, 4, false, true, false},
-  {Control::Picture1, ControlKind::Picture, false, {2580, 3120, 480, 480}, "",
+  {Control::LaunchPicture, ControlKind::Picture, false, {2580, 3120, 480, 480}, "",
    Colour::System(kColorWindow), Colour::System(kColorWindowText), std::nullopt, 3, false, true, false},
-  {Control::Command1_1, ControlKind::PushButton, false, {300, 3135, 1935, 435}, "システム外字復帰",
+  {Control::SystemFontButton, ControlKind::PushButton, false, {300, 3135, 1935, 435}, "システム外字復帰",
    std::nullopt, std::nullopt, std::nullopt, 1, false, false, false},
-  {Control::Command1_0, ControlKind::PushButton, false, {300, 3600, 1935, 375}, "ユーザー外字設定",
+  {Control::UserFontButton, ControlKind::PushButton, false, {300, 3600, 1935, 375}, "ユーザー外字設定",
    std::nullopt, std::nullopt, std::nullopt, 0, false, true, false},
-  {Control::Label1_2, ControlKind::Label, false, {2460, 3720, 4095, 255}, "",
+  {Control::CurrentFontLabel, ControlKind::Label, false, {2460, 3720, 4095, 255}, "",
    kLightGrey, Colour::System(kColorWindowText), std::nullopt, 2, false, true, false},
-  {Control::chkExit, ControlKind::CheckBox, true, {180, 2460, 6135, 255},
+  {Control::ExitCheck, ControlKind::CheckBox, true, {180, 2460, 6135, 255},
    "起動させたソフトが終了したら、本ソフト[Tavrel]も同時に終了させる(&E)",
    std::nullopt, std::nullopt, std::nullopt, 12, true, true, false},
-  {Control::cmdEnd, ControlKind::PictureButton, true, {180, 1560, 1335, 855}, "終了",
+  {Control::EndButton, ControlKind::PictureButton, true, {180, 1560, 1335, 855}, "終了",
    std::nullopt, std::nullopt, kButtonFont, 6, true, true, false},
-  {Control::cmdExecSoft, ControlKind::PictureButton, true, {180, 660, 1335, 855}, "ソフト起動",
+  {Control::LaunchButton, ControlKind::PictureButton, true, {180, 660, 1335, 855}, "ソフト起動",
    std::nullopt, std::nullopt, kButtonFont, 5, true, true, false},
-  {Control::Label1_3, ControlKind::Label, true, {180, 240, 6135, 315}, kCopyrightLine,
+  {Control::LinkLabel, ControlKind::Label, true, {180, 240, 6135, 315}, kCopyrightLine,
    std::nullopt, kLinkNormal, kLinkFont, 9, false, true, false},
-  {Control::Label3_0, ControlKind::Label, true, {1740, 720, 4575, 315},
+  {Control::ProgramTitle, ControlKind::Label, true, {1740, 720, 4575, 315},
    "左のボタンを押すと起動するソフトのファイル名",
    std::nullopt, kBlack, std::nullopt, 8, false, true, false},
-  {Control::Label1_0, ControlKind::Label, true, {1680, 1020, 4635, 435}, "",
+  {Control::ProgramBox, ControlKind::Label, true, {1680, 1020, 4635, 435}, "",
    kMidGrey, kLightYellow, std::nullopt, 11, false, true, true},
-  {Control::Label3_1, ControlKind::Label, true, {1740, 1620, 4515, 255},
+  {Control::FontTitle, ControlKind::Label, true, {1740, 1620, 4515, 255},
    "上記ソフトで使用する外字ファイル名",
    std::nullopt, kBlack, std::nullopt, 7, false, true, false},
-  {Control::Label1_1, ControlKind::Label, true, {1680, 1920, 4635, 435}, "",
+  {Control::FontBox, ControlKind::Label, true, {1680, 1920, 4635, 435}, "",
    kMidGrey, kLightYellow, std::nullopt, 10, false, true, true},
 };
 // clang-format on
@@ -69,34 +69,22 @@ std::span<const ControlLayout> Controls() { return kControls; }
 const ControlLayout& LayoutOf(Control c) { return kControls[static_cast<int>(c)]; }
 
 std::optional<Control> ControlWithId(int id) {
-  const int index = id - ControlId(Control::Frame1);
+  const int index = id - ControlId(Control::FileFrame);
   if (index < 0 || index >= kControlCount) return std::nullopt;
   return static_cast<Control>(index);
 }
 
-int Label1Index(Control c) {
-  switch (c) {
-    case Control::Label1_0: return 0;
-    case Control::Label1_1: return 1;
-    case Control::Label1_2: return 2;
-    case Control::Label1_3: return 3;
-    default: return -1;
-  }
+bool IsOverLinkText(float x, float y) {
+  // The hot rectangle, in twips from the line's top-left corner.
+  constexpr float kLeft = 50, kRight = 6100, kTop = 20, kBottom = 300;
+  return x > kLeft && x < kRight && y > kTop && y < kBottom;
 }
-
-Control Label1(int index) {
-  constexpr Control members[] = {Control::Label1_0, Control::Label1_1, Control::Label1_2,
-                                 Control::Label1_3};
-  return members[index];
-}
-
-Control Command1(int index) { return index == 0 ? Control::Command1_0 : Control::Command1_1; }
 
 TwipsRect ClientRect(const ControlLayout& layout) {
   TwipsRect r = layout.rect;
   if (layout.insideFrame) {
-    r.left += LayoutOf(Control::Frame1).rect.left;
-    r.top += LayoutOf(Control::Frame1).rect.top;
+    r.left += LayoutOf(Control::FileFrame).rect.left;
+    r.top += LayoutOf(Control::FileFrame).rect.top;
   }
   return r;
 }

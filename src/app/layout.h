@@ -11,21 +11,21 @@
 namespace tavrel {
 
 // Every control, in creation order. The window's own controls come first, then
-// those inside Frame1.
+// those inside the file frame.
 enum class Control : int {
-  Frame1,
-  Picture1,
-  Command1_1,
-  Command1_0,
-  Label1_2,
-  chkExit,
-  cmdEnd,
-  cmdExecSoft,
-  Label1_3,
-  Label3_0,
-  Label1_0,
-  Label3_1,
-  Label1_1,
+  FileFrame,         // the frame around the buttons and the two file boxes
+  LaunchPicture,     // where the program's icon is drawn for the launch button
+  SystemFontButton,  // outside the client area, as the window was designed
+  UserFontButton,    // outside the client area, as the window was designed
+  CurrentFontLabel,  // the font setting found at start-up, outside the client area
+  ExitCheck,         // end Tavrel with the program
+  EndButton,
+  LaunchButton,
+  LinkLabel,         // the maker's line, a link to the home page
+  ProgramTitle,
+  ProgramBox,        // takes a dropped program
+  FontTitle,
+  FontBox,           // takes a dropped font file
 };
 inline constexpr int kControlCount = 13;
 
@@ -74,7 +74,7 @@ struct TwipsRect {
 struct ControlLayout {
   Control control;
   ControlKind kind;
-  bool insideFrame;    // positioned relative to Frame1's top-left corner
+  bool insideFrame;    // positioned relative to the file frame's top-left corner
   TwipsRect rect;
   const char* caption;  // UTF-8; "" when the control starts without text
   std::optional<Colour> back;  // nothing: the control kind's default
@@ -95,7 +95,7 @@ struct WindowLayout {
 // Lengths the window draws with, in twips like the controls.
 struct DrawingLayout {
   int pictureGap;        // from a picture button's picture down to its caption
-  int frameTitleIndent;  // from Frame1's left edge to its title
+  int frameTitleIndent;  // from the file frame's left edge to its title
   int focusInset;        // from a picture button's edge in to its focus rectangle
 };
 
@@ -107,16 +107,15 @@ const ControlLayout& LayoutOf(Control c);
 // The control with this child-window id, if it is one of ours.
 std::optional<Control> ControlWithId(int id);
 
-// The Label1 member number of a control, or -1 for other controls.
-int Label1Index(Control c);
-Control Label1(int index);
-Control Command1(int index);
+// Whether a point of the link line, in twips from its top-left corner, lies
+// on the words that link to the home page.
+bool IsOverLinkText(float x, float y);
 
 // Whether the control lies (at least partly) inside the visible client area.
 bool IsVisibleAtLayoutSize(const ControlLayout& layout);
 // The controls the keyboard can reach, in tab order: focusable and visible.
 std::vector<Control> FocusOrder();
-// Every control in the order of creation: the main window's, then Frame1's,
+// Every control in the order of creation: the main window's, then the file frame's,
 // each in tab order, since dialog navigation follows the order of creation.
 std::vector<const ControlLayout*> CreationOrder();
 

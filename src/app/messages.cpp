@@ -1,6 +1,6 @@
 #include "app/messages.h"
 
-#include "platform/text.h"
+#include "base/text.h"
 
 namespace tavrel::messages {
 namespace {
@@ -8,8 +8,6 @@ namespace {
 constexpr const char* kNothingDone = "外字の設定は変更せず、ソフトも起動しませんでした。";
 constexpr const char* kTryAgainLater =
     "次に Tavrel を起動したとき、またはログオンしたときに、もう一度元に戻します。";
-constexpr const char* kJournalKeyShown = "HKEY_CURRENT_USER\\Software\\Tavrel\\Journal";
-constexpr const char* kEudcKeyShown = "HKEY_CURRENT_USER\\EUDC\\932";
 // The recovery lists at most this many values; the rest are counted.
 constexpr size_t kListedValues = 10;
 
@@ -25,8 +23,16 @@ std::string Lines(std::initializer_list<std::string_view> lines) {
 
 }  // namespace
 
-std::string ErrorText(std::string_view systemText, DWORD error) {
-  const std::string code = "エラー " + std::to_string(error);
+std::string ErrorCodeText(ErrorCode error) {
+  // No printf: it would bring its whole formatter into the exe.
+  if (!(error & 0x80000000u)) return std::to_string(error);
+  std::string text = "0x";
+  for (int shift = 28; shift >= 0; shift -= 4) text += "0123456789ABCDEF"[(error >> shift) & 0xF];
+  return text;
+}
+
+std::string ErrorText(std::string_view systemText, ErrorCode error) {
+  const std::string code = "エラー " + ErrorCodeText(error);
   return systemText.empty() ? code : std::string(systemText) + "（" + code + "）";
 }
 
@@ -49,8 +55,10 @@ std::string SwitchFailed(const SwitchStatus& status, std::string_view errorText,
   switch (status.step) {
     case SwitchStatus::Step::KeyUnreadable:
       return Lines({"外字の設定を読み取れませんでした。", where, errorText, kNothingDone});
+    case SwitchStatus::Step::NoWindowsFolder:
+      return Lines({"Windows フォルダーの場所を取得できませんでした。", kNothingDone});
     case SwitchStatus::Step::JournalUnwritten:
-      if (status.error == kErrorAlreadyExists) {
+      if (status.error == kAlreadyExists) {
         return Lines({"外字の設定を元に戻すための以前の記録が、読み取れないまま残っています。", where,
                       "この記録が残っている間は、外字の設定を変更できません。", kNothingDone});
       }
@@ -80,7 +88,7 @@ std::string NotStarted(std::string_view program, std::string_view errorText, boo
 std::string RestoreFailed(const std::vector<std::pair<std::u16string, std::string>>& failed) {
   std::string text = "外字の設定を元に戻せませんでした。";
   for (const auto& [name, errorText] : failed) {
-    text += "\r\n" + std::string(kEudcKeyShown) + " の「" + Utf16ToUtf8(name) + "」: " + errorText;
+    text += "\r\n" + Utf16ToUtf8(kEudcKeyShown) + " の「" + Utf16ToUtf8(name) + "」: " + errorText;
   }
   return text + "\r\n" + kTryAgainLater;
 }
@@ -113,10 +121,36 @@ std::string RecoverQuestion(const std::optional<std::u16string>& current,
 }
 
 std::string JournalUnreadable(std::string_view errorText) {
-  return Lines({"外字の設定を元に戻すための記録を読み取れませんでした。", kJournalKeyShown,
+  return Lines({"外字の設定を元に戻すための記録を読み取れませんでした。", Utf16ToUtf8(kJournalKeyShown),
                 errorText.empty() ? "記録が壊れています。" : errorText,
                 "外字の設定は変更せず、記録もそのまま残してあります。",
                 "不要な記録であれば、このキーを削除してください。"});
+}
+
+std::string JournalNotRemoved(std::string_view where, std::string_view errorText,
+                              bool settingsBack) {
+  return Lines({settingsBack ? "外字の設定は元に戻しましたが、元に戻すための記録を削除できませんでした。"
+                             : "外字の設定を元に戻すための記録を削除できませんでした。",
+                where, errorText, "次に Tavrel を起動したときに、もう一度削除します。"});
+}
+
+std::string LogonRestoreNotSet(std::string_view where, std::string_view errorText) {
+  return Lines({"次のログオンで元に戻すための設定を書き込めませんでした。", where, errorText,
+                "Tavrel をもう一度起動すると、元に戻します。"});
+}
+
+std::string ReloadFailed(std::string_view errorText) {
+  return Lines({"外字を読み込み直せませんでした。", errorText,
+                "表示中の文字には、外字の設定の変更が反映されていないことがあります。"});
+}
+
+std::string WaitFailed(bool atLogon) {
+  return Lines({"登録ソフトの終了を確認できなくなりました。",
+                atLogon ? kTryAgainLater : "外字の設定は、Tavrel を終了するときに元に戻します。"});
+}
+
+std::string LinkNotOpened(std::string_view address, std::string_view errorText) {
+  return Lines({"ホームページを開けませんでした。", address, errorText});
 }
 
 }  // namespace tavrel::messages

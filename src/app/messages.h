@@ -7,13 +7,16 @@
 #include <string_view>
 #include <vector>
 
-#include "eudc/eudc_switch.h"
+#include "eudc/font_switch.h"
 #include "eudc/journal.h"
 
 namespace tavrel::messages {
 
+// A system error code in decimal, an HRESULT in hexadecimal, as Windows
+// shows them.
+std::string ErrorCodeText(ErrorCode error);
 // The system's text followed by the code, or the code alone.
-std::string ErrorText(std::string_view systemText, DWORD error);
+std::string ErrorText(std::string_view systemText, ErrorCode error);
 
 std::string FontMissing(std::string_view path, std::string_view errorText);
 std::string FontUnreadable(std::string_view path, std::string_view errorText);
@@ -34,5 +37,17 @@ std::string Recovered(const std::vector<RawValue>& values);
 std::string RecoverQuestion(const std::optional<std::u16string>& current,
                             std::u16string_view written);
 std::string JournalUnreadable(std::string_view errorText);
+// The record of the settings could not be removed; `settingsBack`: after
+// they were put back.
+std::string JournalNotRemoved(std::string_view where, std::string_view errorText,
+                              bool settingsBack = true);
+// Not all settings are back, and the next logon's retry could not be set.
+std::string LogonRestoreNotSet(std::string_view where, std::string_view errorText);
+// The EUDC fonts could not be released or reloaded around a change.
+std::string ReloadFailed(std::string_view errorText);
+// The end of the launched programs can no longer be known; `atLogon`: the
+// logon's restore, which leaves the settings to the next start or logon.
+std::string WaitFailed(bool atLogon);
+std::string LinkNotOpened(std::string_view address, std::string_view errorText);
 
 }  // namespace tavrel::messages

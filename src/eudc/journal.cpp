@@ -6,14 +6,11 @@
 namespace tavrel {
 namespace {
 
-constexpr char16_t kRecordValue[] = u"Record";
-constexpr BYTE kMagic[4] = {'T', 'V', 'J', '1'};
+constexpr std::uint8_t kMagic[4] = {'T', 'V', 'J', '1'};
 constexpr std::uint32_t kKeyExistedFlag = 0x1;
-// The data of a value read back may grow between sizing and reading it.
-constexpr int kReadAttempts = 3;
 
 // FNV-1a over the record: enough to tell a damaged record from a good one.
-std::uint32_t Checksum(const BYTE* data, size_t size) {
+std::uint32_t Checksum(const std::uint8_t* data, size_t size) {
   std::uint32_t hash = 2166136261u;
   for (size_t i = 0; i < size; ++i) {
     hash ^= data[i];
@@ -25,7 +22,7 @@ std::uint32_t Checksum(const BYTE* data, size_t size) {
 class Writer {
  public:
   void U32(std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) out_.push_back(static_cast<BYTE>(v >> (8 * i)));
+    for (int i = 0; i < 4; ++i) out_.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
   }
   void U64(std::uint64_t v) {
     U32(static_cast<std::uint32_t>(v));
@@ -34,28 +31,28 @@ class Writer {
   void Text(std::u16string_view text) {
     U32(static_cast<std::uint32_t>(text.size()));
     for (char16_t c : text) {
-      out_.push_back(static_cast<BYTE>(c & 0xFF));
-      out_.push_back(static_cast<BYTE>(c >> 8));
+      out_.push_back(static_cast<std::uint8_t>(c & 0xFF));
+      out_.push_back(static_cast<std::uint8_t>(c >> 8));
     }
   }
-  void Bytes(const std::vector<BYTE>& bytes) {
+  void Bytes(const std::vector<std::uint8_t>& bytes) {
     U32(static_cast<std::uint32_t>(bytes.size()));
     out_.insert(out_.end(), bytes.begin(), bytes.end());
   }
-  void Raw(const BYTE* bytes, size_t size) { out_.insert(out_.end(), bytes, bytes + size); }
-  std::vector<BYTE> Sealed() {
+  void Raw(const std::uint8_t* bytes, size_t size) { out_.insert(out_.end(), bytes, bytes + size); }
+  std::vector<std::uint8_t> Sealed() {
     U32(Checksum(out_.data(), out_.size()));
     return std::move(out_);
   }
 
  private:
-  std::vector<BYTE> out_;
+  std::vector<std::uint8_t> out_;
 };
 
 // Reads within the bounds of the record; any read past its end fails it.
 class Reader {
  public:
-  Reader(const BYTE* data, size_t size) : data_(data), size_(size) {}
+  Reader(const std::uint8_t* data, size_t size) : data_(data), size_(size) {}
   bool U32(std::uint32_t& v) {
     if (size_ - at_ < 4) return false;
     v = 0;
@@ -78,7 +75,7 @@ class Reader {
     }
     return true;
   }
-  bool Bytes(std::vector<BYTE>& bytes) {
+  bool Bytes(std::vector<std::uint8_t>& bytes) {
     std::uint32_t size = 0;
     if (!U32(size) || size_ - at_ < size) return false;
     bytes.assign(data_ + at_, data_ + at_ + size);
@@ -95,18 +92,14 @@ class Reader {
   bool AtEnd() const { return at_ == size_; }
 
  private:
-  const BYTE* data_;
+  const std::uint8_t* data_;
   size_t size_;
   size_t at_ = 0;
 };
 
-std::u16string HkcuPath(std::u16string_view path) {
-  return u"HKEY_CURRENT_USER\\" + std::u16string(path);
-}
-
 }  // namespace
 
-std::vector<BYTE> SerializeJournal(const JournalRecord& record) {
+std::vector<std::uint8_t> SerializeJournal(const JournalRecord& record) {
   Writer w;
   w.Raw(kMagic, sizeof kMagic);
   w.U32(record.keyExisted ? kKeyExistedFlag : 0);
@@ -125,7 +118,7 @@ std::vector<BYTE> SerializeJournal(const JournalRecord& record) {
   return w.Sealed();
 }
 
-std::optional<JournalRecord> ParseJournal(const std::vector<BYTE>& bytes) {
+std::optional<JournalRecord> ParseJournal(const std::vector<std::uint8_t>& bytes) {
   if (bytes.size() < 4) return std::nullopt;
   const size_t body = bytes.size() - 4;
   Reader sum(bytes.data() + body, 4);
@@ -158,57 +151,26 @@ std::optional<JournalRecord> ParseJournal(const std::vector<BYTE>& bytes) {
   return record;
 }
 
-JournalStatus Journal::WriteRecord(const JournalRecord& record, UniqueRegKey& key) {
-  LSTATUS status = registry_.RegCreateKeyExW(registry_.CurrentUser(), kJournalKey, kKeySetValue,
-                                             key.put(), nullptr);
-  if (status == kErrorSuccess) {
-    const std::vector<BYTE> bytes = SerializeJournal(record);
-    status = registry_.RegSetValueExW(key.get(), kRecordValue, kRegBinary, bytes.data(),
-                                      static_cast<DWORD>(bytes.size()));
-  }
-  if (status == kErrorSuccess) return {};
-  return JournalStatus{status, HkcuPath(kJournalKey)};
-}
-
 JournalStatus Journal::Rewrite(JournalRecord changed, bool flush) {
-  UniqueRegKey key = MakeRegKey(registry_);
-  JournalStatus status = WriteRecord(changed, key);
-  if (status.ok() && flush) {
-    const LSTATUS flushed = registry_.RegFlushKey(key.get());
-    if (flushed != kErrorSuccess) status = JournalStatus{flushed, HkcuPath(kJournalKey)};
-  }
+  JournalStatus status = store_.Write(SerializeJournal(changed));
+  if (status.ok() && flush) status = store_.Flush();
   if (status.ok()) record_ = std::move(changed);
   return status;
 }
 
-JournalStatus Journal::WriteRunOnce() {
-  UniqueRegKey key = MakeRegKey(registry_);
-  LSTATUS status = registry_.RegCreateKeyExW(registry_.CurrentUser(), kRunOnceKey, kKeySetValue,
-                                             key.put(), nullptr);
-  if (status == kErrorSuccess) {
-    const RawValue value = TextValue(kRunOnceValue, restoreCommand_);
-    status = registry_.RegSetValueExW(key.get(), kRunOnceValue, kRegSz, value.data.data(),
-                                      static_cast<DWORD>(value.data.size()));
-  }
-  if (status == kErrorSuccess) return {};
-  return JournalStatus{status, HkcuPath(kRunOnceKey) + u"\\" + kRunOnceValue};
-}
-
 JournalStatus Journal::Begin(const JournalRecord& record) {
   if (!owned_ && Read().state != JournalState::Absent) {
-    return JournalStatus{kErrorAlreadyExists, HkcuPath(kJournalKey)};
+    return JournalStatus{kAlreadyExists, kJournalKeyShown};
   }
-  UniqueRegKey key = MakeRegKey(registry_);
-  JournalStatus status = WriteRecord(record, key);
-  if (status.ok()) status = WriteRunOnce();
-  if (status.ok()) {
-    // One flush writes the whole hive: the RunOnce value with the record.
-    const LSTATUS flushed = registry_.RegFlushKey(key.get());
-    if (flushed != kErrorSuccess) status = JournalStatus{flushed, HkcuPath(kJournalKey)};
-  }
-  key.reset();
+  JournalStatus status = store_.Write(SerializeJournal(record));
+  if (status.ok()) status = store_.SetLogonCommand(restoreCommand_);
+  // One flush writes the whole hive: the RunOnce value with the record.
+  if (status.ok()) status = store_.Flush();
   if (!status.ok()) {
-    Remove();  // best effort: a journal that is not durable is no promise
+    // A journal that is not durable is no promise. Should its removal fail
+    // too, the record left holds the key as it is now, unchanged, so a later
+    // recovery from it puts back exactly what is there.
+    (void)store_.Remove();
     return status;
   }
   record_ = record;
@@ -225,61 +187,29 @@ JournalStatus Journal::SetWrittenPath(std::u16string_view path) {
 JournalStatus Journal::AddProgram(const ProcessIdentity& program) {
   JournalRecord changed = record_;
   changed.programs.push_back(program);
+  // Not flushed: a power cut ends the program too.
   return Rewrite(std::move(changed), false);
 }
 
 JournalStatus Journal::Remove() {
-  const LSTATUS tree = registry_.RegDeleteTreeW(registry_.CurrentUser(), kJournalKey);
-  if (tree != kErrorSuccess && tree != kErrorFileNotFound) {
-    return JournalStatus{tree, HkcuPath(kJournalKey)};
+  const JournalStatus status = store_.Remove();
+  if (status.ok()) {
+    owned_ = false;
+    record_ = {};
   }
-  UniqueRegKey key = MakeRegKey(registry_);
-  LSTATUS status = registry_.RegOpenKeyExW(registry_.CurrentUser(), kRunOnceKey, 0, kKeySetValue,
-                                           key.put());
-  if (status == kErrorSuccess) status = registry_.RegDeleteValueW(key.get(), kRunOnceValue);
-  if (status != kErrorSuccess && status != kErrorFileNotFound) {
-    return JournalStatus{status, HkcuPath(kRunOnceKey) + u"\\" + kRunOnceValue};
-  }
-  owned_ = false;
-  record_ = {};
-  return {};
+  return status;
 }
 
-JournalStatus Journal::EnsureRunOnce() { return WriteRunOnce(); }
+JournalStatus Journal::EnsureRunOnce() { return store_.SetLogonCommand(restoreCommand_); }
 
 JournalReading Journal::Read() const {
   JournalReading reading;
-  UniqueRegKey key = MakeRegKey(registry_);
-  LSTATUS status = registry_.RegOpenKeyExW(registry_.CurrentUser(), kJournalKey, 0,
-                                           kKeyQueryValue, key.put());
-  if (status == kErrorFileNotFound) return reading;
-  std::vector<BYTE> bytes;
-  bool got = false;
-  DWORD type = kRegNone;
-  for (int attempt = 0; status == kErrorSuccess && !got && attempt < kReadAttempts; ++attempt) {
-    DWORD size = 0;
-    status = registry_.RegQueryValueExW(key.get(), kRecordValue, &type, nullptr, &size);
-    if (status != kErrorSuccess) break;
-    // Never an empty buffer: a null data pointer only asks for the size.
-    bytes.assign(std::max<DWORD>(size, 1), 0);
-    status = registry_.RegQueryValueExW(key.get(), kRecordValue, &type, bytes.data(), &size);
-    if (status == kErrorSuccess) {
-      bytes.resize(size);
-      got = true;
-    } else if (status == kErrorMoreData) {
-      status = kErrorSuccess;  // it grew since it was sized: size it again
-    }
-  }
-  if (status == kErrorSuccess && !got) status = kErrorMoreData;
-  // A key without a record holds nothing to put back: its writer failed before
-  // the first change of EUDC\932.
-  if (status == kErrorFileNotFound) return reading;
+  StoredRecord stored = store_.Read();
+  if (stored.outcome == StoredRecord::Outcome::Absent) return reading;
   reading.state = JournalState::Unreadable;
-  if (status != kErrorSuccess) {
-    reading.error = status;
-    return reading;
-  }
-  if (std::optional<JournalRecord> record = type == kRegBinary ? ParseJournal(bytes) : std::nullopt) {
+  reading.error = stored.error;
+  if (stored.outcome == StoredRecord::Outcome::Unreadable) return reading;
+  if (std::optional<JournalRecord> record = ParseJournal(stored.bytes)) {
     reading.state = JournalState::Read;
     reading.record = std::move(*record);
   }

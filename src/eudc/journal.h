@@ -12,15 +12,11 @@
 #include <string_view>
 #include <vector>
 
-#include "eudc/raw_values.h"
-#include "platform/process_api.h"
-#include "platform/registry_api.h"
+#include "eudc/journal_store.h"
+#include "eudc/raw_value.h"
+#include "launch/launcher.h"
 
 namespace tavrel {
-
-inline constexpr char16_t kJournalKey[] = u"Software\\Tavrel\\Journal";
-inline constexpr char16_t kRunOnceKey[] = u"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
-inline constexpr char16_t kRunOnceValue[] = u"Tavrel";
 
 struct JournalRecord {
   bool keyExisted = false;          // whether EUDC\932 existed before the switch
@@ -30,13 +26,7 @@ struct JournalRecord {
   bool operator==(const JournalRecord&) const = default;
 };
 
-// Where a journal operation failed: the registry's error and the key or
-// value it was working on (as the user would look for it).
-struct JournalStatus {
-  LSTATUS error = kErrorSuccess;
-  std::u16string where;
-  bool ok() const { return error == kErrorSuccess; }
-};
+using JournalStatus = StoreStatus;
 
 enum class JournalState {
   Absent,      // no journal: nothing to put back
@@ -44,36 +34,36 @@ enum class JournalState {
   Unreadable,  // there, but it cannot be read or fails its checks
 };
 
-struct JournalReading {
+struct [[nodiscard]] JournalReading {
   JournalState state = JournalState::Absent;
   JournalRecord record;
-  LSTATUS error = kErrorSuccess;  // for Unreadable: the registry's error, or success when damaged
+  ErrorCode error = kSuccess;  // for Unreadable: the registry's error, or success when damaged
 };
 
-std::vector<BYTE> SerializeJournal(const JournalRecord& record);
+std::vector<std::uint8_t> SerializeJournal(const JournalRecord& record);
 // Nothing when the bytes are not a complete, undamaged record.
-std::optional<JournalRecord> ParseJournal(const std::vector<BYTE>& bytes);
+std::optional<JournalRecord> ParseJournal(const std::vector<std::uint8_t>& bytes);
 
 class Journal {
  public:
-  explicit Journal(IRegistry& registry) : registry_(registry) {}
+  explicit Journal(IJournalStore& store) : store_(store) {}
 
   // The command line the RunOnce value holds: "<tavrel.exe>" /restore.
   void SetRestoreCommand(std::u16string command) { restoreCommand_ = std::move(command); }
 
-  // Writes a fresh journal and the RunOnce value and flushes them to disk.
+  // Writes a fresh record and the RunOnce value and flushes them to disk.
   // Refuses (ERROR_ALREADY_EXISTS) when a journal this copy does not own is
   // there: it is the only record of some earlier settings. On failure nothing
   // of it is left behind.
-  JournalStatus Begin(const JournalRecord& record);
+  [[nodiscard]] JournalStatus Begin(const JournalRecord& record);
   // Names another file about to be written, durably, before it is written.
-  JournalStatus SetWrittenPath(std::u16string_view path);
+  [[nodiscard]] JournalStatus SetWrittenPath(std::u16string_view path);
   // Adds a started program. Not flushed: a power cut ends the program too.
-  JournalStatus AddProgram(const ProcessIdentity& program);
+  [[nodiscard]] JournalStatus AddProgram(const ProcessIdentity& program);
   // Removes the journal and the RunOnce value.
-  JournalStatus Remove();
+  [[nodiscard]] JournalStatus Remove();
   // Writes the RunOnce value again (Windows deletes it before it runs it).
-  JournalStatus EnsureRunOnce();
+  [[nodiscard]] JournalStatus EnsureRunOnce();
 
   JournalReading Read() const;
   // Takes over a journal read from the registry as this copy's own.
@@ -83,13 +73,10 @@ class Journal {
   const JournalRecord& Record() const { return record_; }
 
  private:
-  // Creates the key and stores the record; `key` stays open for a flush.
-  JournalStatus WriteRecord(const JournalRecord& record, UniqueRegKey& key);
   // Stores a changed record of this copy's journal; on success it is the record.
   JournalStatus Rewrite(JournalRecord changed, bool flush);
-  JournalStatus WriteRunOnce();
 
-  IRegistry& registry_;
+  IJournalStore& store_;
   std::u16string restoreCommand_;
   JournalRecord record_;
   bool owned_ = false;

@@ -1,55 +1,51 @@
 // The command line: tavrel.exe [/run] [/exit] [program] [font.tte], as a
-// shortcut or Explorer passes it, and what the window makes of it at start.
+// shortcut or Explorer passes it, and the box for an argument not taken.
 #include <gtest/gtest.h>
 
 #include "app/command_line.h"
-#include "fakes/form_rig.h"
+#include "fakes/fakes.h"
 
 namespace tavrel::fakes {
 namespace {
 
-constexpr const char* kGame = "C:\\Games\\old\\game.exe";
-constexpr const char* kGaiji = "C:\\Games\\old\\gaiji.tte";
-constexpr const char* kSpacedGame = "C:\\Program Files\\古い ゲーム\\ゲーム.exe";
-constexpr const char* kSpacedGaiji = "C:\\Program Files\\古い ゲーム\\外字.TTE";
+constexpr char kGame[] = "C:\\Games\\old\\game.exe";
+constexpr char kGaiji[] = "C:\\Games\\old\\gaiji.tte";
+constexpr char kSpacedGame[] = "C:\\Program Files\\古い ゲーム\\ゲーム.exe";
+constexpr char kSpacedGaiji[] = "C:\\Program Files\\古い ゲーム\\外字.TTE";
 
 struct ParseRow {
   const char* name;
-  const char* arguments;  // what follows "C:\Tools\tavrel.exe" on the command line
+  std::vector<std::string> arguments;
   bool run, exit, restore;
   const char* program;
   const char* font;
   std::optional<ArgumentFault> fault;
   const char* faulty;    // the argument the fault names
-  const char* fullPath;  // what it resolved to
+  const char* fullPath;  // what it was made into
 };
 
-ParseRow Taken(const char* name, const char* arguments, bool run, bool exit, bool restore,
-               const char* program, const char* font) {
-  return {name, arguments, run, exit, restore, program, font, std::nullopt, "", ""};
+ParseRow Taken(const char* name, std::vector<std::string> arguments, bool run, bool exit,
+               bool restore, const char* program, const char* font) {
+  return {name, std::move(arguments), run, exit, restore, program, font, std::nullopt, "", ""};
 }
 
-ParseRow Refused(const char* name, const char* arguments, ArgumentFault fault, const char* faulty,
-                 const char* fullPath = "") {
-  return {name, arguments, false, false, false, "", "", fault, faulty, fullPath};
+ParseRow Refused(const char* name, std::vector<std::string> arguments, ArgumentFault fault,
+                 const char* faulty, const char* fullPath = "") {
+  return {name, std::move(arguments), false, false, false, "", "", fault, faulty, fullPath};
 }
 
-void PrintTo(const ParseRow& row, std::ostream* os) { *os << row.name; }
+class ParsingArguments : public ::testing::TestWithParam<ParseRow> {};
 
-class ParsingTheCommandLine : public ::testing::TestWithParam<ParseRow> {};
-
-TEST_P(ParsingTheCommandLine, TakesWhatItCanAndNamesWhatItCannot) {
+// What is refused leaves everything else empty: the start goes on as without arguments.
+TEST_P(ParsingArguments, TakesWhatItCanAndNamesWhatItCannot) {
   const ParseRow& row = GetParam();
-  FakeSession session;
-  FakeFileSystem files;
-  for (const char* path : {kGame, kGaiji, kSpacedGame, kSpacedGaiji}) files.AddFile(path);
-  files.AddFile("C:\\Games\\old\\hidden.exe", kFileAttributeHidden);
+  FakeFiles files;
+  for (const char* path : {kGame, kGaiji, kSpacedGame, kSpacedGaiji}) files.Add(path);
+  files.Add("C:\\Games\\old\\hidden.exe", {}, false);
   files.AddFolder("C:\\Games\\old\\folder.tte");
-  files.SetCurrentDirectory("C:\\Games\\old");
-  session.modulePath = "C:\\Tools\\tavrel.exe";
-  session.commandLine = std::string("\"C:\\Tools\\tavrel.exe\" ") + row.arguments;
+  files.currentFolder = "C:\\Games\\old";
 
-  const CommandLine parsed = ReadCommandLine(session, files);
+  const CommandLine parsed = ParseArguments(row.arguments, files);
   EXPECT_EQ(parsed.run, row.run);
   EXPECT_EQ(parsed.exit, row.exit);
   EXPECT_EQ(parsed.restore, row.restore);
@@ -64,145 +60,60 @@ TEST_P(ParsingTheCommandLine, TakesWhatItCanAndNamesWhatItCannot) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    , ParsingTheCommandLine,
+    , ParsingArguments,
     ::testing::Values(
-        Taken("Nothing", "", false, false, false, "", ""),
-        Taken("ProgramThenFont", "C:\\Games\\old\\game.exe C:\\Games\\old\\gaiji.tte", false, false,
-              false, kGame, kGaiji),
-        Taken("FontThenProgram", "C:\\Games\\old\\gaiji.tte C:\\Games\\old\\game.exe", false, false,
-              false, kGame, kGaiji),
-        // Explorer quotes what holds a space when files are dropped onto the icon.
-        Taken("QuotedPathsWithSpacesAndJapanese",
-              "\"C:\\Program Files\\古い ゲーム\\外字.TTE\" \"C:\\Program Files\\古い ゲーム\\ゲーム.exe\"",
-              false, false, false, kSpacedGame, kSpacedGaiji),
-        Taken("QuotesAroundPathsWithoutSpaces",
-              "/run /exit \"C:\\Games\\old\\game.exe\" \"C:\\Games\\old\\gaiji.tte\"", true, true,
-              false, kGame, kGaiji),
-        Taken("RelativeToTheCurrentFolder", "game.exe .\\gaiji.tte", false, false, false, kGame,
-              kGaiji),
-        // The font path is taken as written, as a drop takes it.
-        Taken("ExtensionInAnyCase", "GAIJI.TtE", false, false, false, "",
-              "C:\\Games\\old\\GAIJI.TtE"),
-        Taken("AHiddenProgramIsAFile", "hidden.exe", false, false, false,
-              "C:\\Games\\old\\hidden.exe", ""),
-        Taken("RunOnly", "/run", true, false, false, "", ""),
-        Taken("SwitchesInAnyCaseAndEitherMark", "-RUN /Exit", true, true, false, "", ""),
-        Taken("SwitchesAfterThePaths", "game.exe gaiji.tte /EXIT -Run", true, true, false, kGame,
-              kGaiji),
-        Taken("RestoreInAnyCase", "-RESTORE", false, false, true, "", ""),
-        Refused("UnknownSwitch", "/run /bogus game.exe", ArgumentFault::UnknownSwitch, "/bogus"),
-        Refused("DoubleDash", "--run", ArgumentFault::UnknownSwitch, "--run"),
-        Refused("SwitchWithAValue", "/run:yes", ArgumentFault::UnknownSwitch, "/run:yes"),
-        Refused("MarkAlone", "game.exe -", ArgumentFault::UnknownSwitch, "-"),
-        Refused("ThirdPath", "game.exe gaiji.tte C:\\Games\\old\\game.exe",
-                ArgumentFault::TooManyFiles, "C:\\Games\\old\\game.exe", kGame),
-        Refused("TwoPrograms", "game.exe \"C:\\Program Files\\古い ゲーム\\ゲーム.exe\"",
-                ArgumentFault::SecondProgram, kSpacedGame, kSpacedGame),
-        Refused("TwoFonts", "gaiji.tte GAIJI.TTE", ArgumentFault::SecondFont, "GAIJI.TTE",
+        Taken("Nothing", {}, false, false, false, "", ""),
+        Taken("ProgramThenFont", {kGame, kGaiji}, false, false, false, kGame, kGaiji),
+        Taken("FontThenProgram", {kGaiji, kGame}, false, false, false, kGame, kGaiji),
+        Taken("JapaneseWithSpaces", {kSpacedGaiji, kSpacedGame}, false, false, false, kSpacedGame,
+              kSpacedGaiji),
+        Taken("RelativeToTheCurrentFolder", {"game.exe", "gaiji.tte"}, false, false, false, kGame, kGaiji),
+        // The path as given, as a drop takes it.
+        Taken("ExtensionInAnyCase", {"GAIJI.TtE"}, false, false, false, "", "C:\\Games\\old\\GAIJI.TtE"),
+        Taken("AHiddenProgramIsAFile", {"hidden.exe"}, false, false, false, "C:\\Games\\old\\hidden.exe", ""),
+        Taken("Run", {"/run"}, true, false, false, "", ""),
+        Taken("SwitchesInAnyCaseAndEitherMark", {"-RUN", "/Exit"}, true, true, false, "", ""),
+        Taken("SwitchesAfterThePaths", {"game.exe", "gaiji.tte", "/EXIT", "-Run"}, true, true, false,
+              kGame, kGaiji),
+        Taken("Restore", {"-ReStOrE"}, false, false, true, "", ""),
+        Refused("UnknownSwitch", {"/run", "/bogus", "game.exe"}, ArgumentFault::UnknownSwitch, "/bogus"),
+        Refused("SwitchWithAValue", {"/run:yes"}, ArgumentFault::UnknownSwitch, "/run:yes"),
+        Refused("MarkAlone", {"game.exe", "-"}, ArgumentFault::UnknownSwitch, "-"),
+        Refused("ThirdPath", {"game.exe", "gaiji.tte", kGame}, ArgumentFault::TooManyFiles, kGame, kGame),
+        Refused("TwoPrograms", {"game.exe", kSpacedGame}, ArgumentFault::SecondProgram, kSpacedGame,
+                kSpacedGame),
+        Refused("TwoFonts", {"gaiji.tte", "GAIJI.TTE"}, ArgumentFault::SecondFont, "GAIJI.TTE",
                 "C:\\Games\\old\\GAIJI.TTE"),
-        Refused("MissingProgram", "/run nothere.exe gaiji.tte", ArgumentFault::NoSuchFile,
+        Refused("MissingProgram", {"/run", "nothere.exe", "gaiji.tte"}, ArgumentFault::NoSuchFile,
                 "nothere.exe", "C:\\Games\\old\\nothere.exe"),
-        Refused("MissingFont", "game.exe \"D:\\外字\\none.tte\"", ArgumentFault::NoSuchFile,
+        Refused("MissingFont", {"game.exe", "D:\\外字\\none.tte"}, ArgumentFault::NoSuchFile,
                 "D:\\外字\\none.tte", "D:\\外字\\none.tte"),
-        Refused("AFolderIsNoFile", "folder.tte", ArgumentFault::NoSuchFile, "folder.tte",
+        Refused("AFolderIsNoFile", {"folder.tte"}, ArgumentFault::NoSuchFile, "folder.tte",
                 "C:\\Games\\old\\folder.tte"),
-        Refused("WildcardsNameNoFile", "*.exe", ArgumentFault::NoSuchFile, "*.exe",
-                "C:\\Games\\old\\*.exe"),
-        Refused("AnEmptyArgument", "game.exe \"\"", ArgumentFault::NoSuchFile, "")),
+        Refused("AnEmptyArgument", {"game.exe", ""}, ArgumentFault::NoSuchFile, "")),
     [](const auto& row) { return std::string(row.param.name); });
 
-// A relative path is shown with where it was looked for; a full one once.
-TEST(ArgumentErrorMessage, ShowsWhereAMissingFileWasLookedFor) {
-  EXPECT_TRUE(ArgumentErrorMessage({ArgumentFault::NoSuchFile, "a.exe", "C:\\Games\\a.exe"})
-                  .starts_with("「a.exe」というファイルが見つかりません。\r\n(C:\\Games\\a.exe)\r\n\r\n使い方"));
-  EXPECT_TRUE(ArgumentErrorMessage({ArgumentFault::NoSuchFile, "C:\\a.exe", "C:\\a.exe"})
-                  .starts_with("「C:\\a.exe」というファイルが見つかりません。\r\n\r\n使い方"));
-}
-
-// --- what the window makes of it ---
-
-class StartingWithArguments : public ::testing::Test {
- protected:
-  void SetUp() override {
-    rig_.Folder("C:\\Apps\\Viewer\\Tavrel.exe", {"f.tte", "viewer.exe"});
-    rig_.Program(kGame, 2);
-    rig_.files.AddFont(kGaiji);
-    rig_.Program("C:\\Games\\old\\plain.exe", 0);
-    rig_.files.SetCurrentDirectory("C:\\Games\\old");
-    rig_.registry.SetText(kEudc, kSystemFont, "C:\\WINDOWS\\EUDC.TTE");
+// Each box says what is wrong first, with where a relative path was looked
+// for, then how Tavrel is started.
+TEST(ArgumentErrorMessage, NamesTheArgumentThenShowsTheUsage) {
+  const std::pair<ArgumentError, std::string> rows[] = {
+      {{ArgumentFault::UnknownSwitch, "/bogus", ""}, "起動スイッチ「/bogus」は使えません。"},
+      {{ArgumentFault::TooManyFiles, "x.exe", "C:\\x.exe"},
+       "「x.exe」は指定できません。指定できるファイルは、ソフトと外字ファイルの2つまでです。"},
+      {{ArgumentFault::SecondProgram, "b.exe", "C:\\b.exe"}, "「b.exe」は指定できません。ソフトは1つしか指定できません。"},
+      {{ArgumentFault::SecondFont, "b.tte", "C:\\b.tte"},
+       "「b.tte」は指定できません。外字ファイル(.tte)は1つしか指定できません。"},
+      {{ArgumentFault::NoSuchFile, "a.exe", "C:\\Games\\a.exe"},
+       "「a.exe」というファイルが見つかりません。\r\n(C:\\Games\\a.exe)"},
+      {{ArgumentFault::NoSuchFile, "C:\\a.exe", "C:\\a.exe"}, "「C:\\a.exe」というファイルが見つかりません。"},
+      {{ArgumentFault::NoSuchFile, "", ""}, "「」というファイルが見つかりません。"},
+  };
+  for (const auto& [error, first] : rows) {
+    const std::string text = ArgumentErrorMessage(error);
+    EXPECT_TRUE(text.starts_with(first + "\r\n\r\n使い方: tavrel.exe [/run] [/exit] [ソフト] [外字ファイル.tte]\r\n"))
+        << text;
+    EXPECT_TRUE(text.ends_with("\r\n\r\nコマンドラインの指定は使わずに、ウィンドウを開きます。")) << text;
   }
-  // Form_Initialize then Form_Load with what the command line holds.
-  void Start(const std::string& arguments) {
-    rig_.session.commandLine = "\"C:\\Apps\\Viewer\\Tavrel.exe\" " + arguments;
-    rig_.form.Form_Initialize();
-    rig_.form.Form_Load(ReadCommandLine(rig_.session, rig_.files));
-  }
-  FakeFormWindow& window() { return rig_.window; }
-
-  FormRig rig_;
-};
-
-// The program given replaces the one beside the executable, whose icon is
-// never loaded; the search still finds the font.
-TEST_F(StartingWithArguments, APathIsTakenAsADropAndTheSearchFillsTheRest) {
-  Start("/exit plain.exe");
-  EXPECT_EQ(window().Caption(Label1(0)), "C:\\Games\\old\\plain.exe");
-  EXPECT_EQ(window().Caption(Label1(1)), "C:\\Apps\\Viewer\\f.tte");
-  EXPECT_EQ(window().iconOnLaunchButton, nullptr);
-  EXPECT_TRUE(window().enabledWhenShown);
-  EXPECT_TRUE(window().IsChecked(Control::chkExit));
-  EXPECT_TRUE(window().postedClicks.empty());
-  EXPECT_TRUE(rig_.session.boxes.empty());
-}
-
-TEST_F(StartingWithArguments, RunQueuesALaunchThatRunsOnceTheWindowIsShown) {
-  Start("/run /exit gaiji.tte game.exe");
-  EXPECT_EQ(window().Caption(Label1(0)), kGame);
-  EXPECT_EQ(window().Caption(Label1(1)), kGaiji);
-  ASSERT_EQ(window().postedClicks.size(), 1u);
-  EXPECT_EQ(window().postedClicks[0].control, Control::cmdExecSoft);
-  EXPECT_TRUE(window().postedClicks[0].windowShown);
-  EXPECT_TRUE(rig_.shell.calls.empty());
-
-  // The message loop runs it as a click; the program ends, and Tavrel with it.
-  std::string fontWhileRunning;
-  rig_.processes.Queue([&] { fontWhileRunning = rig_.SystemFont(); });
-  EXPECT_THROW(rig_.form.cmdExecSoft_Click(), ProcessEnded);
-  ASSERT_EQ(rig_.shell.calls.size(), 1u);
-  EXPECT_EQ(rig_.shell.calls[0].file, kGame);
-  EXPECT_EQ(fontWhileRunning, kGaiji);
-  EXPECT_EQ(rig_.SystemFont(), "C:\\WINDOWS\\EUDC.TTE");
-}
-
-TEST(StartingWithRun, WithAFileMissingOnlyShowsTheWindow) {
-  FormRig rig;
-  rig.Folder("C:\\Apps\\Viewer\\Tavrel.exe", {"viewer.exe"});  // and no font
-  rig.session.commandLine = "\"C:\\Apps\\Viewer\\Tavrel.exe\" /run";
-  rig.form.Form_Initialize();
-  rig.form.Form_Load(ReadCommandLine(rig.session, rig.files));
-  EXPECT_TRUE(rig.window.shown);
-  EXPECT_FALSE(rig.window.IsEnabled(Control::cmdExecSoft));
-  EXPECT_TRUE(rig.window.postedClicks.empty());
-}
-
-TEST_F(StartingWithArguments, ANameNotTakenIsToldThenTheWindowOpensAsWithout) {
-  bool shownDuringTheBox = true;
-  rig_.session.whileBoxIsShown = [&] { shownDuringTheBox = window().shown; };
-  Start("/run /exit game.exe /bogus");
-
-  ASSERT_EQ(rig_.session.boxes.size(), 1u);
-  const MessageBoxShown& box = rig_.session.boxes[0];
-  EXPECT_EQ(box.caption, "Tavrel");
-  EXPECT_EQ(box.style, kMbOk | kMbIconWarning);
-  EXPECT_EQ(box.owner, nullptr);
-  EXPECT_TRUE(box.text.starts_with("起動スイッチ「/bogus」は使えません。"));
-  EXPECT_FALSE(shownDuringTheBox);
-
-  EXPECT_TRUE(window().shown);
-  EXPECT_EQ(window().Caption(Label1(0)), "C:\\Apps\\Viewer\\viewer.exe");
-  EXPECT_EQ(window().Caption(Label1(1)), "C:\\Apps\\Viewer\\f.tte");
-  EXPECT_FALSE(window().IsChecked(Control::chkExit));
-  EXPECT_TRUE(window().postedClicks.empty());
 }
 
 }  // namespace

@@ -1,138 +1,118 @@
-// Registering files by dropping them on the boxes, and the link line.
+// Registering files by dropping them on the two boxes, and the link line.
 #include <gtest/gtest.h>
 
-#include "app/command_routing.h"
-#include "fakes/form_rig.h"
+#include "app/layout.h"
+#include "unit/viewer_kit.h"
 
 namespace tavrel::fakes {
 namespace {
 
+// Tavrel alone in its folder: both boxes show their prompts.
 class Dropping : public ::testing::Test {
  protected:
   void SetUp() override {
-    rig_.Folder("C:\\Apps\\Viewer\\Tavrel.exe");
-    rig_.Start();
+    rig.Folder(kFolder, {});
+    rig.Start();
   }
-  FormRig rig_;
+  RunRig rig;
 };
 
-struct OverRow {
-  std::int16_t index;
-  std::size_t count;
-  const char* path;
-  DWORD effect;
-};
-
-TEST_F(Dropping, AcceptsOneFileOfTheBoxsKindOnly) {
-  const OverRow rows[] = {
-      {0, 1, "C:\\x\\SETUP.EXE", kDropEffectCopy}, {1, 1, "C:\\x\\f.TtE", kDropEffectCopy},
-      {0, 1, "C:\\x\\f.tte", kDropEffectNone},     {1, 1, "C:\\x\\a.exe", kDropEffectNone},
-      {0, 2, "C:\\x\\a.exe", kDropEffectNone},     {0, 0, "", kDropEffectNone},
-      {0, 1, "exe", kDropEffectNone},              {0, 1, "C:\\x\\a.lnk", kDropEffectNone},
-      {2, 1, "C:\\x\\a.exe", kDropEffectNone},     {3, 1, "C:\\x\\a.tte", kDropEffectNone},
+TEST_F(Dropping, EachBoxAcceptsOneFileOfItsOwnKind) {
+  const std::tuple<DropBox, std::size_t, const char*, bool> rows[] = {
+      {DropBox::Program, 1, "C:\\x\\SETUP.EXE", true},  {DropBox::Font, 1, "C:\\x\\f.TtE", true},
+      {DropBox::Font, 1, "D:\\外字\\本.tte", true},      {DropBox::Program, 1, "C:\\x\\f.tte", false},
+      {DropBox::Font, 1, "C:\\x\\a.exe", false},        {DropBox::Program, 2, "C:\\x\\a.exe", false},
+      {DropBox::Font, 2, "C:\\x\\a.tte", false},        {DropBox::Program, 0, "", false},
+      {DropBox::Program, 1, "exe", false},              {DropBox::Program, 1, "C:\\x\\a.lnk", false},
+      {DropBox::Font, 1, "C:\\x\\a.tte.bak", false},    {DropBox::Program, 1, "C:\\x.exe\\a", false},
   };
-  for (const auto& row : rows) {
-    DWORD effect = 0xFF;
-    rig_.form.Label1_OLEDragOver(row.index, DropData{row.count, row.path}, effect);
-    EXPECT_EQ(effect, row.effect) << row.index << " " << row.path;
+  for (const auto& [box, count, first, accepted] : rows) {
+    EXPECT_EQ(rig.run->Accepts(box, DropData{count, first}), accepted) << first << " x" << count;
   }
 }
 
-TEST_F(Dropping, AProgramIsRegisteredByTheNameStoredOnDisk) {
-  rig_.Program("D:\\Tools\\Setup.exe", 2);
-  rig_.form.Label1_OLEDragDrop(0, DropData{1, "D:\\Tools\\SETUP.EXE"});
-  EXPECT_EQ(rig_.form.SoftPath(), "D:\\Tools\\Setup.exe");
-  EXPECT_EQ(rig_.window.Caption(Label1(0)), "D:\\Tools\\Setup.exe");
-  EXPECT_NE(rig_.window.iconOnLaunchButton, nullptr);
-  // No font yet: the button stays as start-up left it.
-  EXPECT_FALSE(rig_.window.IsEnabled(Control::cmdExecSoft));
-}
-
-TEST_F(Dropping, AShortPathKeepsItsFolder) {
-  rig_.Program("C:\\Program Files\\Viewer Suite\\Viewer Application.exe", 1);
-  rig_.files.AddShortName("C:\\PROGRA~1\\VIEWER~1\\VIEWER~1.EXE",
-                          "C:\\Program Files\\Viewer Suite\\Viewer Application.exe");
-  rig_.form.Label1_OLEDragDrop(0, DropData{1, "C:\\PROGRA~1\\VIEWER~1\\VIEWER~1.EXE"});
-  EXPECT_EQ(rig_.form.SoftPath(), "C:\\PROGRA~1\\VIEWER~1\\Viewer Application.exe");
-}
-
-TEST_F(Dropping, AVanishedProgramIsRegisteredAsDropped) {
-  rig_.form.Label1_OLEDragDrop(0, DropData{1, "D:\\Gone\\old.exe"});
-  EXPECT_EQ(rig_.form.SoftPath(), "D:\\Gone\\old.exe");
-}
-
-TEST_F(Dropping, TheFontThenTheProgramCompleteThePair) {
-  rig_.form.Label1_OLEDragDrop(1, DropData{1, "E:\\Fonts\\mine.tte"});
-  EXPECT_EQ(rig_.form.EudcFile(), "E:\\Fonts\\mine.tte");
-  EXPECT_EQ(rig_.window.Caption(Label1(1)), "E:\\Fonts\\mine.tte");
-  EXPECT_FALSE(rig_.window.IsEnabled(Control::cmdExecSoft));
-  rig_.Program("D:\\Tools\\a.exe", 1);
-  rig_.form.Label1_OLEDragDrop(0, DropData{1, "D:\\Tools\\a.exe"});
-  EXPECT_TRUE(rig_.window.IsEnabled(Control::cmdExecSoft));
-}
-
-TEST_F(Dropping, AProgramWithoutIconsKeepsThePreviousIconAndReplacedIconsAreFreed) {
-  rig_.Program("D:\\Tools\\a.exe", 3);
-  rig_.Program("D:\\Tools\\b.exe", 2);
-  rig_.Program("D:\\Tools\\plain.exe", 0);
-  rig_.form.Label1_OLEDragDrop(0, DropData{1, "D:\\Tools\\a.exe"});
-  rig_.form.Label1_OLEDragDrop(0, DropData{1, "D:\\Tools\\b.exe"});
-  const Hicon shown = rig_.window.iconOnLaunchButton;
-  EXPECT_EQ(rig_.shell.LiveIconCount(), 2u);
-  rig_.form.Label1_OLEDragDrop(0, DropData{1, "D:\\Tools\\plain.exe"});
-  EXPECT_EQ(rig_.window.iconOnLaunchButton, shown);
-  EXPECT_EQ(rig_.form.SoftPath(), "D:\\Tools\\plain.exe");
-}
-
-TEST_F(Dropping, DropsElsewhereChangeNothing) {
-  rig_.form.Label1_OLEDragDrop(2, DropData{1, "D:\\a.exe"});
-  rig_.form.Label1_OLEDragDrop(3, DropData{1, "D:\\a.tte"});
-  EXPECT_EQ(rig_.form.SoftPath(), "");
-  EXPECT_EQ(rig_.form.EudcFile(), "");
-}
-
-struct HoverRow {
-  std::int16_t index;
-  float x, y;
-  Colour colour;
+struct RegisterRow {
+  const char* name;
+  DropBox box;
+  const char* dropped;
+  const char* registered;
 };
 
-TEST(Link, LightsUpStrictlyInsideItsHotRectangle) {
-  FormRig rig;
-  const HoverRow rows[] = {
-      {3, 3000, 150, kLinkHot},    {3, 50, 150, kLinkNormal},   {3, 50.5f, 150, kLinkHot},
-      {3, 6100, 150, kLinkNormal}, {3, 6099, 150, kLinkHot},    {3, 3000, 20, kLinkNormal},
-      {3, 3000, 300, kLinkNormal}, {3, 3000, 299, kLinkHot},    {0, 3000, 150, kLinkNormal},
-      {2, 3000, 150, kLinkNormal},
+// A program is registered under the name its file is stored by, in the
+// folder as dropped; a font exactly as dropped.
+TEST_F(Dropping, RegistersTheProgramByItsStoredName) {
+  rig.files.Add("D:\\Tools\\Setup.exe");
+  rig.files.Add("D:\\Tools\\hidden.exe", {}, false);
+  rig.files.AddFont("E:\\Fonts\\Mine.tte");
+  const RegisterRow rows[] = {
+      {"FontAsDropped", DropBox::Font, "E:\\FONTS\\MINE.TTE", "E:\\FONTS\\MINE.TTE"},
+      {"StoredName", DropBox::Program, "D:\\Tools\\SETUP.EXE", "D:\\Tools\\Setup.exe"},
+      {"FolderAsDropped", DropBox::Program, "d:\\TOOLS\\setup.exe", "d:\\TOOLS\\Setup.exe"},
+      {"Vanished", DropBox::Program, "D:\\Gone\\old.exe", "D:\\Gone\\old.exe"},
+      {"NotANormalFile", DropBox::Program, "D:\\TOOLS\\HIDDEN.EXE", "D:\\TOOLS\\HIDDEN.EXE"},
   };
-  for (const auto& row : rows) {
-    rig.window.SetTextColour(Label1(3), row.colour == kLinkHot ? kLinkNormal : kLinkHot);
-    rig.form.Label1_MouseMove(row.index, row.x, row.y);
-    EXPECT_EQ(rig.window[Label1(3)].textColour, row.colour) << row.index << " " << row.x << "," << row.y;
+  for (const RegisterRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    rig.run->Dropped(row.box, row.dropped);
+    const bool program = row.box == DropBox::Program;
+    EXPECT_EQ(program ? rig.view.screen.programCaption : rig.view.screen.fontCaption, row.registered);
+    EXPECT_EQ(rig.view.screen.program, program ? row.registered : "");
   }
-  rig.window.SetTextColour(Label1(3), kLinkHot);
-  rig.form.Frame1_MouseMove();
-  EXPECT_EQ(rig.window[Label1(3)].textColour, kLinkNormal);
-  rig.window.SetTextColour(Label1(3), kLinkHot);
-  rig.form.Form_MouseMove();
-  EXPECT_EQ(rig.window[Label1(3)].textColour, kLinkNormal);
 }
 
-TEST(Link, EachClickOpensTheHomePageWithoutWaiting) {
-  FormRig rig;
-  // Through the window's routing: two quick clicks on the link arrive as a
-  // click and a double click; the file boxes' clicks open nothing.
-  RouteCommand(rig.form, Label1(3), kStnClicked);
-  RouteCommand(rig.form, Label1(3), kStnDblClk);
-  RouteCommand(rig.form, Label1(0), kStnClicked);
-  RouteCommand(rig.form, Label1(1), kStnDblClk);
-  ASSERT_EQ(rig.shell.calls.size(), 2u);
-  for (const auto& call : rig.shell.calls) {
-    EXPECT_EQ(call.file, "http://www.ferroday.example/");
-    EXPECT_EQ(call.fMask, 0x400u);
-    EXPECT_EQ(call.nShow, 1);
+TEST_F(Dropping, TheFontThenTheProgramEnableTheLaunch) {
+  rig.files.AddFont("E:\\Fonts\\mine.tte");
+  rig.files.Add("D:\\Tools\\a.exe");
+  EXPECT_FALSE(rig.view.screen.launchEnabled);
+  rig.run->Dropped(DropBox::Font, "E:\\Fonts\\mine.tte");
+  EXPECT_FALSE(rig.view.screen.launchEnabled);
+  EXPECT_EQ(rig.view.screen.program, "");
+  rig.run->Dropped(DropBox::Program, "D:\\Tools\\a.exe");
+  EXPECT_TRUE(rig.view.screen.launchEnabled);
+  rig.run->LaunchClicked();
+  ASSERT_EQ(rig.launcher.StartCount(), 1u);
+  EXPECT_EQ(rig.launcher.Started(0).program, u"D:\\Tools\\a.exe");
+  EXPECT_EQ(rig.key.Text(kSystemDefaultEudcFont), u"E:\\Fonts\\mine.tte");
+}
+
+struct LinkRow {
+  ErrorCode error;
+  std::vector<std::string> boxes;
+};
+
+// Each click opens the home page through the shell, without waiting; a page
+// that does not open is told.
+TEST(Link, OpensTheHomePageOrTellsWhyNot) {
+  const LinkRow rows[] = {
+      {kSuccess, {}},
+      {kAccessDenied,
+       {"ホームページを開けませんでした。\r\nhttp://www.ferroday.example/\r\nアクセスが拒否されました。（エラー 5）"}},
+      {0x80004005, {"ホームページを開けませんでした。\r\nhttp://www.ferroday.example/\r\nエラー 0x80004005"}},
+  };
+  for (const LinkRow& row : rows) {
+    RunRig rig;
+    Viewer(rig);
+    rig.Start();
+    rig.launcher.openError = row.error;
+    rig.run->LinkClicked();
+    rig.run->LinkClicked();
+    EXPECT_EQ(rig.launcher.opened, std::vector<std::u16string>(2, u"http://www.ferroday.example/"));
+    EXPECT_EQ(rig.launcher.owners, std::vector(2, rig.view.owner));
+    std::vector<std::string> boxes = row.boxes;
+    if (!boxes.empty()) boxes.push_back(boxes.front());
+    EXPECT_EQ(rig.BoxTexts(), boxes);
+    EXPECT_EQ(rig.run->LaunchesUnderWay(), 0u);
   }
-  EXPECT_EQ(rig.processes.WaitCount(), 0u);
+}
+
+// The hot rectangle, open on every side, in twips from the line's corner.
+TEST(Link, IsHotStrictlyInsideTheWords) {
+  const std::tuple<float, float, bool> rows[] = {
+      {3000, 150, true},  {50, 150, false},     {50.5f, 150, true},  {6100, 150, false},
+      {6099.5f, 150, true}, {3000, 20, false},  {3000, 20.5f, true}, {3000, 300, false},
+      {3000, 299.5f, true}, {-1, 150, false},   {7000, 150, false},  {3000, -5, false},
+  };
+  for (const auto& [x, y, over] : rows) EXPECT_EQ(IsOverLinkText(x, y), over) << x << "," << y;
 }
 
 }  // namespace

@@ -1,21 +1,15 @@
-// The real window under Wine with its form on the fakes: what reaches frmMain
-// through the window's own message routing, and how the window goes before
-// the process ends.
+// The real window and message loop under Wine, with the run on the fakes:
+// what reaches the run through the window's own message routing, what the
+// window shows of the run, and how it goes.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
-#include "app/frm_main.h"
-#include "fakes/fake_file_system.h"
-#include "fakes/fake_processes.h"
-#include "fakes/fake_profile.h"
-#include "fakes/fake_registry.h"
-#include "fakes/fake_session.h"
-#include "fakes/fake_shell.h"
-#include "fakes/fake_variant.h"
-#include "fakes/fake_window_tree.h"
-#include "platform/win32/win32_main_window.h"
+#include "base/win32/handles.h"
+#include "fakes/fakes.h"
+#include "shell/main_window.h"
+#include "shell/message_loop.h"
 
 namespace tavrel::testing {
 namespace {
@@ -25,18 +19,22 @@ using namespace tavrel::fakes;
 class RealWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    session_.modulePath = "C:\\Apps\\Viewer\\Tavrel.exe";
-    files_.AddFile(session_.modulePath);
-    window_.Attach(form_);
-    ASSERT_TRUE(window_.Create());
+    files_.Add(desktop_.executablePath);
+    window_.Attach(run_);
+    ASSERT_TRUE(window_.Create("Tavrel [ test ]"));
   }
 
+  HWND Main() const { return reinterpret_cast<HWND>(window_.Owner()); }
   HWND ControlWindow(Control c) const {
-    HWND main = window_.Handle();
-    return LayoutOf(c).insideFrame ? GetDlgItem(GetDlgItem(main, ControlId(Control::Frame1)), ControlId(c))
-                                   : GetDlgItem(main, ControlId(c));
+    return LayoutOf(c).insideFrame
+               ? GetDlgItem(GetDlgItem(Main(), ControlId(Control::FileFrame)), ControlId(c))
+               : GetDlgItem(Main(), ControlId(c));
   }
-
+  std::wstring Text(Control c) const {
+    wchar_t text[512] = {};
+    GetWindowTextW(ControlWindow(c), text, 512);
+    return text;
+  }
   // A click of the left button on a control, as the mouse delivers it; a
   // second one inside the double-click time arrives as WM_LBUTTONDBLCLK.
   static void Click(HWND control, UINT down) {
@@ -44,44 +42,48 @@ class RealWindow : public ::testing::Test {
     SendMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
   }
 
-  FakeRegistry registry_;
-  FakeFileSystem files_;
-  FakeProcesses processes_{files_};
-  FakeShell shell_{files_, processes_};
-  FakeWindowTree windows_;
-  FakeSession session_;
-  FakeProfile profile_;
-  FakeVariantConversions variants_;
-  // A sink that refuses every drag, for a drop target of the test's own.
-  struct RefusingSink final : IDropSink {
-    DWORD DragOver(int, const DropData&) override { return DROPEFFECT_NONE; }
-    void Drop(int, const DropData&) override {}
-  } refusingSink_;
+  FakeEudcKey key_;
+  FakeJournalStore store_;
+  FakeLauncher launcher_;
+  FakeDesktop desktop_;
+  FakeFiles files_;
   MainWindow window_{GetModuleHandleW(nullptr)};
-  Services services_{registry_, files_, shell_, processes_, window_, windows_, session_, profile_, variants_};
-  frmMain form_{services_, window_};
+  tavrel::Run run_{Seams{key_, store_, launcher_, desktop_, files_}, window_};
 };
 
-TEST_F(RealWindow, TwoQuickClicksOnTheLinkOpenTheHomePageTwice) {
-  HWND link = ControlWindow(Control::Label1_3);
-  ASSERT_NE(link, nullptr);
-  Click(link, WM_LBUTTONDOWN);
-  Click(link, WM_LBUTTONDBLCLK);
-  EXPECT_EQ(shell_.calls.size(), 2u);
-  // The file boxes take clicks too, and open nothing.
-  Click(ControlWindow(Control::Label1_0), WM_LBUTTONDOWN);
-  Click(ControlWindow(Control::Label1_0), WM_LBUTTONDBLCLK);
-  EXPECT_EQ(shell_.calls.size(), 2u);
+TEST_F(RealWindow, ShowsTheRunsScreenWithoutReadingItBack) {
+  Screen screen;
+  screen.title = "Tavrel [ Ver.9.8.7 ]";
+  screen.programCaption = "D:\\도구\\viewer.exe";
+  screen.fontCaption = "ユーザー外字ファイルをDrag＆Dropしてください。";
+  screen.launchEnabled = false;
+  screen.userFontActive = true;
+  screen.exitWhenDone = true;
+  window_.Show(screen);
+  wchar_t title[64] = {};
+  GetWindowTextW(Main(), title, 64);
+  EXPECT_STREQ(title, L"Tavrel [ Ver.9.8.7 ]");
+  EXPECT_EQ(Text(Control::ProgramBox), L"D:\\도구\\viewer.exe");
+  EXPECT_EQ(Text(Control::FontBox), L"ユーザー外字ファイルをDrag＆Dropしてください。");
+  EXPECT_FALSE(IsWindowEnabled(ControlWindow(Control::LaunchButton)));
+  EXPECT_TRUE(IsWindowEnabled(ControlWindow(Control::SystemFontButton)));
+  EXPECT_FALSE(IsWindowEnabled(ControlWindow(Control::UserFontButton)));
+  EXPECT_EQ(SendMessageW(ControlWindow(Control::ExitCheck), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_FALSE(IsWindowVisible(Main()));
 }
 
-TEST_F(RealWindow, ACommandFromAButtonOutsideTheFrameReachesItsHandler) {
-  HWND restore = ControlWindow(Control::Command1_1);
-  HWND set = ControlWindow(Control::Command1_0);
-  ASSERT_FALSE(IsWindowEnabled(restore));
-  SendMessageW(window_.Handle(), WM_COMMAND, MAKEWPARAM(ControlId(Control::Command1_0), BN_CLICKED),
-               reinterpret_cast<LPARAM>(set));
-  EXPECT_TRUE(IsWindowEnabled(restore));
-  EXPECT_FALSE(IsWindowEnabled(set));
+TEST_F(RealWindow, ClicksReachTheRunAsClicks) {
+  // Two quick clicks on the link open the home page twice.
+  Click(ControlWindow(Control::LinkLabel), WM_LBUTTONDOWN);
+  Click(ControlWindow(Control::LinkLabel), WM_LBUTTONDBLCLK);
+  EXPECT_EQ(launcher_.opened.size(), 2u);
+  // The file boxes take clicks too, and open nothing.
+  Click(ControlWindow(Control::ProgramBox), WM_LBUTTONDOWN);
+  EXPECT_EQ(launcher_.opened.size(), 2u);
+  // The check box toggles the run's choice, which the box then shows.
+  SendMessageW(ControlWindow(Control::ExitCheck), BM_CLICK, 0, 0);
+  EXPECT_TRUE(run_.screen().exitWhenDone);
+  EXPECT_EQ(SendMessageW(ControlWindow(Control::ExitCheck), BM_GETCHECK, 0, 0), BST_CHECKED);
 }
 
 // The window's own tooltip, if it has one yet.
@@ -93,30 +95,43 @@ HWND TooltipOf(HWND main) {
   return nullptr;
 }
 
-TEST_F(RealWindow, TheTooltipAndTheDropTargetsComeOnceTheQueueRunsDry) {
-  HWND main = window_.Handle();
-  EXPECT_EQ(TooltipOf(main), nullptr);
-  window_.DoEvents();  // as a launch's wait does, should it come first
-  EXPECT_NE(TooltipOf(main), nullptr);
-  UniqueCom<DropTarget> other(new DropTarget(refusingSink_, 0));
-  for (const Control box : {Control::Label1_0, Control::Label1_1}) {
-    EXPECT_EQ(RegisterDragDrop(ControlWindow(box), other.get()), DRAGDROP_E_ALREADYREGISTERED);
-  }
-}
-
-TEST_F(RealWindow, GoesWithItsDropTargetsAndOleBeforeTheProcessEnds) {
-  window_.FinishStartUp();  // the tooltip and the drop targets
-  HWND main = window_.Handle();
-  HWND box = ControlWindow(Control::Label1_0);
-  UniqueCom<DropTarget> other(new DropTarget(refusingSink_, 0));
-  EXPECT_EQ(RegisterDragDrop(box, other.get()), DRAGDROP_E_ALREADYREGISTERED);
-
-  window_.Destroy();
+// The loop runs the queued launch, waits for the program (its end signal a
+// real event here, set already), puts the settings back and, with the check
+// box ticked, ends with the run and its window.
+TEST_F(RealWindow, TheLoopRunsALaunchToItsEndAndEndsWithTheRun) {
+  files_.Add("C:\\Apps\\Viewer\\viewer.exe");
+  files_.AddFont("C:\\Apps\\Viewer\\gaiji.tte");
+  key_.SetText(kSystemDefaultEudcFont, u"C:\\WINDOWS\\EUDC.TTE");
+  const auto before = key_.values;
+  const UniqueWin32Handle ended(CreateEventW(nullptr, TRUE, TRUE, nullptr));
+  launcher_.nextSignal = ended.get();
+  run_.Open(CommandLine{true, true, false, {}, {}, std::nullopt});
+  ASSERT_TRUE(IsWindowVisible(Main()));
+  HWND main = Main();
+  EXPECT_EQ(RunMessageLoop(run_, &window_), 0);
+  EXPECT_EQ(launcher_.StartCount(), 1u);
+  EXPECT_EQ(key_.values, before);
+  EXPECT_FALSE(store_.record);
+  EXPECT_TRUE(desktop_.shown.empty());
   EXPECT_FALSE(IsWindow(main));
   // OLE is off on this thread again: starting COM now is a first start.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   EXPECT_EQ(com, S_OK);
   if (SUCCEEDED(com)) CoUninitialize();
+}
+
+TEST_F(RealWindow, TheTooltipAndTheDropTargetsComeOnceTheQueueRunsDry) {
+  EXPECT_EQ(TooltipOf(Main()), nullptr);
+  window_.FinishStartUp();
+  EXPECT_NE(TooltipOf(Main()), nullptr);
+  struct RefusingSink final : IDropSink {
+    bool Accepts(DropBox, const DropData&) override { return false; }
+    void Drop(DropBox, const DropData&) override {}
+  } refusing;
+  UniqueCom<DropTarget> other(new DropTarget(refusing, DropBox::Program));
+  for (const Control box : {Control::ProgramBox, Control::FontBox}) {
+    EXPECT_EQ(RegisterDragDrop(ControlWindow(box), other.get()), DRAGDROP_E_ALREADYREGISTERED);
+  }
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/wide.h"
+#include "base/win32/wide.h"
 
 namespace tavrel::testing {
 

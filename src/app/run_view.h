@@ -1,0 +1,40 @@
+// The run as the main window shows it, and what the run asks of the window.
+#pragma once
+
+#include <string>
+
+#include "base/errors.h"
+
+namespace tavrel {
+
+// Everything the window shows that depends on the run. The window draws the
+// program's icon on the launch button from `program` itself.
+struct Screen {
+  std::string title;            // the window's caption, with the version
+  std::string programCaption;   // the program box: its path, or a prompt
+  std::string program;          // the registered program's full path, or empty
+  std::string fontCaption;      // the font box: its path, or a prompt
+  std::string currentFont;      // SystemDefaultEUDCFont as found at start-up
+  bool launchEnabled = true;
+  bool userFontActive = false;  // the two font buttons outside the client area
+  bool exitWhenDone = false;    // the check box
+  bool visible = false;
+  bool minimized = false;
+  bool closed = false;          // the window goes and the message loop ends
+  bool operator==(const Screen&) const = default;
+};
+
+class IRunView {
+ public:
+  virtual ~IRunView() = default;
+  // Shows the screen; called after every change of the run.
+  virtual void Show(const Screen& screen) = 0;
+  // The window that owns message boxes and the shell's prompts.
+  [[nodiscard]] virtual WindowHandle Owner() const = 0;
+  // Runs the launch from the message loop, after what is already waiting
+  // there, exactly as a click on the launch button does; false when it
+  // cannot be queued.
+  [[nodiscard]] virtual bool QueueLaunch() = 0;
+};
+
+}  // namespace tavrel

@@ -1,0 +1,122 @@
+#include "desktop/win32/desktop_win32.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+
+#include "base/win32/wide.h"
+
+namespace tavrel {
+namespace {
+
+// Names in the session's own namespace: copies in other sessions are not ours.
+constexpr wchar_t kInstanceLockName[] = L"Local\\Tavrel.SingleInstance";
+constexpr wchar_t kGuardEventName[] = L"Local\\Tavrel.GuardDecided";
+// How long a copy that lost the lock waits for the holder's decision.
+constexpr DWORD kGuardDecisionTimeoutMs = 5000;
+
+// Where the program's name ends, as CommandLineToArgvW takes it: at the
+// closing quote when it begins with one, else at the first blank.
+size_t EndOfProgramName(std::wstring_view line) {
+  if (line.starts_with(L'"')) {
+    const size_t close = line.find(L'"', 1);
+    return close == std::wstring_view::npos ? line.size() : close + 1;
+  }
+  return std::min(line.find_first_of(L" \t"), line.size());
+}
+
+UINT StyleOf(const Box& box) {
+  UINT style = box.buttons == BoxButtons::YesNo ? MB_YESNO : MB_OK;
+  switch (box.icon) {
+    case BoxIcon::Information: return style | MB_ICONINFORMATION;
+    case BoxIcon::Warning: return style | MB_ICONWARNING;
+    case BoxIcon::Question: return style | MB_ICONQUESTION;
+    case BoxIcon::Error: return style | MB_ICONERROR;
+  }
+  return style;
+}
+
+}  // namespace
+
+std::string Win32Desktop::ExecutablePath() {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    // 0 cannot happen for the process's own module; a full buffer means cut.
+    if (n < buffer.size()) return Narrow(std::wstring_view(buffer.data(), n));
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+std::vector<std::string> Win32Desktop::Arguments() {
+  const std::wstring_view line = GetCommandLineW();
+  // Nothing after the program's name, as from a double click: no arguments,
+  // without loading shell32 during start-up.
+  if (line.find_first_not_of(L" \t", EndOfProgramName(line)) == std::wstring_view::npos) return {};
+  int count = 0;
+  // One block holds the array and the strings it points to.
+  const UniqueLocalMemory<LPWSTR> split(CommandLineToArgvW(GetCommandLineW(), &count));
+  std::vector<std::string> arguments;
+  // The first is the program's own name. Should the split fail (it needs
+  // memory only), Tavrel starts as without arguments.
+  for (int i = 1; split && i < count; ++i) arguments.push_back(Narrow(split.get()[i]));
+  return arguments;
+}
+
+HANDLE Win32Desktop::GuardEvent() {
+  if (!guardDecided_) guardDecided_.reset(CreateEventW(nullptr, TRUE, FALSE, kGuardEventName));
+  return guardDecided_.get();
+}
+
+bool Win32Desktop::TakeInstanceLock() {
+  UniqueWin32Handle lock(CreateMutexW(nullptr, TRUE, kInstanceLockName));
+  const DWORD error = GetLastError();
+  if (!lock || error == ERROR_ALREADY_EXISTS) return false;
+  instanceLock_ = std::move(lock);
+  // A decision announced by an earlier holder no longer holds. Without the
+  // event a waiting copy waits out its time-out instead: nothing is lost.
+  if (HANDLE event = GuardEvent()) ResetEvent(event);
+  return true;
+}
+
+void Win32Desktop::AnnounceGuardDecided() {
+  if (HANDLE event = GuardEvent()) SetEvent(event);
+}
+
+void Win32Desktop::AwaitGuardDecision() {
+  // Timed out or not, the copy refuses next: the wait only orders the boxes.
+  if (HANDLE event = GuardEvent()) WaitForSingleObject(event, kGuardDecisionTimeoutMs);
+}
+
+bool Win32Desktop::AnotherCopyIsOpen() {
+  // This copy's own window does not exist yet, so a main window of Tavrel's
+  // class belongs to another copy. Windows of other programs that merely
+  // carry the name (a folder, a console, an editor) do not count.
+  return FindWindowExW(nullptr, nullptr, AsWide(kMainWindowClass), nullptr) != nullptr;
+}
+
+bool Win32Desktop::Show(WindowHandle owner, const Box& box) {
+  const int answer =
+      MessageBoxW(owner, Wide(box.text).c_str(), Wide(kBoxTitle).c_str(), StyleOf(box));
+  // 0 when the box could not be shown: taken as the safe answer, No.
+  return answer == IDYES || answer == IDOK;
+}
+
+std::string Win32Desktop::ErrorText(ErrorCode error) {
+  wchar_t* text = nullptr;
+  // With FORMAT_MESSAGE_ALLOCATE_BUFFER the buffer argument receives the
+  // address of a buffer that the call allocates with LocalAlloc.
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  const UniqueLocalMemory<wchar_t> owned(text);
+  if (length == 0 || !text) return {};
+  std::wstring message(text, length);
+  while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n' ||
+                              message.back() == L' ')) {
+    message.pop_back();
+  }
+  return Narrow(message);
+}
+
+}  // namespace tavrel

@@ -1,0 +1,139 @@
+#include "eudc/font_switch.h"
+
+#include "base/text.h"
+
+namespace tavrel {
+namespace {
+
+std::u16string ValueShown(std::u16string_view name) {
+  return std::u16string(kEudcKeyShown) + u"\\" + std::u16string(name);
+}
+
+}  // namespace
+
+void FontSwitch::ReleaseFonts() {
+  reloadError_ = key_.EnableEudc(false);
+}
+
+void FontSwitch::ReloadFonts() {
+  // The reload runs whatever the release said: the fonts must not stay off.
+  const ErrorCode reloaded = key_.EnableEudc(true);
+  if (reloadError_ == kSuccess) reloadError_ = reloaded;
+}
+
+SwitchResult FontSwitch::SwitchTo(std::u16string_view font) {
+  ReleaseFonts();
+  SwitchResult result;
+  const bool fresh = !UserFontActive();
+  if (fresh) result.status = RecordAndClear(font);
+  if (result.status.ok()) result.status = SetSystemFont(font);
+  // Another launch's font stays for its program; a fresh switch goes back.
+  if (!result.status.ok() && fresh && UserFontActive()) result.undone = WriteBack();
+  ReloadFonts();
+  return result;
+}
+
+SwitchStatus FontSwitch::RecordAndClear(std::u16string_view font) {
+  const KeyReading reading = key_.ReadAll();
+  if (reading.outcome == KeyReading::Outcome::Failed) {
+    return SwitchStatus{SwitchStatus::Step::KeyUnreadable, reading.error, kEudcKeyShown};
+  }
+  JournalRecord record{reading.outcome == KeyReading::Outcome::Listed, std::u16string(font),
+                       reading.values, {}};
+  // A key without the value, or no key at all, means the Windows default:
+  // that is what comes back.
+  if (!FindValue(record.values, kSystemDefaultEudcFont)) {
+    const std::optional<std::u16string> windows = key_.WindowsDirectory();
+    if (!windows) return SwitchStatus{SwitchStatus::Step::NoWindowsFolder, kSuccess, {}};
+    record.values.push_back(TextValue(kSystemDefaultEudcFont, *windows + u"\\EUDC.TTE"));
+  }
+  // Nothing changes before the record is safe on disk.
+  if (const JournalStatus journalled = journal_.Begin(record); !journalled.ok()) {
+    return SwitchStatus{SwitchStatus::Step::JournalUnwritten, journalled.error, journalled.where};
+  }
+  active_ = true;
+  std::vector<RawValue> emptied;
+  for (const RawValue& value : reading.values) emptied.push_back(TextValue(value.name, u""));
+  // Every value is on record now. One that cannot be emptied keeps its text
+  // for this run, and the switch back writes it all the same.
+  (void)key_.Write(emptied);
+  return {};
+}
+
+SwitchStatus FontSwitch::SetSystemFont(std::u16string_view font) {
+  const std::u16string before = journal_.Record().writtenPath;
+  if (font != before) {
+    if (const JournalStatus journalled = journal_.SetWrittenPath(font); !journalled.ok()) {
+      return SwitchStatus{SwitchStatus::Step::JournalUnwritten, journalled.error, journalled.where};
+    }
+  }
+  const RawValue value = TextValue(kSystemDefaultEudcFont, font);
+  const std::vector<WriteFailure> failed = key_.Write({&value, 1});
+  if (failed.empty()) return {};
+  // The key kept the file it had; the journal names it again. Should that
+  // fail, the journal names a file that was never written, which a recovery
+  // takes for a change by someone else and asks about.
+  if (font != before) (void)journal_.SetWrittenPath(before);
+  return SwitchStatus{SwitchStatus::Step::FontUnwritten, failed.front().error,
+                      ValueShown(kSystemDefaultEudcFont)};
+}
+
+RestoreStatus FontSwitch::SwitchBack() {
+  ReleaseFonts();
+  RestoreStatus status = WriteBack();
+  ReloadFonts();
+  return status;
+}
+
+RestoreStatus FontSwitch::WriteBack() {
+  const std::vector<RawValue>& values = journal_.Record().values;
+  std::vector<RawValue> retry;
+  for (const WriteFailure& failure : key_.Write(values)) {
+    if (const RawValue* value = FindValue(values, failure.name)) retry.push_back(*value);
+  }
+  // A second attempt for what failed: a value left empty would be lost.
+  RestoreStatus status;
+  if (!retry.empty()) status.failed = key_.Write(retry);
+  if (!status.complete()) {
+    // The journal stays: the next start, or the next logon, tries again.
+    status.journal = journal_.EnsureRunOnce();
+    return status;
+  }
+  // Every value is back: a record that cannot go now is found again by the
+  // next start, which finds nothing left to put back.
+  active_ = false;
+  // The values first, then the record that was their only copy.
+  if (const ErrorCode flushed = key_.Flush(); flushed != kSuccess) {
+    status.journal = JournalStatus{flushed, kEudcKeyShown};
+    return status;
+  }
+  status.journal = journal_.Remove();
+  return status;
+}
+
+JournalStatus FontSwitch::AddProgram(const ProcessIdentity& program) {
+  return journal_.AddProgram(program);
+}
+
+bool FontSwitch::AlreadyRestored() {
+  const KeyReading reading = key_.ReadAll();
+  if (reading.outcome != KeyReading::Outcome::Listed) return false;
+  for (const RawValue& recorded : journal_.Record().values) {
+    const RawValue* now = FindValue(reading.values, recorded.name);
+    if (!now || now->type != recorded.type || now->data != recorded.data) return false;
+  }
+  return true;
+}
+
+bool FontSwitch::HoldsWhatWasWritten(std::optional<std::u16string>* current) {
+  const KeyReading reading = key_.ReadAll();
+  if (reading.outcome == KeyReading::Outcome::Failed) return true;
+  const RawValue* font = FindValue(reading.values, kSystemDefaultEudcFont);
+  const std::optional<std::u16string> text = font ? TextOf(*font) : std::nullopt;
+  if (current) *current = text;
+  // The switch empties the value before it names the user's file: a copy
+  // that ended in between left the empty text, and nobody changed it.
+  return text && (text->empty() || *text == journal_.Record().writtenPath);
+}
+
+}  // namespace tavrel

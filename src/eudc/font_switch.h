@@ -1,0 +1,115 @@
+// Switching the EUDC font of code page 932 to the user's font file and back.
+//
+// The switch records every value of HKCU\EUDC\932 exactly (name, type,
+// bytes) and writes that record to the journal, durably, before it changes
+// any value; then it empties each value and points SystemDefaultEUDCFont at
+// the user's file. The switch back writes the record back and drops the
+// journal. The EUDC fonts are released before each change and reloaded after
+// it. The record is the journal's: one copy, owned here.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "eudc/eudc_key.h"
+#include "eudc/journal.h"
+
+namespace tavrel {
+
+// How the switch to the user font went.
+struct [[nodiscard]] SwitchStatus {
+  enum class Step {
+    Done,
+    KeyUnreadable,     // EUDC\932 could not be read whole: nothing changed
+    NoWindowsFolder,   // the Windows default font's folder is unknown: nothing changed
+    JournalUnwritten,  // the journal could not be written: nothing changed
+    FontUnwritten,     // SystemDefaultEUDCFont could not be set
+  };
+  Step step = Step::Done;
+  ErrorCode error = kSuccess;
+  std::u16string where;  // the key or value concerned
+  bool ok() const { return step == Step::Done; }
+};
+
+// How a switch back went: the values that could not be written, and what
+// became of the journal (removed once all are back, kept for a later try
+// otherwise).
+struct [[nodiscard]] RestoreStatus {
+  std::vector<WriteFailure> failed;
+  JournalStatus journal;
+  bool complete() const { return failed.empty(); }
+};
+
+struct [[nodiscard]] SwitchResult {
+  SwitchStatus status;
+  // After a failed switch that was a fresh one: how the switch back went.
+  std::optional<RestoreStatus> undone;
+};
+
+class FontSwitch {
+ public:
+  FontSwitch(IEudcKey& key, IJournalStore& store) : key_(key), journal_(store) {}
+
+  // The command line the RunOnce value runs: "<tavrel.exe>" /restore.
+  void SetRestoreCommand(std::u16string command) { journal_.SetRestoreCommand(std::move(command)); }
+
+  // Whether the user font is switched in: from the first switch (or the
+  // adoption of a journal) until a switch back has written every value back.
+  bool UserFontActive() const { return active_; }
+  const JournalRecord& Record() const { return journal_.Record(); }
+
+  // Switches to `font`. A first switch records every value and journals it;
+  // a switch while the user font is active only names the new file (the
+  // record from before the first switch is the one to bring back). When the
+  // font cannot be set after a first switch, the settings go back at once.
+  [[nodiscard]] SwitchResult SwitchTo(std::u16string_view font);
+  // Writes every recorded value back with its type and bytes, trying a failed
+  // one once more; the journal goes once all are back, and stays for the next
+  // start or logon otherwise.
+  [[nodiscard]] RestoreStatus SwitchBack();
+  // Adds a program started with the user font to the journal.
+  [[nodiscard]] JournalStatus AddProgram(const ProcessIdentity& program);
+
+  // --- the recovery of a journal left by a copy that ended before its restore
+  [[nodiscard]] JournalReading ReadJournal() const { return journal_.Read(); }
+  // Takes the record as this copy's own: the user font counts as active.
+  void Adopt(const JournalRecord& record) {
+    journal_.Adopt(record);
+    active_ = true;
+  }
+  // Makes sure the next logon tries again (Windows deletes the RunOnce value
+  // before it runs it).
+  [[nodiscard]] JournalStatus KeepForLogon() { return journal_.EnsureRunOnce(); }
+  // Whether the key holds every recorded value exactly as recorded.
+  [[nodiscard]] bool AlreadyRestored();
+  // Whether SystemDefaultEUDCFont holds what Tavrel wrote to it (the file the
+  // journal names, or the empty text); true when the key cannot be read
+  // (nothing says it changed). `current` receives the text it holds.
+  [[nodiscard]] bool HoldsWhatWasWritten(std::optional<std::u16string>* current = nullptr);
+  // Drops an adopted journal without writing anything back; the user font no
+  // longer counts as active, even when the record could not be removed.
+  [[nodiscard]] JournalStatus Forget() {
+    active_ = false;
+    return journal_.Remove();
+  }
+
+  // The error of the last release or reload of the EUDC fonts that failed;
+  // success when both went through.
+  ErrorCode ReloadError() const { return reloadError_; }
+
+ private:
+  SwitchStatus RecordAndClear(std::u16string_view font);
+  SwitchStatus SetSystemFont(std::u16string_view font);
+  RestoreStatus WriteBack();
+  void ReleaseFonts();
+  void ReloadFonts();
+
+  IEudcKey& key_;
+  Journal journal_;
+  ErrorCode reloadError_ = kSuccess;
+  bool active_ = false;
+};
+
+}  // namespace tavrel

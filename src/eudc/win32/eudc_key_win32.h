@@ -1,0 +1,17 @@
+// The EUDC key over advapi32, and the EUDC fonts over gdi32.
+#pragma once
+
+#include "eudc/eudc_key.h"
+
+namespace tavrel {
+
+class Win32EudcKey final : public IEudcKey {
+ public:
+  KeyReading ReadAll() override;
+  std::vector<WriteFailure> Write(std::span<const RawValue> values) override;
+  ErrorCode Flush() override;
+  ErrorCode EnableEudc(bool enable) override;
+  std::optional<std::u16string> WindowsDirectory() override;
+};
+
+}  // namespace tavrel

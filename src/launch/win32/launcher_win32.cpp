@@ -1,0 +1,176 @@
+#include "launch/win32/launcher_win32.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "base/win32/filled_text.h"
+#include "base/win32/handles.h"
+#include "base/win32/wide.h"
+
+namespace tavrel {
+namespace {
+
+// Positions in the command line are 16-bit, and the split forms the position
+// after a space: longer command lines are not split.
+constexpr size_t kLongestSplitLine = 32766;
+
+// A started or found process, held open until this object goes.
+class Win32Process final : public IRunningProgram {
+ public:
+  explicit Win32Process(HANDLE process) : process_(process) {}
+  WaitHandle EndSignal() const override { return process_.get(); }
+  std::optional<ProcessIdentity> Identity() const override {
+    FILETIME creation{}, exit{}, kernel{}, user{};
+    const DWORD id = GetProcessId(process_.get());
+    if (id == 0 || !GetProcessTimes(process_.get(), &creation, &exit, &kernel, &user)) {
+      return std::nullopt;
+    }
+    return ProcessIdentity{id, (static_cast<std::uint64_t>(creation.dwHighDateTime) << 32) |
+                                   creation.dwLowDateTime};
+  }
+
+ private:
+  UniqueWin32Handle process_;
+};
+
+bool NamesExistingFile(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The full path of a file (never a folder) the search path finds by this name.
+std::optional<std::wstring> FindOnSearchPath(const std::wstring& name,
+                                             const wchar_t* extension = nullptr) {
+  std::optional<std::wstring> found = FilledText([&](wchar_t* buffer, DWORD size) {
+    return SearchPathW(nullptr, name.c_str(), extension, size, buffer, nullptr);
+  });
+  // The search finds folders as well; only a file can be opened as a program.
+  if (!found || !NamesExistingFile(*found)) return std::nullopt;
+  return found;
+}
+
+struct Split {
+  std::wstring file;        // the file part
+  std::wstring parameters;  // the parameter part
+  std::wstring found;       // the file part's full path, when the search found it
+};
+
+// A registered program is a full path, possibly with spaces: a whole line
+// that names a file is opened as it is. Otherwise the shortest prefix ending
+// before a space that the search finds is the file; quotes are ordinary
+// characters here.
+Split SplitCommandLine(const std::wstring& line) {
+  if (NamesExistingFile(line) || line.size() > kLongestSplitLine) return Split{line, {}, {}};
+  for (size_t space = line.find(L' '); space != std::wstring::npos && space > 0;
+       space = line.find(L' ', space + 1)) {
+    if (std::optional<std::wstring> found = FindOnSearchPath(line.substr(0, space))) {
+      return Split{line.substr(0, space), line.substr(space + 1), *found};
+    }
+  }
+  return Split{line, {}, {}};
+}
+
+// Which program a direct start runs, and with which arguments. The program
+// is always named explicitly: started from a bare command line,
+// "C:\My Tools\app.exe" would run C:\My.exe when that exists.
+std::optional<Split> DirectStartOf(const std::wstring& line, const Split& split) {
+  if (!split.found.empty()) return Split{split.found, split.parameters, split.found};
+  if (NamesExistingFile(line)) return Split{line, {}, line};
+  if (line.starts_with(L'"')) {
+    const size_t close = line.find(L'"', 1);
+    if (close == std::wstring::npos) return std::nullopt;
+    const std::optional<std::wstring> program = FindOnSearchPath(line.substr(1, close - 1), L".exe");
+    if (!program) return std::nullopt;
+    std::wstring arguments = line.substr(close + 1);
+    if (arguments.starts_with(L' ')) arguments.erase(0, 1);
+    return Split{*program, arguments, *program};
+  }
+  // Which program an unquoted line with spaces means is unknown.
+  if (line.find(L' ') != std::wstring::npos) return std::nullopt;
+  const std::optional<std::wstring> program = FindOnSearchPath(line, L".exe");
+  if (!program) return std::nullopt;
+  return Split{*program, {}, *program};
+}
+
+StartOutcome StartDirectly(const std::wstring& line, const Split& split, ErrorCode shellError) {
+  const std::optional<Split> direct = DirectStartOf(line, split);
+  if (!direct) return StartOutcome{StartOutcome::Result::Failed, nullptr, shellError};
+  std::wstring commandLine =
+      L"\"" + direct->file + L"\"" + (direct->parameters.empty() ? L"" : L" " + direct->parameters);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION started{};
+  // CreateProcessW may write to the command line: it gets a buffer of its own.
+  if (!CreateProcessW(direct->file.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                      nullptr, nullptr, &startup, &started)) {
+    return StartOutcome{StartOutcome::Result::Failed, nullptr, GetLastError()};
+  }
+  CloseHandle(started.hThread);
+  return StartOutcome{StartOutcome::Result::Started,
+                      std::make_unique<Win32Process>(started.hProcess), kSuccess};
+}
+
+// The record's size is the target's (112 bytes on x86_64, 60 on 32-bit):
+// Windows refuses any other; Wine does not check it.
+#ifdef _WIN64
+static_assert(sizeof(SHELLEXECUTEINFOW) == 112);
+#else
+static_assert(sizeof(SHELLEXECUTEINFOW) == 60);
+#endif
+
+BOOL ShellOpen(const std::wstring& file, const std::wstring& parameters, HWND owner, ULONG mask,
+               HANDLE* process) {
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_FLAG_NO_UI | mask;
+  info.hwnd = owner;
+  info.lpVerb = L"open";
+  info.lpFile = file.c_str();
+  info.lpParameters = parameters.c_str();
+  info.lpDirectory = L"";
+  info.nShow = SW_SHOWNORMAL;
+  const BOOL opened = ShellExecuteExW(&info);
+  if (process) *process = opened ? info.hProcess : nullptr;
+  return opened;
+}
+
+}  // namespace
+
+StartOutcome Win32Launcher::Start(std::u16string_view program, WindowHandle owner) {
+  const std::wstring line = WideOf(program);
+  const Split split = SplitCommandLine(line);
+  HANDLE process = nullptr;
+  if (ShellOpen(split.file, split.parameters, owner, SEE_MASK_NOCLOSEPROCESS, &process)) {
+    // Served without a new process (a document handed to a running program):
+    // there is nothing to wait for.
+    if (!process) return StartOutcome{StartOutcome::Result::HandedOver, nullptr, kSuccess};
+    return StartOutcome{StartOutcome::Result::Started, std::make_unique<Win32Process>(process),
+                        kSuccess};
+  }
+  const DWORD shellError = GetLastError();
+  return StartDirectly(line, split, shellError);
+}
+
+ErrorCode Win32Launcher::Open(std::u16string_view target, WindowHandle owner) {
+  if (ShellOpen(WideOf(target), L"", owner, 0, nullptr)) return kSuccess;
+  return GetLastError();
+}
+
+RunningProgram Win32Launcher::FindRunning(const ProcessIdentity& identity) {
+  // SYNCHRONIZE to wait on it; the limited query right for its identity.
+  const HANDLE opened =
+      OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, identity.processId);
+  if (!opened) return nullptr;
+  auto process = std::make_unique<Win32Process>(opened);
+  // The id alone says little: Windows gives an ended process's id to a new
+  // one, and Wine keeps an ended process openable by its id for a while.
+  const std::optional<ProcessIdentity> found = process->Identity();
+  if (!found || *found != identity || WaitForSingleObject(opened, 0) != WAIT_TIMEOUT) return nullptr;
+  return process;
+}
+
+}  // namespace tavrel

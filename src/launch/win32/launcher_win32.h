@@ -1,0 +1,17 @@
+// The launcher over shell32 and kernel32: the shell's "open", a direct start
+// where the shell could not start the file at all, and processes found again
+// by their identity.
+#pragma once
+
+#include "launch/launcher.h"
+
+namespace tavrel {
+
+class Win32Launcher final : public ILauncher {
+ public:
+  StartOutcome Start(std::u16string_view program, WindowHandle owner) override;
+  ErrorCode Open(std::u16string_view target, WindowHandle owner) override;
+  RunningProgram FindRunning(const ProcessIdentity& identity) override;
+};
+
+}  // namespace tavrel

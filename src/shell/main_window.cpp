@@ -1,0 +1,160 @@
+#include "shell/main_window.h"
+
+#include <string>
+
+#include "app/maker.h"
+#include "app/messages.h"
+#include "base/win32/wide.h"
+#include "shell/startup_trace.h"
+
+namespace tavrel {
+namespace {
+
+constexpr const char* kWindowFailed = "ウィンドウを作成できませんでした。Tavrel を終了します。";
+
+// The first icon of a program at the standard icon size, through user32's
+// PrivateExtractIconsW (what shell32's ExtractIcon calls), so that shell32
+// stays out of start-up; null for none. (For a file that holds no icons
+// Windows documents 1 rather than 0 icons extracted; Wine 8 answers 0. The
+// icon is checked either way.)
+UniqueWin32Icon FirstIconOf(const std::string& program) {
+  MarkStartup("start-up logic");
+  HICON icon = nullptr;
+  const UINT extracted =
+      PrivateExtractIconsW(Wide(program).c_str(), 0, GetSystemMetrics(SM_CXICON),
+                           GetSystemMetrics(SM_CYICON), &icon, nullptr, 1, 0);
+  MarkStartup("icon extraction");
+  return UniqueWin32Icon(extracted != 0xFFFFFFFF && extracted > 0 ? icon : nullptr);
+}
+
+}  // namespace
+
+// --- creation and teardown
+
+bool MainWindow::Fail(DWORD error) {
+  error_ = error;
+  Destroy();
+  return false;
+}
+
+bool MainWindow::Create(std::string_view title) {
+  const WindowControls::Procedures procedures = Procedures();
+  if (!controls_.CreateFonts()) return Fail(controls_.Error());
+  if (!painter_.Create(instance_, controls_.Dpi())) return Fail(GetLastError());
+  shown_.title = title.empty() ? MainWindowLayout().caption : std::string(title);
+  window_.reset(controls_.CreateMainWindow(instance_, Wide(shown_.title), this, procedures));
+  if (!window_) return Fail(controls_.Error());
+  if (!controls_.CreateControls(instance_, window_.get(), this, procedures)) return Fail(controls_.Error());
+  return true;
+}
+
+void MainWindow::Destroy() {
+  controls_.ReleaseDropTargets();
+  // No input reaches the run while the window goes.
+  run_ = nullptr;
+  window_.reset();
+}
+
+void MainWindow::ReportFailure() {
+  std::string text = kWindowFailed;
+  if (error_ != ERROR_SUCCESS) text += "\r\n(エラー " + messages::ErrorCodeText(error_) + ")";
+  MessageBoxW(window_.get(), Wide(text).c_str(), Wide(kApplicationTitle).c_str(), MB_OK | MB_ICONERROR);
+}
+
+void MainWindow::FinishStartUp() {
+  if (startUpFinished_ || !window_ || !run_) return;
+  startUpFinished_ = true;
+  MarkStartup("first paint");
+  const bool finished =
+      controls_.CreateTooltip(instance_, window_.get()) && controls_.RegisterDropTargets(*this);
+  EndStartupTrace();
+  if (finished) return;
+  error_ = controls_.Error();
+  ReportFailure();
+  run_->CloseRequested(CloseReason::User);
+}
+
+bool MainWindow::HandleDialogKey(MSG& message) {
+  return window_ && IsDialogMessageW(window_.get(), &message);
+}
+
+// --- IDropSink: the drags over the file boxes, to the run
+
+bool MainWindow::Accepts(DropBox box, const DropData& data) {
+  return run_ && run_->Accepts(box, data);
+}
+
+void MainWindow::Drop(DropBox box, const DropData& data) {
+  if (run_) run_->Dropped(box, data.first);
+}
+
+// --- IRunView
+
+// A caption, a state or a repaint that cannot be set (for want of memory
+// only) leaves the window showing the earlier one: nothing of the run
+// depends on what a control shows, so those results are not checked.
+void MainWindow::Show(const Screen& screen) {
+  if (!window_) return;
+  if (screen.closed) {
+    Destroy();
+    return;
+  }
+  if (screen.title != shown_.title) SetWindowTextW(window_.get(), Wide(screen.title).c_str());
+  ShowCaption(Control::ProgramBox, screen.programCaption, shown_.programCaption);
+  ShowCaption(Control::FontBox, screen.fontCaption, shown_.fontCaption);
+  ShowCaption(Control::CurrentFontLabel, screen.currentFont, shown_.currentFont);
+  if (screen.program != shown_.program && !screen.program.empty()) ShowProgramIcon(screen.program);
+  // Before the window shows, so that no input can reach a launch with a
+  // file missing. (EnableWindow answers the earlier state, not a result.)
+  EnableWindow(Window(Control::LaunchButton), screen.launchEnabled);
+  EnableWindow(Window(Control::SystemFontButton), screen.userFontActive);
+  EnableWindow(Window(Control::UserFontButton), !screen.userFontActive);
+  SendMessageW(Window(Control::ExitCheck), BM_SETCHECK,
+               screen.exitWhenDone ? BST_CHECKED : BST_UNCHECKED, 0);
+  const Screen before = std::exchange(shown_, screen);
+  if (screen.visible != before.visible || screen.minimized != before.minimized) {
+    ShowWindowState(screen, before.visible);
+    if (!before.visible) FocusFirstReachableControl();
+  }
+}
+
+void MainWindow::ShowCaption(Control c, const std::string& now, const std::string& before) {
+  if (now != before) SetWindowTextW(Window(c), Wide(now).c_str());
+}
+
+void MainWindow::ShowProgramIcon(const std::string& program) {
+  // A program without icons leaves the button with the picture it has.
+  const UniqueWin32Icon icon = FirstIconOf(program);
+  if (!icon || !painter_.DrawLaunchPicture(icon.get())) return;
+  InvalidateRect(Window(Control::LaunchPicture), nullptr, TRUE);
+  InvalidateRect(Window(Control::LaunchButton), nullptr, TRUE);
+}
+
+void MainWindow::ShowWindowState(const Screen& screen, bool wasVisible) {
+  if (!screen.visible) {
+    ShowWindow(window_.get(), SW_HIDE);
+    return;
+  }
+  MarkStartup("start-up logic");
+  // ShowWindow answers whether the window was visible before: no result.
+  ShowWindow(window_.get(), screen.minimized ? SW_MINIMIZE : (wasVisible ? SW_RESTORE : SW_SHOWNORMAL));
+  MarkStartup("showing the window");
+  UpdateWindow(window_.get());
+}
+
+void MainWindow::FocusFirstReachableControl() {
+  for (Control c : FocusOrder()) {
+    if (IsWindowEnabled(Window(c))) {
+      ::SetFocus(Window(c));
+      return;
+    }
+  }
+}
+
+// The very message a click on the button sends, so it goes the way of a click.
+bool MainWindow::QueueLaunch() {
+  return PostMessageW(window_.get(), WM_COMMAND, MAKEWPARAM(ControlId(Control::LaunchButton), BN_CLICKED),
+               reinterpret_cast<LPARAM>(Window(Control::LaunchButton)));
+}
+
+}  // namespace tavrel

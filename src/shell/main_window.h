@@ -1,0 +1,86 @@
+// The run's window on Win32: it shows the run's Screen, and routes the input
+// of the window and its controls to the run. The controls are made by
+// WindowControls and drawn by WindowPainter.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/run.h"
+#include "shell/scopes.h"
+#include "shell/window_controls.h"
+#include "shell/window_painter.h"
+
+namespace tavrel {
+
+class MainWindow final : public IRunView, private IDropSink {
+ public:
+  explicit MainWindow(HINSTANCE instance) : instance_(instance) {}
+  ~MainWindow() override { Destroy(); }
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  void Attach(Run& run) { run_ = &run; }
+  // Creates the window, hidden, with all its controls; false when something
+  // could not be made (nothing is left half-built: Destroy runs).
+  bool Create(std::string_view title);
+  // Revokes the drop targets, destroys the window and uninitialises OLE.
+  // Safe to call more than once, and from inside the window's own handlers.
+  void Destroy();
+  // The message that a failed Create or start-up ends with.
+  void ReportFailure();
+  // The tooltip and the drop targets: once, when the queue first runs empty
+  // (every control has painted by then). On failure the run is closed, after
+  // a message, the way every close goes.
+  void FinishStartUp();
+  // Dialog navigation (Tab, Space, the Alt+E access key) for a message of
+  // the window's; true when it was handled so.
+  bool HandleDialogKey(MSG& message);
+
+  // IRunView
+  void Show(const Screen& screen) override;
+  WindowHandle Owner() const override { return window_.get(); }
+  bool QueueLaunch() override;
+
+ private:
+  // IDropSink: the drags over the file boxes go to the run.
+  bool Accepts(DropBox box, const DropData& data) override;
+  void Drop(DropBox box, const DropData& data) override;
+
+  // The window procedures of the window's classes and the labels' subclass.
+  static WindowControls::Procedures Procedures();
+  // The procedure of a window whose messages go to `Handler` of its owner.
+  template <LRESULT (MainWindow::*Handler)(HWND, UINT, WPARAM, LPARAM)>
+  static LRESULT CALLBACK RoutedProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK LabelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                    UINT_PTR id, DWORD_PTR self);
+  bool Fail(DWORD error);
+
+  LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnFrameMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnPictureMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  void OnCommand(Control c, int code);
+  void OnActivate(bool active);
+  void OnLabelMouseMove(Control c, LPARAM position);
+  void ShowLinkHot(bool hot);
+
+  void ShowCaption(Control c, const std::string& now, const std::string& before);
+  void ShowProgramIcon(const std::string& program);
+  void ShowWindowState(const Screen& screen, bool wasVisible);
+  void FocusFirstReachableControl();
+  HWND Window(Control c) const { return controls_.Window(c); }
+
+  HINSTANCE instance_;
+  Run* run_ = nullptr;
+  WindowPainter painter_;
+  WindowControls controls_;
+  UniqueWindow window_;  // after controls_: goes first, before the fonts it uses
+  Screen shown_;         // what the window shows now
+  HWND savedFocus_ = nullptr;
+  bool startUpFinished_ = false;
+  DWORD error_ = ERROR_SUCCESS;
+};
+
+}  // namespace tavrel

@@ -1,0 +1,229 @@
+#include "shell/window_controls.h"
+
+#include <algorithm>
+#include <new>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/maker.h"
+#include "desktop/desktop.h"
+#include "shell/resource.h"
+#include "shell/startup_trace.h"
+#include "base/win32/wide.h"
+#include "shell/scopes.h"
+
+namespace tavrel {
+namespace {
+
+constexpr DWORD kWindowStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
+
+UniqueFont MakeFont(const FontLayout& layout, int dpi) {
+  LOGFONTW font{};
+  font.lfHeight = -MulDiv(layout.hundredthsOfPoint, dpi, 7200);
+  font.lfWeight = layout.weight;
+  font.lfItalic = layout.italic;
+  font.lfUnderline = layout.underline;
+  font.lfCharSet = static_cast<BYTE>(layout.charset);
+  font.lfQuality = DEFAULT_QUALITY;
+  const std::wstring face = Wide(layout.face);
+  wcsncpy(font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+  return UniqueFont(CreateFontIndirectW(&font));
+}
+
+struct ClassAndStyle {
+  const wchar_t* windowClass;
+  DWORD style;
+  DWORD exStyle;
+};
+
+ClassAndStyle ClassAndStyleOf(const ControlLayout& layout) {
+  DWORD style = WS_CHILD | WS_VISIBLE;
+  if (layout.takesFocus) style |= WS_TABSTOP;
+  if (!layout.enabledAtStart) style |= WS_DISABLED;
+  switch (layout.kind) {
+    case ControlKind::Frame:
+      return {kFrameClass, style | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT};
+    case ControlKind::Picture:
+      return {kPictureClass, style, 0};
+    case ControlKind::PushButton:
+      return {L"BUTTON", style | BS_PUSHBUTTON, 0};
+    case ControlKind::PictureButton:
+      return {L"BUTTON", style | BS_OWNERDRAW, 0};
+    case ControlKind::CheckBox:
+      return {L"BUTTON", style | BS_AUTOCHECKBOX, 0};
+    case ControlKind::Label:
+      break;
+  }
+  // Paths show "&" as it is; SS_NOTIFY makes labels take the mouse.
+  style |= SS_NOTIFY | SS_NOPREFIX;
+  if (layout.acceptsDrops) return {L"STATIC", style | SS_LEFT | SS_EDITCONTROL, WS_EX_STATICEDGE};  // long paths wrap anywhere
+  return {L"STATIC", style | (layout.control == Control::LinkLabel ? SS_CENTER : SS_LEFT), 0};
+}
+
+}  // namespace
+
+bool WindowControls::Fail(DWORD error) {
+  error_ = error;
+  return false;
+}
+
+bool WindowControls::CreateFonts() {
+  {
+    // The system DPI: the process is system-aware, so every monitor shows it.
+    const WindowDc screen(nullptr);
+    if (!screen) return Fail(GetLastError());
+    dpi_ = GetDeviceCaps(screen.get(), LOGPIXELSY);
+  }
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    return Fail(GetLastError());
+  }
+  uiFont_.reset(CreateFontIndirectW(&metrics.lfMessageFont));
+  buttonFont_ = MakeFont(*LayoutOf(Control::LaunchButton).font, dpi_);
+  linkFont_ = MakeFont(*LayoutOf(Control::LinkLabel).font, dpi_);
+  if (!uiFont_ || !buttonFont_ || !linkFont_) return Fail(ERROR_NOT_ENOUGH_MEMORY);
+  return true;
+}
+
+HFONT WindowControls::FontOf(const ControlLayout& layout) const {
+  if (!layout.font) return uiFont_.get();
+  return layout.control == Control::LinkLabel ? linkFont_.get() : buttonFont_.get();
+}
+
+bool WindowControls::RegisterClasses(HINSTANCE instance, const Procedures& procedures) {
+  WNDCLASSEXW main{};
+  main.cbSize = sizeof main;
+  main.lpfnWndProc = procedures.main;
+  main.hInstance = instance;
+  main.lpszClassName = AsWide(kMainWindowClass);
+  // Shared cursor and icons: the system owns them. The window's background
+  // is erased by the painter, which owns the brush.
+  main.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  main.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TAVREL), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXICON),
+                                             GetSystemMetrics(SM_CYICON), LR_SHARED));
+  main.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TAVREL), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  if (!main.hCursor || !main.hIcon || !main.hIconSm) return Fail(ERROR_RESOURCE_NOT_FOUND);
+  WNDCLASSEXW frame{};
+  frame.cbSize = sizeof frame;
+  frame.lpfnWndProc = procedures.frame;
+  frame.hInstance = instance;
+  frame.hCursor = main.hCursor;
+  frame.lpszClassName = kFrameClass;
+  WNDCLASSEXW picture = frame;
+  picture.lpfnWndProc = procedures.picture;
+  picture.lpszClassName = kPictureClass;
+  for (const WNDCLASSEXW* windowClass : {&main, &frame, &picture}) {
+    if (RegisterClassExW(windowClass)) continue;
+    const DWORD error = GetLastError();
+    if (error != ERROR_CLASS_ALREADY_EXISTS) return Fail(error);  // by an earlier window
+  }
+  return true;
+}
+
+HWND WindowControls::CreateMainWindow(HINSTANCE instance, const std::wstring& caption, void* owner,
+                                      const Procedures& procedures) {
+  if (!RegisterClasses(instance, procedures)) return nullptr;
+  const RECT r = CentredWindowRect();
+  HWND main = CreateWindowExW(kWindowExStyle, AsWide(kMainWindowClass), caption.c_str(), kWindowStyle, r.left,
+                              r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance, owner);
+  if (!main) Fail(GetLastError());
+  return main;
+}
+
+RECT WindowControls::CentredWindowRect() const {
+  const WindowLayout& layout = MainWindowLayout();
+  RECT frame{0, 0, Px(layout.clientWidth), Px(layout.clientHeight)};
+  AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
+  const LONG width = frame.right - frame.left;
+  const LONG height = frame.bottom - frame.top;
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const LONG x = work.left + std::max(0L, (work.right - work.left - width) / 2);
+  const LONG y = work.top + std::max(0L, (work.bottom - work.top - height) / 2);
+  return RECT{x, y, x + width, y + height};
+}
+
+bool WindowControls::CreateControls(HINSTANCE instance, HWND main, void* owner,
+                                    const Procedures& procedures) {
+  // Dialog navigation follows the z-order, which is the order of creation.
+  for (const ControlLayout* layout : CreationOrder()) {
+    HWND control = CreateControl(instance, main, owner, *layout);
+    if (!control) return false;
+    controls_[static_cast<int>(layout->control)] = control;
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(*layout)), FALSE);
+    if (layout->kind == ControlKind::Label &&
+        !SetWindowSubclass(control, procedures.label, static_cast<UINT_PTR>(layout->control),
+                           reinterpret_cast<DWORD_PTR>(owner))) {
+      return Fail(ERROR_NOT_ENOUGH_MEMORY);
+    }
+  }
+  return true;
+}
+
+HWND WindowControls::CreateControl(HINSTANCE instance, HWND main, void* owner,
+                                   const ControlLayout& layout) {
+  const ClassAndStyle kind = ClassAndStyleOf(layout);
+  const TwipsRect& r = layout.rect;
+  HWND parent = layout.insideFrame ? Window(Control::FileFrame) : main;
+  const std::wstring caption = Wide(layout.caption);
+  // The frame and the picture bind to `owner` at WM_NCCREATE.
+  HWND control = CreateWindowExW(
+      kind.exStyle, kind.windowClass, caption.c_str(), kind.style, Px(r.left), Px(r.top),
+      Px(r.left + r.width) - Px(r.left), Px(r.top + r.height) - Px(r.top), parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(layout.control))), instance, owner);
+  if (!control) Fail(GetLastError());
+  return control;
+}
+
+bool WindowControls::CreateTooltip(HINSTANCE instance, HWND main) {
+  INITCOMMONCONTROLSEX classes{sizeof classes, ICC_WIN95_CLASSES};
+  if (!InitCommonControlsEx(&classes)) return Fail(ERROR_CLASS_DOES_NOT_EXIST);
+  MarkStartup("common controls");
+  std::wstring text = Wide(kHomePageTooltip);
+  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, main, nullptr, instance, nullptr);
+  if (!tooltip_) return Fail(GetLastError());
+  HWND link = Window(Control::LinkLabel);
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = GetParent(link);
+  tool.uId = reinterpret_cast<UINT_PTR>(link);
+  tool.lpszText = text.data();
+  if (!SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) {
+    return Fail(ERROR_NOT_ENOUGH_MEMORY);
+  }
+  MarkStartup("tooltip");
+  return true;
+}
+
+bool WindowControls::RegisterDropTargets(IDropSink& sink) {
+  const HRESULT ole = ole_.Initialize();
+  if (FAILED(ole)) return Fail(static_cast<DWORD>(ole));
+  MarkStartup("OLE initialisation");
+  constexpr std::pair<DropBox, Control> kBoxes[] = {{DropBox::Program, Control::ProgramBox},
+                                                     {DropBox::Font, Control::FontBox}};
+  for (size_t i = 0; i < std::size(kBoxes); ++i) {
+    UniqueCom<DropTarget> target(new (std::nothrow) DropTarget(sink, kBoxes[i].first));
+    if (!target) return Fail(ERROR_NOT_ENOUGH_MEMORY);
+    const HRESULT registered = dropTargets_[i].Register(Window(kBoxes[i].second), std::move(target));
+    if (FAILED(registered)) return Fail(static_cast<DWORD>(registered));
+  }
+  MarkStartup("drop targets");
+  return true;
+}
+
+void WindowControls::ReleaseDropTargets() {
+  for (DropRegistration& target : dropTargets_) target.Revoke();
+  ole_.Uninitialize();
+}
+
+}  // namespace tavrel

@@ -1,0 +1,77 @@
+// The main window's controls made from the layout table: the DPI they are sized at,
+// their fonts, the child windows in tab order, and what start-up adds after
+// the first paint, the link's tooltip and the file boxes' drop targets.
+// Every creation is checked; a failure leaves its error code in Error().
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <array>
+#include <functional>
+#include <string>
+
+#include "app/run.h"
+#include "app/layout.h"
+#include "shell/drop_target.h"
+#include "base/win32/handles.h"
+
+namespace tavrel {
+
+inline constexpr wchar_t kFrameClass[] = L"TavrelFrame";
+inline constexpr wchar_t kPictureClass[] = L"TavrelPicture";
+
+class WindowControls {
+ public:
+  // The procedures of the window's classes and the labels' subclass.
+  struct Procedures {
+    WNDPROC main, frame, picture;
+    SUBCLASSPROC label;
+  };
+
+  // The DPI, and the fonts of the table at it.
+  bool CreateFonts();
+  int Dpi() const { return dpi_; }
+  HFONT TitleFont() const { return uiFont_.get(); }
+  HFONT ButtonFont() const { return buttonFont_.get(); }
+
+  // The window classes (once per process) and the main window, hidden,
+  // centred, with a client area of the table's size; `owner` goes into its
+  // creation record. Null on failure.
+  HWND CreateMainWindow(HINSTANCE instance, const std::wstring& caption, void* owner,
+                        const Procedures& procedures);
+  // Every control of the table, in `main` or in the file frame, created in tab order;
+  // the labels subclassed with the label procedure and `owner`.
+  bool CreateControls(HINSTANCE instance, HWND main, void* owner, const Procedures& procedures);
+  HWND Window(Control c) const { return controls_[static_cast<int>(c)]; }
+
+  // After the first paint: the link's tooltip; OLE and the two file boxes as
+  // drop targets, whose drags go to `sink`.
+  bool CreateTooltip(HINSTANCE instance, HWND main);
+  bool RegisterDropTargets(IDropSink& sink);
+  // Revokes the drop targets and uninitialises OLE; before the windows go.
+  void ReleaseDropTargets();
+
+  // The error code of the creation that failed (a system error or an HRESULT).
+  DWORD Error() const { return error_; }
+
+ private:
+  int Px(int twips) const { return TwipsToPixels(twips, dpi_); }
+  bool RegisterClasses(HINSTANCE instance, const Procedures& procedures);
+  RECT CentredWindowRect() const;
+  HWND CreateControl(HINSTANCE instance, HWND main, void* owner, const ControlLayout& layout);
+  HFONT FontOf(const ControlLayout& layout) const;
+  bool Fail(DWORD error);
+
+  int dpi_ = 96;
+  UniqueFont uiFont_;
+  UniqueFont buttonFont_;
+  UniqueFont linkFont_;
+  std::array<HWND, kControlCount> controls_{};  // children: they go with the main window
+  HWND tooltip_ = nullptr;                       // owned by the main window: goes with it
+  OleScope ole_;
+  std::array<DropRegistration, 2> dropTargets_;  // after ole_: revoked before OLE ends
+  DWORD error_ = ERROR_SUCCESS;
+};
+
+}  // namespace tavrel

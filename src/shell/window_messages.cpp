@@ -1,0 +1,205 @@
+// Which handler each message of the main window, the file frame, the launch
+// picture and the labels goes to: the run, the painter, or the system.
+#include "shell/main_window.h"
+
+namespace tavrel {
+namespace {
+
+// Stores the owner from the creation record at WM_NCCREATE, clears it at
+// WM_NCDESTROY; the window's owner between the two.
+MainWindow* Bind(HWND hwnd, UINT message, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (message == WM_NCDESTROY) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+  return self;
+}
+
+// Whether notification `code` from a control of this kind is a click. A quick
+// second click on a label or a picture button arrives as a double click: it
+// is a click of its own.
+bool IsClick(ControlKind kind, int code) {
+  switch (kind) {
+    case ControlKind::PushButton:
+    case ControlKind::CheckBox:
+      return code == BN_CLICKED;
+    case ControlKind::PictureButton:
+      return code == BN_CLICKED || code == BN_DOUBLECLICKED;
+    case ControlKind::Label:
+      return code == STN_CLICKED || code == STN_DBLCLK;
+    case ControlKind::Frame:
+    case ControlKind::Picture:
+      return false;
+  }
+  return false;
+}
+
+}  // namespace
+
+WindowControls::Procedures MainWindow::Procedures() {
+  return {RoutedProc<&MainWindow::OnMessage>, RoutedProc<&MainWindow::OnFrameMessage>,
+          RoutedProc<&MainWindow::OnPictureMessage>, LabelProc};
+}
+
+template <LRESULT (MainWindow::*Handler)(HWND, UINT, WPARAM, LPARAM)>
+LRESULT CALLBACK MainWindow::RoutedProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  MainWindow* self = Bind(hwnd, message, lParam);
+  // No exception may leave a window procedure; the only ones are failed
+  // allocations, and the message then counts as handled.
+  try {
+    if (self && self->run_) return (self->*Handler)(hwnd, message, wParam, lParam);
+  } catch (...) {
+    return 0;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK MainWindow::LabelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR id, DWORD_PTR data) {
+  auto* self = reinterpret_cast<MainWindow*>(data);
+  if (message == WM_MOUSEMOVE && self->run_) {
+    self->OnLabelMouseMove(static_cast<Control>(id), lParam);
+  } else if (message == WM_NCDESTROY) {
+    // False only for a subclass that is not there: then there is nothing to remove.
+    RemoveWindowSubclass(hwnd, LabelProc, id);
+  }
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+LRESULT MainWindow::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+    case WM_DRAWITEM:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      return OnControlMessage(hwnd, message, wParam, lParam);
+    case WM_ERASEBKGND:
+      painter_.EraseWindow(hwnd, reinterpret_cast<HDC>(wParam));
+      return 1;
+    case WM_MOUSEMOVE:
+      ShowLinkHot(false);
+      return 0;
+    case WM_ACTIVATE:
+      OnActivate(LOWORD(wParam) != WA_INACTIVE);
+      return 0;
+    case WM_CLOSE:
+      run_->CloseRequested(CloseReason::User);
+      return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;  // never hold the session up; the settings go back at WM_ENDSESSION
+    case WM_ENDSESSION:
+      // Windows may end the process as soon as this returns: the settings
+      // are back by then.
+      if (wParam) run_->CloseRequested(CloseReason::SessionEnds);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+}
+
+LRESULT MainWindow::OnFrameMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+    case WM_DRAWITEM:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      // The frame's controls report to it; their handlers belong to the window.
+      return OnControlMessage(hwnd, message, wParam, lParam);
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT:
+      painter_.PaintFrame(hwnd, controls_.TitleFont());
+      return 0;
+    case WM_MOUSEMOVE:
+      ShowLinkHot(false);
+      return 0;
+    default:
+      return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+}
+
+LRESULT MainWindow::OnPictureMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT:
+      painter_.PaintPicture(hwnd);
+      return 0;
+    default:
+      return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+}
+
+// WM_COMMAND, WM_DRAWITEM and WM_CTLCOLOR* from a control, to the window or the frame.
+LRESULT MainWindow::OnControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND) {
+    if (const auto c = ControlWithId(LOWORD(wParam))) OnCommand(*c, HIWORD(wParam));
+    return 0;
+  }
+  if (message == WM_DRAWITEM) {
+    const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (const auto c = ControlWithId(static_cast<int>(item.CtlID))) {
+      painter_.DrawPictureButton(item, *c, controls_.ButtonFont());
+    }
+    return TRUE;
+  }
+  if (const auto c = ControlWithId(GetDlgCtrlID(reinterpret_cast<HWND>(lParam)))) {
+    return reinterpret_cast<LRESULT>(painter_.ControlColours(reinterpret_cast<HDC>(wParam), *c));
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+void MainWindow::OnCommand(Control c, int code) {
+  if (!IsClick(LayoutOf(c).kind, code)) return;
+  switch (c) {
+    case Control::LaunchButton: run_->LaunchClicked(); break;
+    case Control::EndButton: run_->CloseRequested(CloseReason::User); break;
+    case Control::ExitCheck: run_->ExitWhenDoneToggled(); break;
+    case Control::LinkLabel: run_->LinkClicked(); break;
+    default: break;  // the other controls take no clicks
+  }
+}
+
+void MainWindow::OnLabelMouseMove(Control c, LPARAM position) {
+  if (c != Control::LinkLabel) {
+    if (c == Control::ProgramBox || c == Control::FontBox || c == Control::CurrentFontLabel) {
+      ShowLinkHot(false);
+    }
+    return;  // the captions above the boxes have no mouse handler
+  }
+  const float x = PixelsToTwips(static_cast<short>(LOWORD(position)), controls_.Dpi());
+  const float y = PixelsToTwips(static_cast<short>(HIWORD(position)), controls_.Dpi());
+  ShowLinkHot(IsOverLinkText(x, y));
+}
+
+void MainWindow::ShowLinkHot(bool hot) {
+  if (painter_.SetTextColour(Control::LinkLabel, hot ? kLinkHot : kLinkNormal)) {
+    InvalidateRect(Window(Control::LinkLabel), nullptr, TRUE);
+  }
+}
+
+void MainWindow::OnActivate(bool active) {
+  if (!active) {
+    savedFocus_ = GetFocus();
+    return;
+  }
+  HWND target = savedFocus_;
+  HWND main = window_.get();
+  if (!target || !IsChild(main, target) || !IsWindowEnabled(target) || !IsWindowVisible(target)) {
+    target = nullptr;
+    for (Control c : FocusOrder()) {
+      if (IsWindowEnabled(Window(c))) {
+        target = Window(c);
+        break;
+      }
+    }
+  }
+  if (target) ::SetFocus(target);
+}
+
+}  // namespace tavrel

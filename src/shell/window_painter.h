@@ -1,0 +1,62 @@
+// How the main window looks: the colours of the window and its controls,
+// the file frame and the launch picture, the two picture buttons and the launch button's
+// picture. Every brush, icon and bitmap it draws with is its own; sizes come
+// from the layout table in twips at the DPI it is given.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "app/layout.h"
+#include "base/win32/handles.h"
+
+namespace tavrel {
+
+class WindowPainter {
+ public:
+  WindowPainter();
+
+  // The brushes of the layout's colours and the picture buttons' icons at
+  // `dpi`; false (GetLastError tells why) when one cannot be made.
+  bool Create(HINSTANCE instance, int dpi);
+
+  // WM_CTLCOLORSTATIC / WM_CTLCOLORBTN: the control's colours set into `dc`,
+  // and the brush of its background (a control without a back colour of its
+  // own shows its parent's).
+  HBRUSH ControlColours(HDC dc, Control c) const;
+  // Records the text colour of a control; true when it changed.
+  bool SetTextColour(Control c, Colour colour);
+
+  void EraseWindow(HWND window, HDC dc) const;
+  void PaintFrame(HWND frame, HFONT titleFont) const;
+  void PaintPicture(HWND picture) const;
+  // An owner-drawn picture button: its picture centred above its caption.
+  void DrawPictureButton(const DRAWITEMSTRUCT& item, Control c, HFONT captionFont) const;
+
+  // Clears the launch picture's image to its back colour and draws the icon at its
+  // top-left corner; the launch button shows a copy of that image. False
+  // (nothing changed) when GDI cannot make the bitmaps.
+  bool DrawLaunchPicture(HICON icon);
+
+ private:
+  COLORREF Resolve(Colour colour) const;
+  HBRUSH Brush(Colour colour) const;
+  bool AddBrush(Colour colour);
+  int Px(int twips) const { return TwipsToPixels(twips, dpi_); }
+
+  int dpi_ = 96;
+  std::array<Colour, kControlCount> textColours_{};
+  // A few RGB colours by value; a vector keeps the tree code of a map out of
+  // the executable.
+  std::vector<std::pair<std::uint32_t, UniqueBrush>> brushes_;
+  UniqueWin32Icon endIcon_;
+  UniqueWin32Icon placeholderIcon_;
+  UniqueBitmap pictureImage_;   // the launch picture's persistent image
+  UniqueBitmap launchPicture_;  // the launch button's picture, once a program has icons
+};
+
+}  // namespace tavrel

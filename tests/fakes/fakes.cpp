@@ -1,0 +1,238 @@
+#include "fakes/fakes.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "base/text.h"
+
+namespace tavrel::fakes {
+
+// --- FakeEudcKey
+
+void FakeEudcKey::SetText(std::u16string_view name, std::u16string_view text) {
+  const RawValue value = TextValue(std::u16string(name), text);
+  (void)Write({&value, 1});
+}
+
+std::optional<std::u16string> FakeEudcKey::Text(std::u16string_view name) const {
+  const RawValue* value = values ? FindValue(*values, name) : nullptr;
+  return value ? TextOf(*value) : std::nullopt;
+}
+
+KeyReading FakeEudcKey::ReadAll() {
+  if (readError != kSuccess) return KeyReading{KeyReading::Outcome::Failed, {}, readError};
+  if (!values) return KeyReading{KeyReading::Outcome::Absent, {}, kSuccess};
+  return KeyReading{KeyReading::Outcome::Listed, *values, kSuccess};
+}
+
+std::vector<WriteFailure> FakeEudcKey::Write(std::span<const RawValue> written) {
+  std::vector<WriteFailure> failed;
+  // The key is created before any value is written, as the registry's is.
+  if (!values) values.emplace();
+  for (const RawValue& value : written) {
+    const auto fault = writeErrors.find(value.name);
+    if (fault != writeErrors.end()) {
+      failed.push_back(WriteFailure{value.name, fault->second});
+      continue;
+    }
+    ++writes;
+    // Stored under the name it already has, as the registry keeps a name's case.
+    if (RawValue* existing = const_cast<RawValue*>(FindValue(*values, value.name))) {
+      existing->type = value.type;
+      existing->data = value.data;
+    } else {
+      values->push_back(value);
+    }
+  }
+  return failed;
+}
+
+ErrorCode FakeEudcKey::EnableEudc(bool enable) {
+  reloads.push_back(enable);
+  return enableError;
+}
+
+// --- FakeJournalStore
+
+StoredRecord FakeJournalStore::Read() {
+  if (unreadable) return StoredRecord{StoredRecord::Outcome::Unreadable, {}, readError};
+  if (!record) return {};
+  return StoredRecord{StoredRecord::Outcome::Present, *record, kSuccess};
+}
+
+StoreStatus FakeJournalStore::Write(std::span<const std::uint8_t> bytes) {
+  calls.push_back("write");
+  if (writeError != kSuccess) return StoreStatus{writeError, kJournalKeyShown};
+  record.emplace(bytes.begin(), bytes.end());
+  return {};
+}
+
+StoreStatus FakeJournalStore::SetLogonCommand(std::u16string_view command) {
+  calls.push_back("logon");
+  if (logonError != kSuccess) return StoreStatus{logonError, kRunOnceValueShown};
+  logonCommand = std::u16string(command);
+  return {};
+}
+
+StoreStatus FakeJournalStore::Flush() {
+  calls.push_back("flush");
+  if (flushError != kSuccess) return StoreStatus{flushError, kJournalKeyShown};
+  return {};
+}
+
+StoreStatus FakeJournalStore::Remove() {
+  calls.push_back("remove");
+  if (removeError != kSuccess) return StoreStatus{removeError, kJournalKeyShown};
+  record.reset();
+  unreadable = false;
+  logonCommand.reset();
+  return {};
+}
+
+// --- FakeLauncher
+
+namespace {
+
+class FakeRunning final : public IRunningProgram {
+ public:
+  FakeRunning(const FakeLauncher::Process& process, bool identityUnreadable, std::size_t& open)
+      : process_(process), identityUnreadable_(identityUnreadable), open_(open) {
+    ++open_;
+  }
+  ~FakeRunning() override { --open_; }
+  WaitHandle EndSignal() const override { return process_.signal; }
+  std::optional<ProcessIdentity> Identity() const override {
+    if (identityUnreadable_) return std::nullopt;
+    return process_.identity;
+  }
+
+ private:
+  const FakeLauncher::Process& process_;
+  bool identityUnreadable_;
+  std::size_t& open_;
+};
+
+}  // namespace
+
+RunningProgram FakeLauncher::Hold(Process& process) {
+  return std::make_unique<FakeRunning>(process, identityUnreadable, openPrograms);
+}
+
+ProcessIdentity FakeLauncher::AddRunning(std::u16string program) {
+  const std::uint32_t id = nextId_++;
+  processes.push_back(Process{{id, 0x01DC000000000000ull + id}, std::move(program), true,
+                              reinterpret_cast<WaitHandle>(static_cast<std::uintptr_t>(id))});
+  return processes.back().identity;
+}
+
+FakeLauncher::Process& FakeLauncher::Started(std::size_t index) {
+  return processes[started_.at(index)];
+}
+
+StartOutcome FakeLauncher::Start(std::u16string_view program, WindowHandle owner) {
+  owners.push_back(owner);
+  if (startError) return StartOutcome{StartOutcome::Result::Failed, nullptr, *startError};
+  if (handOver) return StartOutcome{StartOutcome::Result::HandedOver, nullptr, kSuccess};
+  AddRunning(std::u16string(program));
+  if (nextSignal) processes.back().signal = std::exchange(nextSignal, nullptr);
+  started_.push_back(processes.size() - 1);
+  return StartOutcome{StartOutcome::Result::Started, Hold(processes.back()), kSuccess};
+}
+
+ErrorCode FakeLauncher::Open(std::u16string_view target, WindowHandle owner) {
+  owners.push_back(owner);
+  opened.emplace_back(target);
+  return openError;
+}
+
+RunningProgram FakeLauncher::FindRunning(const ProcessIdentity& identity) {
+  for (Process& process : processes) {
+    if (process.identity == identity && process.running) return Hold(process);
+  }
+  return nullptr;
+}
+
+// --- FakeDesktop
+
+bool FakeDesktop::TakeInstanceLock() {
+  guardSteps.push_back("lock");
+  return lockFree;
+}
+
+bool FakeDesktop::AnotherCopyIsOpen() {
+  guardSteps.push_back("search");
+  return anotherCopyOpen;
+}
+
+bool FakeDesktop::Show(WindowHandle owner, const Box& box) {
+  shown.push_back(Shown{owner, box});
+  if (box.buttons == BoxButtons::Ok || answers.empty()) return true;
+  const bool answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
+std::string FakeDesktop::ErrorText(ErrorCode error) {
+  const auto text = errorTexts.find(error);
+  return text == errorTexts.end() ? std::string() : text->second;
+}
+
+// --- FakeFiles
+
+void FakeFiles::Add(std::string path, std::vector<std::uint8_t> content, bool normal) {
+  files.push_back(File{std::move(path), std::move(content), normal, kSuccess});
+}
+
+void FakeFiles::AddFont(std::string path) { Add(std::move(path), {0x00, 0x01, 0x00, 0x00, 0x00}); }
+
+// A folder cannot be opened as a file: Windows denies the access.
+void FakeFiles::AddFolder(std::string path) {
+  files.push_back(File{std::move(path), {}, false, kAccessDenied, true});
+}
+
+FakeFiles::File* FakeFiles::Find(std::string_view path) {
+  const auto found = std::find_if(files.begin(), files.end(),
+                                  [&](const File& f) { return EqualIgnoringCase(f.path, path); });
+  return found == files.end() ? nullptr : &*found;
+}
+
+std::vector<FolderEntry> FakeFiles::List(std::u16string_view pattern) {
+  const std::string wanted = Utf16ToUtf8(pattern);
+  const size_t star = wanted.rfind("\\*");
+  std::vector<FolderEntry> found;
+  for (const File& file : files) {
+    const size_t slash = file.path.rfind('\\');
+    const std::string name = file.path.substr(slash + 1);
+    const bool matches =
+        star == std::string::npos
+            ? EqualIgnoringCase(file.path, wanted)
+            : EqualIgnoringCase(file.path.substr(0, slash), wanted.substr(0, star)) &&
+                  name.size() >= wanted.size() - star - 2 &&
+                  EqualIgnoringCase(name.substr(name.size() - (wanted.size() - star - 2)),
+                                    wanted.substr(star + 2));
+    if (matches) found.push_back(FolderEntry{Utf8ToUtf16(name), file.normal});
+  }
+  return found;
+}
+
+FileHead FakeFiles::ReadHead(std::u16string_view path, std::size_t count) {
+  const File* file = Find(Utf16ToUtf8(path));
+  if (!file) return FileHead{{}, kFileNotFound};
+  if (file->readError != kSuccess) return FileHead{{}, file->readError};
+  const size_t n = std::min(count, file->content.size());
+  return FileHead{{file->content.begin(), file->content.begin() + n}, kSuccess};
+}
+
+std::optional<std::u16string> FakeFiles::FullPath(std::u16string_view path) {
+  const std::string given = Utf16ToUtf8(path);
+  if (given.empty()) return std::nullopt;
+  const bool full = given.size() > 2 && given[1] == ':' && given[2] == '\\';
+  return Utf8ToUtf16(full ? given : currentFolder + "\\" + given);
+}
+
+bool FakeFiles::IsFile(std::u16string_view path) {
+  const File* file = Find(Utf16ToUtf8(path));
+  return file && !file->folder;
+}
+
+}  // namespace tavrel::fakes

@@ -1,0 +1,164 @@
+// In-memory stand-ins for Tavrel's seams. Each keeps the seam's contract as
+// the contract suites state it, and lets a test make any call fail.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/run_view.h"
+#include "desktop/desktop.h"
+#include "desktop/files.h"
+#include "eudc/eudc_key.h"
+#include "eudc/journal_store.h"
+#include "launch/launcher.h"
+
+namespace tavrel::fakes {
+
+// HKCU\EUDC\932: absent until written, values in the order first written.
+class FakeEudcKey final : public IEudcKey {
+ public:
+  std::optional<std::vector<RawValue>> values;  // nothing: no key
+  ErrorCode readError = kSuccess;               // ReadAll fails with it
+  std::map<std::u16string, ErrorCode> writeErrors;  // by value name, for every write
+  ErrorCode flushError = kSuccess;
+  ErrorCode enableError = kSuccess;
+  std::optional<std::u16string> windowsDirectory = u"C:\\WINDOWS";
+  std::vector<bool> reloads;  // EnableEudc's arguments, in order
+  std::size_t writes = 0;     // values written
+
+  void SetText(std::u16string_view name, std::u16string_view text);
+  std::optional<std::u16string> Text(std::u16string_view name) const;
+
+  KeyReading ReadAll() override;
+  std::vector<WriteFailure> Write(std::span<const RawValue> written) override;
+  ErrorCode Flush() override { return flushError; }
+  ErrorCode EnableEudc(bool enable) override;
+  std::optional<std::u16string> WindowsDirectory() override { return windowsDirectory; }
+};
+
+class FakeJournalStore final : public IJournalStore {
+ public:
+  std::optional<std::vector<std::uint8_t>> record;
+  bool unreadable = false;  // Read says Unreadable with readError
+  ErrorCode readError = kSuccess;
+  std::optional<std::u16string> logonCommand;
+  // Each operation fails with its error while one is set.
+  ErrorCode writeError = kSuccess, logonError = kSuccess, flushError = kSuccess,
+            removeError = kSuccess;
+  std::vector<std::string> calls;  // "write", "logon", "flush", "remove"
+
+  StoredRecord Read() override;
+  StoreStatus Write(std::span<const std::uint8_t> bytes) override;
+  StoreStatus SetLogonCommand(std::u16string_view command) override;
+  StoreStatus Flush() override;
+  StoreStatus Remove() override;
+};
+
+// Programs are started as processes with ids from 100 on; a test ends them.
+class FakeLauncher final : public ILauncher {
+ public:
+  struct Process {
+    ProcessIdentity identity;
+    std::u16string program;
+    bool running = true;
+    WaitHandle signal = nullptr;
+  };
+  std::deque<Process> processes;  // every process the fake knows, started or not
+  std::optional<ErrorCode> startError;  // the next starts fail with it
+  bool handOver = false;                // the next starts run no process of their own
+  bool identityUnreadable = false;
+  WaitHandle nextSignal = nullptr;  // the next start's end signal (a real event, say), when set
+  std::vector<std::u16string> opened;   // what Open was given
+  ErrorCode openError = kSuccess;
+  std::vector<WindowHandle> owners;     // the owner of each Start and Open
+  std::size_t openPrograms = 0;         // RunningPrograms not yet destroyed
+
+  // A process that runs without Tavrel having started it (an earlier copy's).
+  ProcessIdentity AddRunning(std::u16string program);
+  Process& Started(std::size_t index);  // the index-th process Start started
+  std::size_t StartCount() const { return started_.size(); }
+  void End(Process& process) { process.running = false; }
+
+  StartOutcome Start(std::u16string_view program, WindowHandle owner) override;
+  ErrorCode Open(std::u16string_view target, WindowHandle owner) override;
+  RunningProgram FindRunning(const ProcessIdentity& identity) override;
+
+ private:
+  RunningProgram Hold(Process& process);
+  std::vector<std::size_t> started_;
+  std::uint32_t nextId_ = 100;
+};
+
+class FakeDesktop final : public IDesktop {
+ public:
+  struct Shown {
+    WindowHandle owner;
+    Box box;
+  };
+  std::string executablePath = "C:\\Apps\\Viewer\\Tavrel.exe";
+  std::vector<std::string> arguments;
+  bool lockFree = true;
+  bool anotherCopyOpen = false;
+  std::vector<std::string> guardSteps;  // "lock", "await", "search", "announce"
+  std::vector<Shown> shown;
+  std::deque<bool> answers;  // the answers to YesNo boxes, in turn; Yes when none is left
+  std::map<ErrorCode, std::string> errorTexts;
+
+  std::string ExecutablePath() override { return executablePath; }
+  std::vector<std::string> Arguments() override { return arguments; }
+  bool TakeInstanceLock() override;
+  void AnnounceGuardDecided() override { guardSteps.push_back("announce"); }
+  void AwaitGuardDecision() override { guardSteps.push_back("await"); }
+  bool AnotherCopyIsOpen() override;
+  bool Show(WindowHandle owner, const Box& box) override;
+  std::string ErrorText(ErrorCode error) override;
+};
+
+// Files by full path, compared without regard to case; a listing matches
+// "<folder>\*<end>" or one exact path.
+class FakeFiles final : public IFiles {
+ public:
+  struct File {
+    std::string path;  // UTF-8
+    std::vector<std::uint8_t> content;
+    bool normal = true;
+    ErrorCode readError = kSuccess;
+    bool folder = false;  // listed (not normal), but no file
+  };
+  std::vector<File> files;
+  std::string currentFolder = "C:\\Users\\user";
+
+  void Add(std::string path, std::vector<std::uint8_t> content = {}, bool normal = true);
+  // A file that begins as TrueType fonts do.
+  void AddFont(std::string path);
+  void AddFolder(std::string path);
+  File* Find(std::string_view path);
+
+  std::vector<FolderEntry> List(std::u16string_view pattern) override;
+  FileHead ReadHead(std::u16string_view path, std::size_t count) override;
+  std::optional<std::u16string> FullPath(std::u16string_view path) override;
+  bool IsFile(std::u16string_view path) override;
+};
+
+class FakeView final : public IRunView {
+ public:
+  Screen screen;
+  std::size_t shows = 0;
+  std::size_t queuedLaunches = 0;
+  WindowHandle owner = reinterpret_cast<WindowHandle>(0x5100);
+
+  void Show(const Screen& s) override {
+    screen = s;
+    ++shows;
+  }
+  WindowHandle Owner() const override { return owner; }
+  bool QueueLaunch() override {
+    ++queuedLaunches;
+    return true;
+  }
+};
+
+}  // namespace tavrel::fakes

@@ -1,0 +1,154 @@
+// The run's start: the guard against a second copy, the caption, the files
+// found beside the executable or named on the command line, /run and /exit.
+#include <gtest/gtest.h>
+
+#include "app/version.h"
+#include "unit/viewer_kit.h"
+
+namespace tavrel::fakes {
+namespace {
+
+constexpr char kProgramPrompt[] = "実行するソフトをDrag＆Dropしてください";
+constexpr char kFontPrompt[] = "ユーザー外字ファイルをDrag＆Dropしてください。";
+const Box kRefusal{"Tavrel は既に起動しています。\r\n利用しているソフトを終了させてください。",
+                   BoxIcon::Information, BoxButtons::Ok};
+
+struct GuardRow {
+  const char* name;
+  bool lockFree, anotherCopyOpen;
+  std::vector<std::string> steps;
+  bool started;
+};
+
+class Guard : public ::testing::TestWithParam<GuardRow> {};
+
+// The refusal comes only after the holder of the lock has looked for another
+// copy's window, so that it cannot be taken for one.
+TEST_P(Guard, TakesTheLockLooksForAnotherCopyThenDecides) {
+  const GuardRow& row = GetParam();
+  RunRig rig;
+  Viewer(rig);
+  rig.desktop.lockFree = row.lockFree;
+  rig.desktop.anotherCopyOpen = row.anotherCopyOpen;
+  EXPECT_EQ(rig.run->GuardSingleInstance(), row.started);
+  EXPECT_EQ(rig.desktop.guardSteps, row.steps);
+  if (row.started) {
+    EXPECT_TRUE(rig.desktop.shown.empty());
+    EXPECT_EQ(rig.run->screen().title, "Tavrel [ Ver." TAVREL_STRINGIFY(TAVREL_VERSION_MAJOR) "." TAVREL_STRINGIFY(
+                                           TAVREL_VERSION_MINOR) "." TAVREL_STRINGIFY(TAVREL_VERSION_REVISION) " ]");
+  } else {
+    ASSERT_EQ(rig.desktop.shown.size(), 1u);
+    EXPECT_EQ(rig.desktop.shown[0].box, kRefusal);
+    EXPECT_EQ(rig.desktop.shown[0].owner, nullptr);
+    EXPECT_EQ(rig.run->screen().title, "");
+    EXPECT_EQ(rig.view.shows, 0u);
+  }
+  EXPECT_EQ(rig.key.writes, 0u);
+  EXPECT_TRUE(rig.store.calls.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , Guard,
+    ::testing::Values(GuardRow{"Alone", true, false, {"lock", "search", "announce"}, true},
+                      GuardRow{"AnotherCopysWindowIsOpen", true, true, {"lock", "search", "announce"}, false},
+                      GuardRow{"LockHeldElsewhere", false, false, {"lock", "await"}, false},
+                      GuardRow{"LockHeldAndWindowOpen", false, true, {"lock", "await"}, false}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+struct StartRow {
+  const char* name;
+  const char* executable;
+  std::vector<std::string> entries;  // in listing order; "~" before a file that is not a normal one
+  CommandLine commandLine;
+  const char* programBox;
+  const char* fontBox;
+  std::size_t queued;
+};
+
+class StartingFiles : public ::testing::TestWithParam<StartRow> {};
+
+// /run leaves the launch to the message loop, once the window is up, and
+// only when both files are known.
+TEST_P(StartingFiles, FillTheBoxesTheCheckBoxAndTheLaunchButton) {
+  const StartRow& row = GetParam();
+  RunRig rig;
+  rig.desktop.executablePath = row.executable;
+  for (const std::string& entry : row.entries) rig.files.Add(entry.substr(entry[0] == '~'), {}, entry[0] != '~');
+  rig.run = rig.MakeRun();
+  rig.Start(row.commandLine);
+  const Screen& screen = rig.view.screen;
+  EXPECT_EQ(screen.programCaption, row.programBox);
+  EXPECT_EQ(screen.fontCaption, row.fontBox);
+  const bool program = std::string(row.programBox) != kProgramPrompt;
+  EXPECT_EQ(screen.program, program ? row.programBox : "");
+  EXPECT_EQ(screen.launchEnabled, program && std::string(row.fontBox) != kFontPrompt);
+  EXPECT_EQ(screen.exitWhenDone, row.commandLine.exit);
+  EXPECT_EQ(std::pair(screen.visible, screen.minimized), std::pair(true, false));
+  EXPECT_EQ(rig.view.queuedLaunches, row.queued);
+  EXPECT_EQ(rig.launcher.StartCount(), 0u);
+  EXPECT_TRUE(rig.desktop.shown.empty());
+}
+
+CommandLine Given(bool run, bool exit, std::string program = {}, std::string font = {}) {
+  return CommandLine{run, exit, false, program, font, {}};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , StartingFiles,
+    ::testing::Values(
+        StartRow{"OwnExecutableSkipped", "C:\\A\\Tavrel.exe",
+                 {"C:\\A\\Tavrel.exe", "C:\\A\\zeta.exe", "C:\\A\\omega.exe", "C:\\A\\f.tte", "C:\\A\\g.tte"},
+                 {}, "C:\\A\\zeta.exe", "C:\\A\\f.tte", 0},
+        StartRow{"OwnNameInAnotherCase", "C:\\A\\tavrel.exe", {"C:\\A\\TAVREL.EXE", "C:\\A\\f.tte"}, {},
+                 kProgramPrompt, "C:\\A\\f.tte", 0},
+        StartRow{"OnlyNormalFiles", "C:\\A\\Tavrel.exe", {"~C:\\A\\hidden.exe", "~C:\\A\\system.tte", "C:\\A\\b.exe"},
+                 {}, "C:\\A\\b.exe", kFontPrompt, 0},
+        StartRow{"NotInOtherFolders", "C:\\A\\Tavrel.exe", {"C:\\A\\sub\\x.exe", "C:\\x.tte", "C:\\AB\\y.tte"}, {},
+                 kProgramPrompt, kFontPrompt, 0},
+        StartRow{"DriveRoot", "C:\\Tavrel.exe", {"C:\\a.tte", "C:\\b.exe"}, {}, "C:\\b.exe", "C:\\a.tte", 0},
+        StartRow{"CommandLineFilesFirst", "C:\\A\\Tavrel.exe", {"C:\\A\\v.exe", "C:\\A\\f.tte", "D:\\G\\Game.exe"},
+                 Given(false, false, "D:\\G\\GAME.EXE", "D:\\G\\外字.tte"), "D:\\G\\Game.exe", "D:\\G\\外字.tte", 0},
+        StartRow{"CommandLineProgramFolderFont", "C:\\A\\Tavrel.exe", {"C:\\A\\v.exe", "C:\\A\\f.tte"},
+                 Given(false, false, "D:\\G\\g.exe"), "D:\\G\\g.exe", "C:\\A\\f.tte", 0},
+        StartRow{"Exit", "C:\\A\\Tavrel.exe", {"C:\\A\\v.exe", "C:\\A\\f.tte"}, Given(false, true), "C:\\A\\v.exe",
+                 "C:\\A\\f.tte", 0},
+        StartRow{"Run", "C:\\A\\Tavrel.exe", {"C:\\A\\v.exe", "C:\\A\\f.tte"}, Given(true, true), "C:\\A\\v.exe",
+                 "C:\\A\\f.tte", 1},
+        StartRow{"RunWithoutAFont", "C:\\A\\Tavrel.exe", {"C:\\A\\v.exe"}, Given(true, false), "C:\\A\\v.exe",
+                 kFontPrompt, 0}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// A message queue too full to take the launch: it runs at once.
+TEST(Start, RunLaunchesAtOnceWhenTheLaunchCannotBeQueued) {
+  struct FullQueue final : IRunView {
+    void Show(const Screen&) override {}
+    WindowHandle Owner() const override { return nullptr; }
+    bool QueueLaunch() override { return false; }
+  } view;
+  RunRig rig;
+  Viewer(rig);
+  rig.run = std::make_unique<tavrel::Run>(Seams{rig.key, rig.store, rig.launcher, rig.desktop, rig.files}, view);
+  rig.Start(Given(true, false));
+  EXPECT_EQ(rig.launcher.StartCount(), 1u);
+}
+
+// An argument not taken is told before the window shows, which then opens as without any.
+TEST(Start, AnArgumentNotTakenIsToldBeforeTheWindow) {
+  RunRig rig;
+  Viewer(rig);
+  Spies spies(rig);
+  std::optional<std::size_t> showsDuringTheBox;
+  spies.desktop.whileShown = [&](const Box&) { showsDuringTheBox = rig.view.shows; };
+  const ArgumentError error{ArgumentFault::UnknownSwitch, "/bogus", ""};
+  rig.Start(CommandLine{false, false, false, {}, {}, error});
+  ASSERT_EQ(rig.desktop.shown.size(), 1u);
+  EXPECT_EQ(rig.desktop.shown[0].box, (Box{ArgumentErrorMessage(error), BoxIcon::Warning, BoxButtons::Ok}));
+  EXPECT_EQ(rig.desktop.shown[0].owner, nullptr);
+  EXPECT_EQ(showsDuringTheBox, 0u);
+  EXPECT_TRUE(rig.view.screen.visible);
+  EXPECT_EQ(rig.view.screen.programCaption, kProgram);
+  EXPECT_TRUE(rig.view.screen.launchEnabled);
+}
+
+}  // namespace
+}  // namespace tavrel::fakes
