@@ -110,16 +110,6 @@ std::string Recovered(const std::vector<RawValue>& values) {
   return text;
 }
 
-std::string RecoverQuestion(const std::optional<std::u16string>& current,
-                            std::u16string_view written) {
-  const std::string now = current ? Utf16ToUtf8(*current) : std::string("（なし）");
-  return Lines({"前回の Tavrel が外字の設定を元に戻さずに終了していました。",
-                "その後、SystemDefaultEUDCFont が変更されています。",
-                "現在の設定: " + now, "Tavrel が設定したファイル: " + Utf16ToUtf8(written),
-                "Tavrel が変更する前の設定に戻しますか？",
-                "（[いいえ] を選ぶと、現在の設定のままにします。）"});
-}
-
 std::string JournalUnreadable(std::string_view errorText) {
   return Lines({"外字の設定を元に戻すための記録を読み取れませんでした。", Utf16ToUtf8(kJournalKeyShown),
                 errorText.empty() ? "記録が壊れています。" : errorText,
@@ -147,6 +137,40 @@ std::string ReloadFailed(std::string_view errorText) {
 std::string WaitFailed(bool atLogon) {
   return Lines({"登録ソフトの終了を確認できなくなりました。",
                 atLogon ? kTryAgainLater : "外字の設定は、Tavrel を終了するときに元に戻します。"});
+}
+
+namespace {
+
+// A value as the user would look for it, with what it holds now.
+std::string Shown(const KeptValue& value) {
+  std::string line = "「" + Utf16ToUtf8(value.name) + "」";
+  if (!value.now) return line + "（削除されています）";
+  if (const std::optional<std::u16string> text = TextOf(*value.now)) return line + " = " + Utf16ToUtf8(*text);
+  return line + "（" + std::to_string(value.now->data.size()) + " バイトのデータ）";
+}
+
+}  // namespace
+
+std::string KeptChanged(const std::vector<KeptValue>& kept) {
+  std::string text = "外字を切り替えている間に、次の外字の設定がほかの方法で変更されました。変更後の設定のままにしてあります。\r\n" +
+                     Utf16ToUtf8(kEudcKeyShown);
+  for (size_t i = 0; i < kept.size() && i < kListedValues; ++i) text += "\r\n" + Shown(kept[i]);
+  if (kept.size() > kListedValues) text += "\r\nほか " + std::to_string(kept.size() - kListedValues) + " 件";
+  return text;
+}
+
+std::string JournalOfAnotherCopy(std::uint32_t session) {
+  return Lines({"別のログオン セッション（セッション " + std::to_string(session) +
+                    "）で動いている Tavrel が、ユーザー外字を使っています。",
+                "その Tavrel のソフトが終了してから、もう一度起動してください。", kNothingDone});
+}
+
+std::string LogonCommandTooLong(std::string_view command, std::size_t longest) {
+  return Lines({"tavrel.exe のあるフォルダーのパスが長すぎるため、ログオン時に外字の設定を元に戻す設定ができません。",
+                command,
+                "コマンドラインは " + std::to_string(longest) + " 文字以内でなければなりません。"
+                "tavrel.exe を、パスの短いフォルダーに置いてください。",
+                kNothingDone});
 }
 
 std::string LinkNotOpened(std::string_view address, std::string_view errorText) {

@@ -34,8 +34,6 @@ std::string NotStarted(std::string_view program, std::string_view errorText, boo
 std::string RestoreFailed(const std::vector<std::pair<std::u16string, std::string>>& failed);
 
 std::string Recovered(const std::vector<RawValue>& values);
-std::string RecoverQuestion(const std::optional<std::u16string>& current,
-                            std::u16string_view written);
 std::string JournalUnreadable(std::string_view errorText);
 // The record of the settings could not be removed; `settingsBack`: after
 // they were put back.
@@ -48,6 +46,13 @@ std::string ReloadFailed(std::string_view errorText);
 // The end of the launched programs can no longer be known; `atLogon`: the
 // logon's restore, which leaves the settings to the next start or logon.
 std::string WaitFailed(bool atLogon);
+// The values someone else changed, added or removed while the program ran,
+// which were kept as they are.
+std::string KeptChanged(const std::vector<KeptValue>& kept);
+// A launch refused: the journal there belongs to a copy that still runs.
+std::string JournalOfAnotherCopy(std::uint32_t session);
+// A launch refused: the logon could not run the restore's command line.
+std::string LogonCommandTooLong(std::string_view command, std::size_t longest);
 std::string LinkNotOpened(std::string_view address, std::string_view errorText);
 
 }  // namespace tavrel::messages

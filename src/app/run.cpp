@@ -31,16 +31,28 @@ std::string DirectoryOf(std::string_view path) {
 
 }  // namespace
 
+// RunOnce runs no command line longer than this.
+constexpr std::size_t kLongestLogonCommand = 260;
+
 Run::Run(const Seams& seams, IRunView& view)
-    : seams_(seams), view_(view), switch_(seams.eudcKey, seams.journalStore) {
-  switch_.SetRestoreCommand(
-      Utf8ToUtf16("\"" + seams_.desktop.ExecutablePath() + "\" /restore"));
+    : seams_(seams),
+      view_(view),
+      switch_(seams.eudcKey, seams.journalStore),
+      restoreCommand_(Utf8ToUtf16("\"" + seams_.desktop.ExecutablePath() + "\" /restore")) {
+  switch_.SetRestoreCommand(restoreCommand_);
+  switch_.SetWriter(JournalWriter{seams_.launcher.Self(), seams_.desktop.Session()});
 }
 
 // --- the launch
 
 void Run::LaunchClicked() {
   if (screen_.closed || !Launchable() || !FontFileIsUsable()) return;
+  // Before anything changes: a logon could not put the settings back.
+  if (restoreCommand_.size() > kLongestLogonCommand) {
+    Tell(messages::LogonCommandTooLong(Utf16ToUtf8(restoreCommand_), kLongestLogonCommand));
+    return;
+  }
+  if (!UserFontActive() && JournalOfAnotherCopy()) return;
   screen_.minimized = true;
   screen_.launchEnabled = false;
   Refresh();
@@ -168,15 +180,32 @@ void Run::EndLaunch(bool programsEnded) {
   Refresh();
 }
 
-bool Run::SwitchBack() {
+bool Run::SwitchBack(bool recovering) {
   const RestoreStatus status = switch_.SwitchBack();
   screen_.userFontActive = switch_.UserFontActive();
   Refresh();
+  const std::string kept = status.kept.empty() ? "" : messages::KeptChanged(status.kept);
   if (const std::string problem = RestoreProblem(status); !problem.empty()) {
-    Tell(problem);
+    Tell(kept.empty() ? problem : problem + "\r\n\r\n" + kept);
     return false;
   }
   TellReloadFailure();
+  const std::string back =
+      recovering && !status.putBack.empty() ? messages::Recovered(status.putBack) : "";
+  if (!back.empty() || !kept.empty()) {
+    Inform(back.empty() ? kept : kept.empty() ? back : back + "\r\n\r\n" + kept);
+  }
+  return true;
+}
+
+bool Run::WriterRuns(const JournalWriter& writer) {
+  return writer.process.processId != 0 && seams_.launcher.FindRunning(writer.process) != nullptr;
+}
+
+bool Run::JournalOfAnotherCopy() {
+  const JournalReading reading = switch_.ReadJournal();
+  if (reading.state != JournalState::Read || !WriterRuns(reading.record.writer)) return false;
+  Tell(messages::JournalOfAnotherCopy(reading.record.writer.session));
   return true;
 }
 
@@ -291,6 +320,11 @@ void Run::Tell(std::string_view text) {
   // be put back stays in the journal for the next logon.
   if (sessionEnding_) return;
   Ask(Box{std::string(text), BoxIcon::Warning, BoxButtons::Ok});
+}
+
+void Run::Inform(std::string_view text) {
+  if (sessionEnding_) return;
+  (void)Ask(Box{std::string(text), BoxIcon::Information, BoxButtons::Ok});
 }
 
 void Run::TellReloadFailure() {

@@ -94,8 +94,13 @@ class Run {
   // the launch (run.cpp)
   bool FontFileIsUsable();
   bool SwitchToUserFont();
-  // Puts the recorded settings back; false, after telling the user, when not all came back.
-  bool SwitchBack();
+  // Puts the recorded settings back and tells the user what someone else
+  // changed meanwhile (and, after a recovery, what came back); false, after
+  // telling the user, when not all came back.
+  bool SwitchBack(bool recovering = false);
+  // Whether the journal there is another running copy's; the user is told.
+  bool JournalOfAnotherCopy();
+  bool WriterRuns(const JournalWriter& writer);
   void StartProgram();
   void JournalProgram(const IRunningProgram& program);
   void EndLaunch(bool programsEnded);
@@ -114,12 +119,15 @@ class Run {
   bool Ask(const Box& box);
   // A problem the user cannot see otherwise; not while the session ends.
   void Tell(std::string_view text);
+  // A report the user should see; not while the session ends.
+  void Inform(std::string_view text);
   void TellReloadFailure();
   void Refresh() { view_.Show(screen_); }
 
   Seams seams_;
   IRunView& view_;
   FontSwitch switch_;
+  std::u16string restoreCommand_;
   std::vector<Launch> launches_;
   std::string appDir_;
   std::string program_;

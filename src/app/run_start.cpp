@@ -151,36 +151,23 @@ Run::Launch Run::Recover() {
     return {};
   }
   const JournalRecord& record = reading.record;
+  // Another logon session of the same user shares the registry: a copy there
+  // is still using its record.
+  if (WriterRuns(record.writer)) return {};
   switch_.Adopt(record);
-  // Windows deleted the RunOnce value before it ran it. Should it not come
-  // back, the journal stays all the same: the next start of Tavrel finds it.
-  (void)switch_.KeepForLogon();
+  // The next logon must find the RunOnce value while the journal stays (an
+  // older Tavrel's logon restore had Windows delete it first). Should it not
+  // come back, the next start of Tavrel finds the journal all the same. At
+  // logon it is not written while Windows runs it.
+  if (!atLogon_) (void)switch_.KeepForLogon();
   Launch takenOver;
   for (const ProcessIdentity& program : record.programs) {
     if (RunningProgram running = seams_.launcher.FindRunning(program)) {
       takenOver.programs.push_back(std::move(running));
     }
   }
-  if (!takenOver.programs.empty()) return takenOver;
-
-  // Back already: the copy ended between its restore and the journal's removal.
-  const bool nothingToDo = switch_.AlreadyRestored();
-  std::optional<std::u16string> current;
-  if (nothingToDo ||
-      (!switch_.HoldsWhatWasWritten(&current) &&
-       !Ask(Box{messages::RecoverQuestion(current, record.writtenPath), BoxIcon::Question,
-                BoxButtons::YesNo}))) {
-    if (const JournalStatus dropped = switch_.Forget(); !dropped.ok()) {
-      Tell(messages::JournalNotRemoved(Utf16ToUtf8(dropped.where), ErrorText(dropped.error),
-                                       nothingToDo));
-    }
-    return {};
-  }
-  const std::vector<RawValue> values = record.values;
-  if (SwitchBack()) {
-    (void)Ask(Box{messages::Recovered(values), BoxIcon::Information, BoxButtons::Ok});
-  }
-  return {};
+  if (takenOver.programs.empty()) SwitchBack(true);
+  return takenOver;
 }
 
 }  // namespace tavrel

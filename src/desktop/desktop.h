@@ -2,6 +2,7 @@
 // the guard against a second copy, message boxes and the system's error texts.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,9 @@ class IDesktop {
   // The arguments Tavrel was started with, after its own name, split as
   // Windows splits a command line (UTF-8).
   [[nodiscard]] virtual std::vector<std::string> Arguments() = 0;
+
+  // The Windows session this copy runs in.
+  [[nodiscard]] virtual std::uint32_t Session() = 0;
 
   // Takes the single-instance lock of the user's session; false when another
   // copy holds it.

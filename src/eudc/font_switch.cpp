@@ -38,7 +38,7 @@ SwitchStatus FontSwitch::RecordAndClear(std::u16string_view font) {
   if (reading.outcome == KeyReading::Outcome::Failed) {
     return SwitchStatus{SwitchStatus::Step::KeyUnreadable, reading.error, kEudcKeyShown};
   }
-  JournalRecord record{reading.outcome == KeyReading::Outcome::Listed, std::u16string(font),
+  JournalRecord record{{}, reading.outcome == KeyReading::Outcome::Listed, std::u16string(font),
                        reading.values, {}};
   // A key without the value, or no key at all, means the Windows default:
   // that is what comes back.
@@ -86,16 +86,17 @@ RestoreStatus FontSwitch::SwitchBack() {
 }
 
 RestoreStatus FontSwitch::WriteBack() {
-  const std::vector<RawValue>& values = journal_.Record().values;
+  RestorePlan plan = PlanRestore(journal_.Record(), key_.ReadAll());
+  RestoreStatus status{std::move(plan.putBack), std::move(plan.kept), {}, {}};
   std::vector<RawValue> retry;
-  for (const WriteFailure& failure : key_.Write(values)) {
-    if (const RawValue* value = FindValue(values, failure.name)) retry.push_back(*value);
+  for (const WriteFailure& failure : key_.Write(status.putBack)) {
+    if (const RawValue* value = FindValue(status.putBack, failure.name)) retry.push_back(*value);
   }
   // A second attempt for what failed: a value left empty would be lost.
-  RestoreStatus status;
   if (!retry.empty()) status.failed = key_.Write(retry);
   if (!status.complete()) {
-    // The journal stays: the next start, or the next logon, tries again.
+    // The journal stays: the next start, or the next logon, tries again. (At
+    // logon Windows has deleted its RunOnce value once it started Tavrel.)
     status.journal = journal_.EnsureRunOnce();
     return status;
   }
@@ -103,7 +104,8 @@ RestoreStatus FontSwitch::WriteBack() {
   // next start, which finds nothing left to put back.
   active_ = false;
   // The values first, then the record that was their only copy.
-  if (const ErrorCode flushed = key_.Flush(); flushed != kSuccess) {
+  if (const ErrorCode flushed = status.putBack.empty() ? kSuccess : key_.Flush();
+      flushed != kSuccess) {
     status.journal = JournalStatus{flushed, kEudcKeyShown};
     return status;
   }
@@ -113,27 +115,6 @@ RestoreStatus FontSwitch::WriteBack() {
 
 JournalStatus FontSwitch::AddProgram(const ProcessIdentity& program) {
   return journal_.AddProgram(program);
-}
-
-bool FontSwitch::AlreadyRestored() {
-  const KeyReading reading = key_.ReadAll();
-  if (reading.outcome != KeyReading::Outcome::Listed) return false;
-  for (const RawValue& recorded : journal_.Record().values) {
-    const RawValue* now = FindValue(reading.values, recorded.name);
-    if (!now || now->type != recorded.type || now->data != recorded.data) return false;
-  }
-  return true;
-}
-
-bool FontSwitch::HoldsWhatWasWritten(std::optional<std::u16string>* current) {
-  const KeyReading reading = key_.ReadAll();
-  if (reading.outcome == KeyReading::Outcome::Failed) return true;
-  const RawValue* font = FindValue(reading.values, kSystemDefaultEudcFont);
-  const std::optional<std::u16string> text = font ? TextOf(*font) : std::nullopt;
-  if (current) *current = text;
-  // The switch empties the value before it names the user's file: a copy
-  // that ended in between left the empty text, and nobody changed it.
-  return text && (text->empty() || *text == journal_.Record().writtenPath);
 }
 
 }  // namespace tavrel

@@ -15,6 +15,7 @@
 
 #include "eudc/eudc_key.h"
 #include "eudc/journal.h"
+#include "eudc/restore_plan.h"
 
 namespace tavrel {
 
@@ -33,10 +34,13 @@ struct [[nodiscard]] SwitchStatus {
   bool ok() const { return step == Step::Done; }
 };
 
-// How a switch back went: the values that could not be written, and what
+// How a switch back went: the values written back, those left as someone
+// else set them during the run, those that could not be written, and what
 // became of the journal (removed once all are back, kept for a later try
 // otherwise).
 struct [[nodiscard]] RestoreStatus {
+  std::vector<RawValue> putBack;
+  std::vector<KeptValue> kept;
   std::vector<WriteFailure> failed;
   JournalStatus journal;
   bool complete() const { return failed.empty(); }
@@ -54,6 +58,8 @@ class FontSwitch {
 
   // The command line the RunOnce value runs: "<tavrel.exe>" /restore.
   void SetRestoreCommand(std::u16string command) { journal_.SetRestoreCommand(std::move(command)); }
+  // This copy, as its journal names it.
+  void SetWriter(const JournalWriter& writer) { journal_.SetWriter(writer); }
 
   // Whether the user font is switched in: from the first switch (or the
   // adoption of a journal) until a switch back has written every value back.
@@ -65,9 +71,10 @@ class FontSwitch {
   // record from before the first switch is the one to bring back). When the
   // font cannot be set after a first switch, the settings go back at once.
   [[nodiscard]] SwitchResult SwitchTo(std::u16string_view font);
-  // Writes every recorded value back with its type and bytes, trying a failed
-  // one once more; the journal goes once all are back, and stays for the next
-  // start or logon otherwise.
+  // Writes back, with its type and bytes, every recorded value that still
+  // holds what the switch wrote (see PlanRestore), trying a failed one once
+  // more; the journal goes once all are back, and stays for the next start
+  // or logon otherwise.
   [[nodiscard]] RestoreStatus SwitchBack();
   // Adds a program started with the user font to the journal.
   [[nodiscard]] JournalStatus AddProgram(const ProcessIdentity& program);
@@ -82,19 +89,6 @@ class FontSwitch {
   // Makes sure the next logon tries again (Windows deletes the RunOnce value
   // before it runs it).
   [[nodiscard]] JournalStatus KeepForLogon() { return journal_.EnsureRunOnce(); }
-  // Whether the key holds every recorded value exactly as recorded.
-  [[nodiscard]] bool AlreadyRestored();
-  // Whether SystemDefaultEUDCFont holds what Tavrel wrote to it (the file the
-  // journal names, or the empty text); true when the key cannot be read
-  // (nothing says it changed). `current` receives the text it holds.
-  [[nodiscard]] bool HoldsWhatWasWritten(std::optional<std::u16string>* current = nullptr);
-  // Drops an adopted journal without writing anything back; the user font no
-  // longer counts as active, even when the record could not be removed.
-  [[nodiscard]] JournalStatus Forget() {
-    active_ = false;
-    return journal_.Remove();
-  }
-
   // The error of the last release or reload of the EUDC fonts that failed;
   // success when both went through.
   ErrorCode ReloadError() const { return reloadError_; }

@@ -6,7 +6,9 @@
 namespace tavrel {
 namespace {
 
-constexpr std::uint8_t kMagic[4] = {'T', 'V', 'J', '1'};
+constexpr std::uint8_t kMagic[4] = {'T', 'V', 'J', '2'};
+// The record of the Tavrel before the writer was named: read, never written.
+constexpr std::uint8_t kMagicWithoutWriter[4] = {'T', 'V', 'J', '1'};
 constexpr std::uint32_t kKeyExistedFlag = 0x1;
 
 // FNV-1a over the record: enough to tell a damaged record from a good one.
@@ -82,11 +84,11 @@ class Reader {
     at_ += size;
     return true;
   }
-  bool Magic() {
-    if (size_ - at_ < sizeof kMagic || std::memcmp(data_ + at_, kMagic, sizeof kMagic) != 0) {
+  bool Magic(const std::uint8_t (&magic)[4]) {
+    if (size_ - at_ < sizeof magic || std::memcmp(data_ + at_, magic, sizeof magic) != 0) {
       return false;
     }
-    at_ += sizeof kMagic;
+    at_ += sizeof magic;
     return true;
   }
   bool AtEnd() const { return at_ == size_; }
@@ -102,6 +104,9 @@ class Reader {
 std::vector<std::uint8_t> SerializeJournal(const JournalRecord& record) {
   Writer w;
   w.Raw(kMagic, sizeof kMagic);
+  w.U32(record.writer.process.processId);
+  w.U64(record.writer.process.creationTime);
+  w.U32(record.writer.session);
   w.U32(record.keyExisted ? kKeyExistedFlag : 0);
   w.Text(record.writtenPath);
   w.U32(static_cast<std::uint32_t>(record.values.size()));
@@ -128,7 +133,16 @@ std::optional<JournalRecord> ParseJournal(const std::vector<std::uint8_t>& bytes
   Reader r(bytes.data(), body);
   JournalRecord record;
   std::uint32_t flags = 0, count = 0;
-  if (!r.Magic() || !r.U32(flags) || !r.Text(record.writtenPath) || !r.U32(count)) {
+  if (r.Magic(kMagic)) {
+    std::uint32_t id = 0;
+    if (!r.U32(id) || !r.U64(record.writer.process.creationTime) || !r.U32(record.writer.session)) {
+      return std::nullopt;
+    }
+    record.writer.process.processId = id;
+  } else if (!r.Magic(kMagicWithoutWriter)) {
+    return std::nullopt;
+  }
+  if (!r.U32(flags) || !r.Text(record.writtenPath) || !r.U32(count)) {
     return std::nullopt;
   }
   record.keyExisted = (flags & kKeyExistedFlag) != 0;
@@ -162,7 +176,9 @@ JournalStatus Journal::Begin(const JournalRecord& record) {
   if (!owned_ && Read().state != JournalState::Absent) {
     return JournalStatus{kAlreadyExists, kJournalKeyShown};
   }
-  JournalStatus status = store_.Write(SerializeJournal(record));
+  JournalRecord mine = record;
+  mine.writer = writer_;
+  JournalStatus status = store_.Write(SerializeJournal(mine));
   if (status.ok()) status = store_.SetLogonCommand(restoreCommand_);
   // One flush writes the whole hive: the RunOnce value with the record.
   if (status.ok()) status = store_.Flush();
@@ -173,7 +189,7 @@ JournalStatus Journal::Begin(const JournalRecord& record) {
     (void)store_.Remove();
     return status;
   }
-  record_ = record;
+  record_ = std::move(mine);
   owned_ = true;
   return status;
 }
@@ -192,6 +208,12 @@ JournalStatus Journal::AddProgram(const ProcessIdentity& program) {
 }
 
 JournalStatus Journal::Remove() {
+  if (const JournalReading stored = Read();
+      stored.state == JournalState::Read && stored.record.writer != record_.writer) {
+    owned_ = false;
+    record_ = {};
+    return {};
+  }
   const JournalStatus status = store_.Remove();
   if (status.ok()) {
     owned_ = false;

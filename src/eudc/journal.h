@@ -18,7 +18,17 @@
 
 namespace tavrel {
 
+// The copy of Tavrel that wrote a journal: two logon sessions of one user
+// share HKEY_CURRENT_USER, and a record whose writer still runs is not
+// another copy's to recover or to remove.
+struct JournalWriter {
+  ProcessIdentity process;    // none in a record of an older Tavrel
+  std::uint32_t session = 0;  // its Windows session
+  bool operator==(const JournalWriter&) const = default;
+};
+
 struct JournalRecord {
+  JournalWriter writer;
   bool keyExisted = false;          // whether EUDC\932 existed before the switch
   std::u16string writtenPath;       // what SystemDefaultEUDCFont is set to
   std::vector<RawValue> values;     // every value as it was, in the registry's order
@@ -50,6 +60,8 @@ class Journal {
 
   // The command line the RunOnce value holds: "<tavrel.exe>" /restore.
   void SetRestoreCommand(std::u16string command) { restoreCommand_ = std::move(command); }
+  // This copy, as the records it writes name it.
+  void SetWriter(const JournalWriter& writer) { writer_ = writer; }
 
   // Writes a fresh record and the RunOnce value and flushes them to disk.
   // Refuses (ERROR_ALREADY_EXISTS) when a journal this copy does not own is
@@ -60,7 +72,8 @@ class Journal {
   [[nodiscard]] JournalStatus SetWrittenPath(std::u16string_view path);
   // Adds a started program. Not flushed: a power cut ends the program too.
   [[nodiscard]] JournalStatus AddProgram(const ProcessIdentity& program);
-  // Removes the journal and the RunOnce value.
+  // Removes the journal and the RunOnce value; a record written since by
+  // another copy stays.
   [[nodiscard]] JournalStatus Remove();
   // Writes the RunOnce value again (Windows deletes it before it runs it).
   [[nodiscard]] JournalStatus EnsureRunOnce();
@@ -78,6 +91,7 @@ class Journal {
 
   IJournalStore& store_;
   std::u16string restoreCommand_;
+  JournalWriter writer_;
   JournalRecord record_;
   bool owned_ = false;
 };

@@ -16,7 +16,7 @@ namespace tavrel {
 
 inline constexpr char16_t kJournalKeyShown[] = u"HKEY_CURRENT_USER\\Software\\Tavrel\\Journal";
 inline constexpr char16_t kRunOnceValueShown[] =
-    u"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce\\Tavrel";
+    u"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce\\!Tavrel";
 
 // Where a store operation failed: the registry's error and the key or value
 // it was working on, as the user would look for it.
@@ -48,7 +48,8 @@ class IJournalStore {
   [[nodiscard]] virtual StoreStatus SetLogonCommand(std::u16string_view command) = 0;
   // Returns once every change of the store so far is on disk.
   [[nodiscard]] virtual StoreStatus Flush() = 0;
-  // Removes the record with its key, and the RunOnce value; either may be gone already.
+  // Removes the record with its key (and Tavrel's own key once empty), and
+  // the RunOnce value; either may be gone already.
   [[nodiscard]] virtual StoreStatus Remove() = 0;
 };
 

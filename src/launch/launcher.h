@@ -53,6 +53,8 @@ class ILauncher {
   [[nodiscard]] virtual StartOutcome Start(std::u16string_view program, WindowHandle owner) = 0;
   // Opens a document or an address through the shell, without waiting.
   [[nodiscard]] virtual ErrorCode Open(std::u16string_view target, WindowHandle owner) = 0;
+  // This process's own identity.
+  [[nodiscard]] virtual ProcessIdentity Self() = 0;
   // The program with this identity while it still runs; null once it has
   // ended or when its id now names another process.
   [[nodiscard]] virtual RunningProgram FindRunning(const ProcessIdentity& identity) = 0;

@@ -1,7 +1,7 @@
 """The launch: the user's font while the program runs, the earlier settings
 back once it ends, whichever way the wait ends."""
 
-from harness import (CHK_EXIT, CMD_END, CMD_EXEC_SOFT, FONT_VALUE, IDNO, IDYES, LABEL1_2, REG_DWORD, REG_EXPAND_SZ,
+from harness import (CHK_EXIT, CMD_END, CMD_EXEC_SOFT, FONT_VALUE, IDNO, IDOK, IDYES, LABEL1_2, REG_DWORD, REG_EXPAND_SZ,
                      REG_SZ, WINDOWS_DIR, WM_CLOSE, WM_ENDSESSION, WM_QUERYENDSESSION, expect, sz, texts,
                      wait_equal, wait_until, windows_path)
 
@@ -48,6 +48,30 @@ def test_switch_and_restore(case):
     assert not tavrel.enabled(CMD_EXEC_SOFT), "the launch button can be pressed again during the launch"
     case.post(viewer["hwnd"], WM_CLOSE)
     wait_back(case, tavrel, ORDINARY)
+
+
+def test_values_changed_meanwhile_are_kept_and_named(case):
+    case.lay_out()
+    case.write_key(ORDINARY)
+    tavrel = case.start_tavrel()
+    viewer = launch(case, tavrel, ORDINARY)
+
+    # Another program edits one value and adds one while the program runs.
+    edited, added = sz(r"C:\Fonts\edited.tte"), sz(r"D:\도구\added.tte")
+    case.probe("reg_set", r"EUDC\932", "Backup", REG_SZ, edited.hex())
+    case.probe("reg_set", r"EUDC\932", "Added", REG_SZ, added.hex())
+    case.post(viewer["hwnd"], WM_CLOSE)
+
+    box = tavrel.wait_message_box()
+    expect(box["text"], "外字を切り替えている間に、次の外字の設定がほかの方法で変更されました。"
+           "変更後の設定のままにしてあります。\r\nHKEY_CURRENT_USER\\EUDC\\932\r\n"
+           "「Backup」 = C:\\Fonts\\edited.tte\r\n「Added」 = D:\\도구\\added.tte", "the box naming what was kept")
+    expect(sorted(box["buttons"]), [IDOK], "the buttons of the box")
+    expect(case.read_key(), {**ORDINARY, "Backup": (REG_SZ, edited), "Added": (REG_SZ, added)},
+           "HKCU\\EUDC\\932: the rest back, the others' values kept")
+    case.click(box["buttons"][IDOK], box["hwnd"])
+    wait_until(lambda: tavrel.enabled(CMD_EXEC_SOFT), "the launch button enabled again")
+    expect(case.journal(), None, "Tavrel's journal key")
 
 
 def test_exit_with_program(case):

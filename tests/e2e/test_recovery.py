@@ -5,8 +5,8 @@ logon through its RunOnce value, which Wine never runs by itself."""
 import struct
 import subprocess
 
-from harness import (CMD_EXEC_SOFT, FONT_VALUE, IDNO, IDOK, REG_SZ, WM_CLOSE, expect, texts, wait_equal, wait_until,
-                     windows_path)
+from harness import (CMD_EXEC_SOFT, FONT_VALUE, IDOK, REG_SZ, RUNONCE_KEY, RUNONCE_VALUE, WM_CLOSE, expect, texts,
+                     wait_until, windows_path)
 from test_launch import ORDINARY, launch, switched, wait_back
 
 RESTORED = ("前回の Tavrel が外字の設定を元に戻さずに終了していたため、元に戻しました。\r\n"
@@ -15,9 +15,10 @@ RESTORED = ("前回の Tavrel が外字の設定を元に戻さずに終了し�
 
 
 def parse_journal(data):
-    """The journal's record: (key existed, file written, {name: (type, bytes)}, [(pid, created)])."""
-    assert data[:4] == b"TVJ1", f"not a journal record: {data[:16].hex()}"
-    at = 4
+    """The journal's record: (key existed, file written, {name: (type, bytes)}, [(pid, created)]),
+    after the writer (its pid, creation time and session)."""
+    assert data[:4] == b"TVJ2", f"not a journal record: {data[:16].hex()}"
+    at = 4 + 4 + 8 + 4
 
     def number(size=4):
         nonlocal at
@@ -79,6 +80,7 @@ def close_program(case, viewer):
 
 def expect_no_journal(case):
     expect(case.journal(), None, "Tavrel's journal key")
+    expect(case.read_key(r"Software\Tavrel"), None, "Tavrel's own key, left empty")
     expect(case.run_once(), None, "Tavrel's RunOnce value")
 
 
@@ -112,7 +114,7 @@ def test_started_again_after_the_program_ended(case):
     expect_no_journal(case)
 
 
-def test_a_font_changed_since_is_asked_about(case):
+def test_a_font_set_by_hand_since_is_kept_and_the_links_come_back(case):
     viewer, font = killed_during_the_wait(case)
     close_program(case, viewer)
     other = r"C:\Fonts\chosen-since.tte"
@@ -120,12 +122,16 @@ def test_a_font_changed_since_is_asked_about(case):
 
     case.start(case.folder / "tavrel.exe")
     box = case.wait_message_box(title="Tavrel")
-    assert f"現在の設定: {other}" in box["text"] and f"Tavrel が設定したファイル: {font}" in box["text"], \
-        f"the question: {box['text']!r}"
-    case.click(box["buttons"][IDNO], box["hwnd"])
-    wait_until(case.main_windows, "Tavrel's main window after No")
-    expect(texts(case.read_key()), {**switched(ORDINARY, font), FONT_VALUE: (REG_SZ, other)},
-           "HKCU\\EUDC\\932 after No: the values as they are")
+    expect(box["text"], "前回の Tavrel が外字の設定を元に戻さずに終了していたため、元に戻しました。\r\n"
+           "Backup = C:\\Fonts\\backup.tte\r\nCount（4 バイトのデータ）\r\n\r\n"
+           "外字を切り替えている間に、次の外字の設定がほかの方法で変更されました。変更後の設定のままにしてあります。\r\n"
+           f"HKEY_CURRENT_USER\\EUDC\\932\r\n「SystemDefaultEUDCFont」 = {other}",
+           "what the new start says it restored and kept")
+    expect(sorted(box["buttons"]), [IDOK], "the buttons of the box: nothing is asked")
+    case.click(box["buttons"][IDOK], box["hwnd"])
+    wait_until(case.main_windows, "Tavrel's main window after the box")
+    expect(case.read_key(), {**ORDINARY, FONT_VALUE: (REG_SZ, (other + "\0").encode("utf-16-le"))},
+           "HKCU\\EUDC\\932: the links back, the font set by hand kept")
     expect_no_journal(case)
 
 
@@ -143,9 +149,10 @@ def test_the_logon_command_line(case):
     expect(texts(case.read_key()), switched(ORDINARY, font), "HKCU\\EUDC\\932 after Wine's restart")
     journal, key = case.journal(), case.read_key()
 
-    # The logon, as Windows does it: the value goes, its command line runs.
-    case.probe("reg_delete_value", r"Software\Microsoft\Windows\CurrentVersion\RunOnce", "Tavrel")
+    # The logon, as Windows does it for a "!" value: its command line runs,
+    # then the value goes.
     pid = case.start_command_line(command, case.folder)
+    case.probe("reg_delete_value", RUNONCE_KEY, RUNONCE_VALUE)
     box = case.wait_message_box(title="Tavrel", pid=pid)
     expect(box["text"], RESTORED, "what /restore says it restored")
     expect(case.read_key(), ORDINARY, "HKCU\\EUDC\\932 after /restore")

@@ -70,6 +70,7 @@ class FakeLauncher final : public ILauncher {
   std::optional<ErrorCode> startError;  // the next starts fail with it
   bool handOver = false;                // the next starts run no process of their own
   bool identityUnreadable = false;
+  ProcessIdentity self{42, 0x01DC000000000042ull};  // Tavrel's own process
   WaitHandle nextSignal = nullptr;  // the next start's end signal (a real event, say), when set
   std::vector<std::u16string> opened;   // what Open was given
   ErrorCode openError = kSuccess;
@@ -84,6 +85,7 @@ class FakeLauncher final : public ILauncher {
 
   StartOutcome Start(std::u16string_view program, WindowHandle owner) override;
   ErrorCode Open(std::u16string_view target, WindowHandle owner) override;
+  ProcessIdentity Self() override { return self; }
   RunningProgram FindRunning(const ProcessIdentity& identity) override;
 
  private:
@@ -100,6 +102,7 @@ class FakeDesktop final : public IDesktop {
   };
   std::string executablePath = "C:\\Apps\\Viewer\\Tavrel.exe";
   std::vector<std::string> arguments;
+  std::uint32_t session = 1;
   bool lockFree = true;
   bool anotherCopyOpen = false;
   std::vector<std::string> guardSteps;  // "lock", "await", "search", "announce"
@@ -109,6 +112,7 @@ class FakeDesktop final : public IDesktop {
 
   std::string ExecutablePath() override { return executablePath; }
   std::vector<std::string> Arguments() override { return arguments; }
+  std::uint32_t Session() override { return session; }
   bool TakeInstanceLock() override;
   void AnnounceGuardDecided() override { guardSteps.push_back("announce"); }
   void AwaitGuardDecision() override { guardSteps.push_back("await"); }

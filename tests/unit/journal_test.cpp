@@ -10,6 +10,7 @@ namespace {
 
 JournalRecord Awkward() {
   return JournalRecord{
+      {{0x124, 0x01DC000000000099ull}, 4},
       true,
       Utf8ToUtf16("D:\\도구\\Zoë 😀 ゲーム.tte"),
       {TextValue(u"SystemDefaultEUDCFont", u"%SystemRoot%\\EUDC.TTE"),
@@ -26,7 +27,8 @@ JournalRecord Awkward() {
 TEST(JournalBytes, EveryRecordReadsBackExactly) {
   const JournalRecord rows[] = {
       JournalRecord{},
-      JournalRecord{false, u"C:\\a.tte", {}, {}},
+      JournalRecord{{}, false, u"C:\\a.tte", {}, {}},
+      JournalRecord{{{0xFFFFFFFFu, 0xFFFFFFFFFFFFFFFFull}, 0xFFFFFFFFu}, true, u"", {}, {}},
       Awkward(),
   };
   for (const JournalRecord& record : rows) EXPECT_EQ(ParseJournal(SerializeJournal(record)), record);
@@ -34,7 +36,7 @@ TEST(JournalBytes, EveryRecordReadsBackExactly) {
 
 // A write that never finished, or a damaged disk: a wrong restore is worse than none.
 TEST(JournalBytes, EveryCutAndEveryFlippedBitIsRefused) {
-  const JournalRecord record{false, u"C:\\a.tte", {TextValue(u"SystemDefaultEUDCFont", u"C:\\x")}, {{8, 9}}};
+  const JournalRecord record{{{7, 11}, 2}, false, u"C:\\a.tte", {TextValue(u"SystemDefaultEUDCFont", u"C:\\x")}, {{8, 9}}};
   const std::vector<std::uint8_t> good = SerializeJournal(record);
   for (std::size_t size = 0; size < good.size(); ++size) {
     EXPECT_EQ(ParseJournal({good.begin(), good.begin() + size}), std::nullopt) << "cut to " << size;
@@ -77,8 +79,11 @@ struct ShapeRow {
 TEST(JournalBytes, OnlyACompleteBodyIsRead) {
   const ShapeRow rows[] = {
       {"Minimal", Body().Raw("TVJ1").U32(1).U32(1).Raw({"a\0", 2}).U32(0).U32(1).U32(7).U32(9).U32(0),
-       JournalRecord{true, u"a", {}, {{7, 9}}}},
-      {"OtherMagic", Body().Raw("TVJ2").U32(0).U32(0).U32(0).U32(0), std::nullopt},
+       JournalRecord{{}, true, u"a", {}, {{7, 9}}}},
+      {"WithItsWriter", Body().Raw("TVJ2").U32(5).U32(6).U32(0).U32(3).U32(0).U32(0).U32(0).U32(0),
+       JournalRecord{{{5, 6}, 3}, false, u"", {}, {}}},
+      {"WriterCut", Body().Raw("TVJ2").U32(5).U32(6), std::nullopt},
+      {"OtherMagic", Body().Raw("TVJ3").U32(0).U32(0).U32(0).U32(0), std::nullopt},
       {"TextPastTheEnd", Body().Raw("TVJ1").U32(0).U32(0x7FFFFFFF), std::nullopt},
       {"OddTextBytes", Body().Raw("TVJ1").U32(0).U32(1).Raw("a"), std::nullopt},
       {"ValueMissing", Body().Raw("TVJ1").U32(0).U32(0).U32(1).U32(0), std::nullopt},

@@ -1,7 +1,8 @@
 // What a later start, or the logon's "tavrel.exe /restore", does with the
 // journal of a copy killed during its wait: it takes over the wait of a
-// program that still runs, puts everything back at once otherwise, asks when
-// the font was changed since, and never acts on a journal it cannot read.
+// program that still runs, puts back at once otherwise what still holds what
+// Tavrel wrote and names what someone else changed, and never acts on a
+// journal it cannot read or that a running copy still uses.
 #include <gtest/gtest.h>
 
 #include "unit/viewer_kit.h"
@@ -9,17 +10,12 @@
 namespace tavrel::fakes {
 namespace {
 
-const Box kRecovered{"前回の Tavrel が外字の設定を元に戻さずに終了していたため、元に戻しました。\r\n"
-                     "SystemDefaultEUDCFont = C:\\WINDOWS\\EUDC.TTE\r\nＭＳ 明朝 = C:\\m.tte",
-                     BoxIcon::Information, BoxButtons::Ok};
-
-Box AskedAbout(const std::string& current) {
-  return Box{"前回の Tavrel が外字の設定を元に戻さずに終了していました。\r\n"
-             "その後、SystemDefaultEUDCFont が変更されています。\r\n現在の設定: " + current +
-                 "\r\nTavrel が設定したファイル: C:\\Apps\\Viewer\\mine.tte\r\n"
-                 "Tavrel が変更する前の設定に戻しますか？\r\n（[いいえ] を選ぶと、現在の設定のままにします。）",
-             BoxIcon::Question, BoxButtons::YesNo};
-}
+constexpr char kRecoveredLine[] = "前回の Tavrel が外字の設定を元に戻さずに終了していたため、元に戻しました。";
+constexpr char kKeptLines[] =
+    "外字を切り替えている間に、次の外字の設定がほかの方法で変更されました。変更後の設定のままにしてあります。\r\n"
+    "HKEY_CURRENT_USER\\EUDC\\932";
+const std::string kRecovered = std::string(kRecoveredLine) +
+                               "\r\nSystemDefaultEUDCFont = C:\\WINDOWS\\EUDC.TTE\r\nＭＳ 明朝 = C:\\m.tte";
 
 // A copy launched the program and was killed during its wait: nothing of it runs on.
 class Recovery : public ::testing::Test {
@@ -56,24 +52,24 @@ TEST_F(Recovery, TakesOverTheWaitOfAProgramThatStillRuns) {
 struct EndedRow {
   const char* name;
   void (*change)(RunRig& rig);  // after the program ended
-  std::deque<bool> answers;
-  std::vector<Box> boxes;
-  bool restored;
+  std::vector<std::string> boxes;
+  std::optional<std::u16string> font;  // SystemDefaultEUDCFont afterwards
 };
 
 class RecoveryOfAnEndedProgram : public Recovery, public ::testing::WithParamInterface<EndedRow> {};
 
-// The boxes come before the window shows, so they stand alone.
-TEST_P(RecoveryOfAnEndedProgram, PutsBackAtOnceOrAsksWhenTheFontChangedSince) {
+// The per-font link always comes back; a value someone else set is kept and
+// named, in the one box, which comes before the window and stands alone.
+TEST_P(RecoveryOfAnEndedProgram, PutsBackWhatTavrelWroteAndKeepsWhatOthersSet) {
   const EndedRow& row = GetParam();
   rig.launcher.End(Program());
   row.change(rig);
-  rig.desktop.answers = row.answers;
   rig.StartAgain();
-  EXPECT_EQ(Boxes(rig), row.boxes);
+  EXPECT_EQ(rig.BoxTexts(), row.boxes);
   for (const FakeDesktop::Shown& shown : rig.desktop.shown) EXPECT_EQ(shown.owner, nullptr);
-  EXPECT_EQ(rig.key.Text(kSystemDefaultEudcFont), row.restored ? u"C:\\WINDOWS\\EUDC.TTE" : u"C:\\Someone\\else.tte");
-  EXPECT_EQ(rig.key.Text(kFace), row.restored ? u"C:\\m.tte" : u"");
+  EXPECT_EQ(rig.key.Text(kSystemDefaultEudcFont), row.font);
+  EXPECT_EQ(rig.key.Text(kFace), u"C:\\m.tte");
+  EXPECT_EQ(rig.key.reloads.back(), true);  // EUDC is on again, whatever was written
   EXPECT_FALSE(rig.store.record || rig.store.logonCommand);
   EXPECT_EQ(rig.run->LaunchesUnderWay(), 0u);
   EXPECT_EQ(std::tuple(rig.view.screen.visible, rig.view.screen.minimized, rig.view.screen.userFontActive),
@@ -82,10 +78,13 @@ TEST_P(RecoveryOfAnEndedProgram, PutsBackAtOnceOrAsksWhenTheFontChangedSince) {
 
 void SetFont(RunRig& rig, std::u16string_view text) { rig.key.SetText(kSystemDefaultEudcFont, text); }
 
+const std::u16string kDefault = u"C:\\WINDOWS\\EUDC.TTE";
+const std::string kFaceBack = std::string(kRecoveredLine) + "\r\nＭＳ 明朝 = C:\\m.tte\r\n\r\n" + kKeptLines;
+
 INSTANTIATE_TEST_SUITE_P(
     , RecoveryOfAnEndedProgram,
     ::testing::Values(
-        EndedRow{"Ended", [](RunRig&) {}, {}, {kRecovered}, true},
+        EndedRow{"Ended", [](RunRig&) {}, {kRecovered}, kDefault},
         // Windows handed the id to a later process: the creation time tells them apart.
         EndedRow{"IdNowNamesAnotherProcess",
                  [](RunRig& rig) {
@@ -94,32 +93,45 @@ INSTANTIATE_TEST_SUITE_P(
                    ++stranger.identity.creationTime;
                    rig.launcher.processes.push_back(stranger);
                  },
-                 {}, {kRecovered}, true},
+                 {kRecovered}, kDefault},
         // The copy ended between its restore and the journal's removal.
-        EndedRow{"AlreadyBack", [](RunRig& rig) { rig.key.values = ViewerKey(); }, {}, {}, true},
+        EndedRow{"AlreadyBack", [](RunRig& rig) { rig.key.values = ViewerKey(); }, {}, kDefault},
+        // A recovery killed halfway: what is back already counts as back.
+        EndedRow{"HalfBack", [](RunRig& rig) { rig.key.SetText(kFace, u"C:\\m.tte"); },
+                 {std::string(kRecoveredLine) + "\r\nSystemDefaultEUDCFont = C:\\WINDOWS\\EUDC.TTE"}, kDefault},
         // The copy ended after it emptied the value, before it named the file.
-        EndedRow{"FontLeftEmpty", [](RunRig& rig) { SetFont(rig, u""); }, {}, {kRecovered}, true},
-        EndedRow{"KeyUnreadable", [](RunRig& rig) { rig.key.readError = kAccessDenied; }, {}, {kRecovered}, true},
-        EndedRow{"FontChangedYes", [](RunRig& rig) { SetFont(rig, u"C:\\Someone\\else.tte"); }, {true},
-                 {AskedAbout("C:\\Someone\\else.tte"), kRecovered}, true},
-        EndedRow{"FontChangedNo", [](RunRig& rig) { SetFont(rig, u"C:\\Someone\\else.tte"); }, {false},
-                 {AskedAbout("C:\\Someone\\else.tte")}, false},
-        EndedRow{"FontRemovedYes", [](RunRig& rig) { rig.key.values->erase(rig.key.values->begin()); },
-                 {true}, {AskedAbout("（なし）"), kRecovered}, true}),
+        EndedRow{"FontLeftEmpty", [](RunRig& rig) { SetFont(rig, u""); }, {kRecovered}, kDefault},
+        EndedRow{"KeyUnreadable", [](RunRig& rig) { rig.key.readError = kAccessDenied; }, {kRecovered}, kDefault},
+        EndedRow{"FontSetByHand", [](RunRig& rig) { SetFont(rig, u"C:\\Someone\\else.tte"); },
+                 {kFaceBack + "\r\n「SystemDefaultEUDCFont」 = C:\\Someone\\else.tte"}, u"C:\\Someone\\else.tte"},
+        EndedRow{"FontRemoved", [](RunRig& rig) { rig.key.values->erase(rig.key.values->begin()); },
+                 {kFaceBack + "\r\n「SystemDefaultEUDCFont」（削除されています）"}, std::nullopt},
+        EndedRow{"ValueAdded",
+                 [](RunRig& rig) { rig.key.values->push_back(RawValue{u"Extra", kRegBinary, {1, 2, 3}}); },
+                 {kRecovered + "\r\n\r\n" + kKeptLines + "\r\n「Extra」（3 バイトのデータ）"}, kDefault}),
     [](const auto& row) { return std::string(row.param.name); });
 
-// "No" keeps the font the user has now, even when the record cannot go.
-TEST_F(Recovery, NoLeavesTheChangedFontAloneEvenWhenTheRecordStays) {
+// Another logon session of the same user shares the registry: a record
+// whose writer still runs is neither recovered nor removed, and a launch
+// here says why it cannot switch.
+TEST_F(Recovery, ARecordOfACopyThatStillRunsIsLeftToIt) {
   rig.launcher.End(Program());
-  SetFont(rig, u"C:\\Someone\\else.tte");
-  rig.desktop.answers = {false};
-  rig.store.removeError = kAccessDenied;
+  const std::optional<JournalRecord> record = Journalled(rig);
+  ASSERT_TRUE(record);
+  const auto switched = rig.key.values;
+  rig.launcher.self = rig.launcher.AddRunning(u"C:\\Tools\\tavrel.exe");  // the next start is a new process
+  rig.launcher.processes.push_back(FakeLauncher::Process{record->writer.process, u"tavrel.exe", true, nullptr});
   rig.StartAgain();
-  ASSERT_EQ(rig.desktop.shown.size(), 2u);
-  EXPECT_EQ(rig.BoxTexts()[1].find("外字の設定は元に戻しましたが"), std::string::npos) << rig.BoxTexts()[1];
-  EXPECT_FALSE(rig.run->UserFontActive());
+  EXPECT_TRUE(rig.desktop.shown.empty());
+  EXPECT_EQ(rig.key.values, switched);
+  rig.run->LaunchClicked();
+  ASSERT_EQ(rig.desktop.shown.size(), 1u);
+  EXPECT_NE(rig.BoxTexts()[0].find("セッション 1"), std::string::npos) << rig.BoxTexts()[0];
+  EXPECT_EQ(rig.key.values, switched);
+  EXPECT_EQ(Journalled(rig), record);
+  EXPECT_EQ(rig.launcher.StartCount(), 1u);
   rig.run->CloseRequested(CloseReason::User);
-  EXPECT_EQ(rig.key.Text(kSystemDefaultEudcFont), u"C:\\Someone\\else.tte");
+  EXPECT_EQ(Journalled(rig), record);
 }
 
 struct UnreadableRow {
@@ -174,8 +186,8 @@ struct LogonRow {
 
 class LogonRestore : public Recovery, public ::testing::WithParamInterface<LogonRow> {};
 
-// Windows deletes the RunOnce value before it runs it: it is set again
-// while the journal stays.
+// Windows runs the RunOnce value, and deletes it after: it is set again only
+// at the end, where the journal stays.
 TEST_P(LogonRestore, PutsBackWithoutAWindowOrWaitsForTheProgram) {
   const LogonRow& row = GetParam();
   if (!row.programRuns) rig.launcher.End(Program());
@@ -193,7 +205,7 @@ TEST_P(LogonRestore, PutsBackWithoutAWindowOrWaitsForTheProgram) {
   EXPECT_EQ(rig.run->Finished(), row.finishesAtOnce);
   if (!row.finishesAtOnce) {
     EXPECT_EQ(rig.key.Text(kSystemDefaultEudcFont), kFont);
-    EXPECT_EQ(rig.store.logonCommand, kRestoreCommand);
+    EXPECT_FALSE(rig.store.logonCommand);
     rig.EndProgram(0);
     EXPECT_TRUE(rig.run->Finished());
   }

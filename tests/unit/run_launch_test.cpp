@@ -50,7 +50,7 @@ TEST_P(LaunchSequence, JournalsSwitchesStartsWaitsAndPutsBackExactly) {
   rig.run->LaunchClicked();
 
   ASSERT_EQ(storeCallsAtFirstChange, (std::vector<std::string>{"write", "logon", "flush"}));
-  EXPECT_EQ(journalAtFirstChange, (JournalRecord{row.start.has_value(), kFont, row.after, {}}));
+  EXPECT_EQ(journalAtFirstChange, (JournalRecord{Writer(rig), row.start.has_value(), kFont, row.after, {}}));
   EXPECT_EQ(rig.key.Text(kSystemDefaultEudcFont), kFont);
   for (const RawValue& value : row.start.value_or(std::vector<RawValue>{})) {
     if (!EqualIgnoringCase(value.name, kSystemDefaultEudcFont)) {
@@ -248,7 +248,7 @@ TEST_P(NestedLaunch, LeavesTheFontInPlaceUntilTheLastProgramEnds) {
   Click();
   ASSERT_EQ(rig.launcher.StartCount(), 2u);
   EXPECT_EQ(rig.key.Text(kSystemDefaultEudcFont), kSecondFont);
-  EXPECT_EQ(Journalled(rig), (JournalRecord{true, kSecondFont, before,
+  EXPECT_EQ(Journalled(rig), (JournalRecord{Writer(rig), true, kSecondFont, before,
                                             {rig.launcher.Started(0).identity, rig.launcher.Started(1).identity}}));
 
   rig.EndProgram(GetParam()[0]);
@@ -309,7 +309,7 @@ INSTANTIATE_TEST_SUITE_P(
         RestoreRow{"AndTheLogonCommand", {kFace}, true,
                    "外字の設定を元に戻せませんでした。\r\n" FAILED("ＭＳ 明朝") AGAIN
                    "\r\n\r\n次のログオンで元に戻すための設定を書き込めませんでした。\r\n"
-                   "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce\\Tavrel\r\n"
+                   "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce\\!Tavrel\r\n"
                    "I/O デバイス エラーです。（エラー 1117）\r\nTavrel をもう一度起動すると、元に戻します。"},
         RestoreRow{"AsTheSessionEnds", {kFace}, false, ""}),
     [](const auto& row) { return std::string(row.param.name); });
@@ -383,6 +383,24 @@ TEST(LaunchFaults, AnyOneFailedCallLosesNothingAndIsNeverSilent) {
     EXPECT_FALSE(rig.store.record || rig.store.logonCommand);
   }
   EXPECT_GE(calls, 15u);
+}
+
+// RunOnce runs no command line over 260 characters: such a launch would
+// leave nothing to put the settings back at logon, so it is refused first.
+TEST(LogonCommand, OverTheLimitRefusesTheLaunchBeforeAnythingChanges) {
+  for (const std::size_t folderLength : {238u, 239u}) {  // the command is 22 characters longer
+    RunRig rig;
+    const std::string folder = "C:\\" + std::string(folderLength - 3, 'f');
+    rig.Folder(folder, {"viewer.exe", "mine.tte"});
+    rig.key.values = ViewerKey();
+    rig.Start();
+    rig.run->LaunchClicked();
+    const bool fits = folderLength == 238;
+    EXPECT_EQ(rig.launcher.StartCount(), fits ? 1u : 0u) << folderLength;
+    EXPECT_EQ(rig.store.record.has_value(), fits);
+    EXPECT_EQ(rig.key.values == ViewerKey(), !fits);
+    EXPECT_EQ(rig.desktop.shown.size(), fits ? 0u : 1u);
+  }
 }
 
 }  // namespace

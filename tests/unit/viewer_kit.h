@@ -38,6 +38,9 @@ inline std::optional<JournalRecord> Journalled(const RunRig& rig) {
   return rig.store.record ? ParseJournal(*rig.store.record) : std::nullopt;
 }
 
+// This copy, as its journal names it.
+inline JournalWriter Writer(const RunRig& rig) { return {rig.launcher.self, rig.desktop.session}; }
+
 inline std::vector<Box> Boxes(const RunRig& rig) {
   std::vector<Box> boxes;
   for (const FakeDesktop::Shown& shown : rig.desktop.shown) boxes.push_back(shown.box);
@@ -103,6 +106,7 @@ class SpyDesktop final : public IDesktop {
 
   std::string ExecutablePath() override { return inner_.ExecutablePath(); }
   std::vector<std::string> Arguments() override { return inner_.Arguments(); }
+  std::uint32_t Session() override { return inner_.Session(); }
   bool TakeInstanceLock() override { return inner_.TakeInstanceLock(); }
   void AnnounceGuardDecided() override { inner_.AnnounceGuardDecided(); }
   void AwaitGuardDecision() override { inner_.AwaitGuardDecision(); }

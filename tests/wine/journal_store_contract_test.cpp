@@ -25,7 +25,7 @@ class Win32JournalBackend {
   // The value's text, which must be REG_SZ with exactly one NUL after it.
   std::optional<std::u16string> LogonCommand() {
     const KeyReading runOnce = ReadAllValues(kRunOnceKey);
-    const RawValue* value = FindValue(runOnce.values, u"Tavrel");
+    const RawValue* value = FindValue(runOnce.values, u"!Tavrel");
     if (!value) return std::nullopt;
     EXPECT_EQ(value->type, kRegSz);
     std::u16string text = Utf16FromBytes(value->data);
@@ -33,7 +33,8 @@ class Win32JournalBackend {
     if (text.ends_with(u'\0')) text.pop_back();
     return text;
   }
-  bool KeyLeft() { return OpenKey(kJournalKey, KEY_QUERY_VALUE).error == ERROR_SUCCESS; }
+  // The journal's key, or Tavrel's own key left empty.
+  bool KeyLeft() { return OpenKey(L"Software\\Tavrel", KEY_QUERY_VALUE).error == ERROR_SUCCESS; }
 
  private:
   static void Plant(const wchar_t* name, DWORD type, const std::vector<std::uint8_t>& bytes) {
@@ -43,7 +44,7 @@ class Win32JournalBackend {
   }
   static void Clean() {
     RegDeleteTreeW(HKEY_CURRENT_USER, kJournalKey);
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunOnceKey, L"Tavrel");
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunOnceKey, L"!Tavrel");
   }
   Win32JournalStore store_;
 };

@@ -63,6 +63,13 @@ std::vector<std::string> Win32Desktop::Arguments() {
   return arguments;
 }
 
+std::uint32_t Win32Desktop::Session() {
+  DWORD session = 0;
+  // It fails only for a process id that is gone, never for the own one.
+  ProcessIdToSessionId(GetCurrentProcessId(), &session);
+  return session;
+}
+
 HANDLE Win32Desktop::GuardEvent() {
   if (!guardDecided_) guardDecided_.reset(CreateEventW(nullptr, TRUE, FALSE, kGuardEventName));
   return guardDecided_.get();

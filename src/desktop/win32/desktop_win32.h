@@ -12,6 +12,7 @@ class Win32Desktop final : public IDesktop {
  public:
   std::string ExecutablePath() override;
   std::vector<std::string> Arguments() override;
+  std::uint32_t Session() override;
   bool TakeInstanceLock() override;
   void AnnounceGuardDecided() override;
   void AwaitGuardDecision() override;

@@ -8,10 +8,15 @@
 namespace tavrel {
 namespace {
 
+constexpr wchar_t kTavrelKey[] = L"Software\\Tavrel";
 constexpr wchar_t kJournalKey[] = L"Software\\Tavrel\\Journal";
 constexpr wchar_t kRecordValue[] = L"Record";
 constexpr wchar_t kRunOnceKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
-constexpr wchar_t kRunOnceValue[] = L"Tavrel";
+// "!": Windows deletes the value only once the command has run, so that an
+// exe it cannot reach at logon (a drive not there yet) is run at the next.
+constexpr wchar_t kRunOnceValue[] = L"!Tavrel";
+// The name an older Tavrel gave the value.
+constexpr wchar_t kOlderRunOnceValue[] = L"Tavrel";
 // The record may grow between sizing and reading it.
 constexpr int kReadAttempts = 3;
 
@@ -86,11 +91,29 @@ StoreStatus Win32JournalStore::Flush() {
 StoreStatus Win32JournalStore::Remove() {
   const LSTATUS tree = RegDeleteTreeW(HKEY_CURRENT_USER, kJournalKey);
   if (tree != ERROR_SUCCESS && tree != ERROR_FILE_NOT_FOUND) return JournalFailure(tree);
+  RemoveTavrelKeyIfEmpty();
   const OpenedKey key = OpenKey(kRunOnceKey, KEY_SET_VALUE);
-  LSTATUS status = key.error;
-  if (status == ERROR_SUCCESS) status = RegDeleteValueW(key.key.get(), kRunOnceValue);
-  if (status == ERROR_FILE_NOT_FOUND) return {};
-  return RunOnceFailure(status);
+  if (key.error == ERROR_FILE_NOT_FOUND) return {};
+  if (key.error != ERROR_SUCCESS) return RunOnceFailure(key.error);
+  for (const wchar_t* name : {kRunOnceValue, kOlderRunOnceValue}) {
+    const LSTATUS status = RegDeleteValueW(key.key.get(), name);
+    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) return RunOnceFailure(status);
+  }
+  return {};
+}
+
+void Win32JournalStore::RemoveTavrelKeyIfEmpty() {
+  const OpenedKey key = OpenKey(kTavrelKey, KEY_QUERY_VALUE);
+  DWORD subKeys = 1, values = 1;
+  if (key.error != ERROR_SUCCESS ||
+      RegQueryInfoKeyW(key.key.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values,
+                       nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
+      subKeys != 0 || values != 0) {
+    return;  // gone already, or holding something that is not Tavrel's journal
+  }
+  // Best effort: an empty key left behind holds nothing, and the next
+  // removal tries again.
+  RegDeleteKeyW(HKEY_CURRENT_USER, kTavrelKey);
 }
 
 }  // namespace tavrel

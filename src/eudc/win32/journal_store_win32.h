@@ -11,7 +11,11 @@ class Win32JournalStore final : public IJournalStore {
   StoreStatus Write(std::span<const std::uint8_t> record) override;
   StoreStatus SetLogonCommand(std::u16string_view command) override;
   StoreStatus Flush() override;
+  // The journal's key, the RunOnce value, and HKCU\Software\Tavrel once it is empty.
   StoreStatus Remove() override;
+
+ private:
+  void RemoveTavrelKeyIfEmpty();
 };
 
 }  // namespace tavrel

@@ -16,20 +16,21 @@ namespace {
 // after a space: longer command lines are not split.
 constexpr size_t kLongestSplitLine = 32766;
 
+// A process's id and creation time; nothing when they cannot be read.
+std::optional<ProcessIdentity> IdentityOf(HANDLE process) {
+  FILETIME creation{}, exit{}, kernel{}, user{};
+  const DWORD id = GetProcessId(process);
+  if (id == 0 || !GetProcessTimes(process, &creation, &exit, &kernel, &user)) return std::nullopt;
+  return ProcessIdentity{id, (static_cast<std::uint64_t>(creation.dwHighDateTime) << 32) |
+                                 creation.dwLowDateTime};
+}
+
 // A started or found process, held open until this object goes.
 class Win32Process final : public IRunningProgram {
  public:
   explicit Win32Process(HANDLE process) : process_(process) {}
   WaitHandle EndSignal() const override { return process_.get(); }
-  std::optional<ProcessIdentity> Identity() const override {
-    FILETIME creation{}, exit{}, kernel{}, user{};
-    const DWORD id = GetProcessId(process_.get());
-    if (id == 0 || !GetProcessTimes(process_.get(), &creation, &exit, &kernel, &user)) {
-      return std::nullopt;
-    }
-    return ProcessIdentity{id, (static_cast<std::uint64_t>(creation.dwHighDateTime) << 32) |
-                                   creation.dwLowDateTime};
-  }
+  std::optional<ProcessIdentity> Identity() const override { return IdentityOf(process_.get()); }
 
  private:
   UniqueWin32Handle process_;
@@ -158,6 +159,12 @@ StartOutcome Win32Launcher::Start(std::u16string_view program, WindowHandle owne
 ErrorCode Win32Launcher::Open(std::u16string_view target, WindowHandle owner) {
   if (ShellOpen(WideOf(target), L"", owner, 0, nullptr)) return kSuccess;
   return GetLastError();
+}
+
+ProcessIdentity Win32Launcher::Self() {
+  // The pseudo-handle of the own process needs no closing, and its times
+  // can always be read.
+  return IdentityOf(GetCurrentProcess()).value_or(ProcessIdentity{GetCurrentProcessId(), 0});
 }
 
 RunningProgram Win32Launcher::FindRunning(const ProcessIdentity& identity) {

@@ -11,6 +11,7 @@ class Win32Launcher final : public ILauncher {
  public:
   StartOutcome Start(std::u16string_view program, WindowHandle owner) override;
   ErrorCode Open(std::u16string_view target, WindowHandle owner) override;
+  ProcessIdentity Self() override;
   RunningProgram FindRunning(const ProcessIdentity& identity) override;
 };
 
