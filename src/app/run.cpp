@@ -24,6 +24,14 @@ bool BeginsLikeAFont(const std::vector<std::uint8_t>& head) {
          });
 }
 
+// The folder of a full path, without a trailing backslash but for a drive's
+// root ("C:\\").
+std::string FolderOf(std::string_view path) {
+  const size_t slash = path.rfind('\\');
+  if (slash == std::string_view::npos) return {};
+  return std::string(path.substr(0, slash == 2 && path[1] == ':' ? 3 : slash));
+}
+
 std::string DirectoryOf(std::string_view path) {
   const size_t slash = path.rfind('\\');
   return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
@@ -97,18 +105,24 @@ bool Run::SwitchToUserFont() {
 }
 
 void Run::StartProgram() {
-  StartOutcome outcome = seams_.launcher.Start(Utf8ToUtf16(program_), view_.Owner());
+  // In its own folder, as Explorer and a new shortcut start it: an older
+  // program opens its data and saves by relative paths.
+  StartOutcome outcome = seams_.launcher.Start(StartRequest{
+      Utf8ToUtf16(program_), Utf8ToUtf16(arguments_), Utf8ToUtf16(FolderOf(program_)), show_, view_.Owner()});
   switch (outcome.result) {
     case StartOutcome::Result::Started:
       JournalProgram(*outcome.program);
       launches_.push_back(Launch{});
       launches_.back().programs.push_back(std::move(outcome.program));
+      RememberPair();
       return;  // the message loop waits for its end
     case StartOutcome::Result::HandedOver:
       // Served without a new process (a document handed to a running
       // program): there is nothing to wait for.
+      RememberPair();
       EndLaunch(true);
       return;
+    case StartOutcome::Result::Cancelled:
     case StartOutcome::Result::Failed:
       break;
   }
@@ -119,8 +133,17 @@ void Run::StartProgram() {
   screen_.launchEnabled = true;
   screen_.minimized = false;
   Refresh();
-  Tell(messages::NotStarted(program_, ErrorText(outcome.error), outerRuns, settingsBack));
+  // A start the user refused at the shell's prompt needs no word: they chose.
+  if (outcome.result == StartOutcome::Result::Failed) {
+    Tell(messages::NotStarted(program_, ErrorText(outcome.error), outerRuns, settingsBack));
+  }
   if (screen_.exitWhenDone) CloseRequested(CloseReason::User);
+}
+
+// Where the settings file cannot be written, nothing is remembered: the next
+// start finds its files beside the executable as before.
+void Run::RememberPair() {
+  if (seams_.settings.Write("Program", program_)) (void)seams_.settings.Write("Font", font_);
 }
 
 void Run::JournalProgram(const IRunningProgram& program) {
@@ -264,6 +287,8 @@ void Run::RegisterProgram(const std::string& path) {
   // longer long name, so its length says nothing of the folder.
   const std::string name = StoredName(path);
   program_ = name.empty() ? path : DirectoryOf(path) + name;
+  arguments_.clear();
+  show_ = ShowState::Normal;
   screen_.program = program_;
   screen_.programCaption = program_;
   if (!font_.empty()) screen_.launchEnabled = true;

@@ -12,6 +12,7 @@
 #include "app/run_view.h"
 #include "desktop/desktop.h"
 #include "desktop/files.h"
+#include "desktop/settings.h"
 #include "eudc/font_switch.h"
 #include "launch/launcher.h"
 
@@ -24,6 +25,7 @@ struct Seams {
   ILauncher& launcher;
   IDesktop& desktop;
   IFiles& files;
+  ISettings& settings;
 };
 
 enum class DropBox { Program, Font };
@@ -51,7 +53,10 @@ class Run {
   // leaves open beside the executable, puts back what an earlier copy left
   // switched and shows the window (minimised while it waits for a program
   // such a copy started); /exit ticks the check box, /run queues a launch.
-  void Open(const CommandLine& commandLine);
+  // A box the command line and the folder leave empty shows the file of the
+  // last launch. `startedAs` is the show state Tavrel was started with (a
+  // shortcut's): the program's with /run, the window's own without.
+  void Open(const CommandLine& commandLine, ShowState startedAs = ShowState::Normal);
   // tavrel.exe /restore, as the RunOnce value runs it at logon: the recovery
   // without a window. The run has finished unless it waits for programs.
   void RestoreAtLogon();
@@ -102,6 +107,9 @@ class Run {
   bool JournalOfAnotherCopy();
   bool WriterRuns(const JournalWriter& writer);
   void StartProgram();
+  void RememberPair();
+  // The file the settings remember under `name`, while it still exists.
+  std::string Remembered(std::string_view name);
   void JournalProgram(const IRunningProgram& program);
   void EndLaunch(bool programsEnded);
   // The way out: the settings back while the user font is active, then the end.
@@ -132,6 +140,10 @@ class Run {
   std::string appDir_;
   std::string program_;
   std::string font_;
+  // For the program the command line named: its arguments and how its
+  // window shows; a program dropped since has neither.
+  std::string arguments_;
+  ShowState show_ = ShowState::Normal;
   Screen screen_;
   bool atLogon_ = false;
   bool sessionEnding_ = false;

@@ -11,6 +11,7 @@
 #include "app/run_view.h"
 #include "desktop/desktop.h"
 #include "desktop/files.h"
+#include "desktop/settings.h"
 #include "eudc/eudc_key.h"
 #include "eudc/journal_store.h"
 #include "launch/launcher.h"
@@ -67,7 +68,8 @@ class FakeLauncher final : public ILauncher {
     WaitHandle signal = nullptr;
   };
   std::deque<Process> processes;  // every process the fake knows, started or not
-  std::optional<ErrorCode> startError;  // the next starts fail with it
+  std::optional<ErrorCode> startError;  // the next starts fail with it (kCancelled: the user refused)
+  std::vector<StartRequest> requests;   // every Start's request
   bool handOver = false;                // the next starts run no process of their own
   bool identityUnreadable = false;
   ProcessIdentity self{42, 0x01DC000000000042ull};  // Tavrel's own process
@@ -83,7 +85,7 @@ class FakeLauncher final : public ILauncher {
   std::size_t StartCount() const { return started_.size(); }
   void End(Process& process) { process.running = false; }
 
-  StartOutcome Start(std::u16string_view program, WindowHandle owner) override;
+  StartOutcome Start(const StartRequest& request) override;
   ErrorCode Open(std::u16string_view target, WindowHandle owner) override;
   ProcessIdentity Self() override { return self; }
   RunningProgram FindRunning(const ProcessIdentity& identity) override;
@@ -145,6 +147,24 @@ class FakeFiles final : public IFiles {
   FileHead ReadHead(std::u16string_view path, std::size_t count) override;
   std::optional<std::u16string> FullPath(std::u16string_view path) override;
   bool IsFile(std::u16string_view path) override;
+};
+
+// The settings file: nothing stored until written; `writable` false for a
+// folder Tavrel may not write to.
+class FakeSettings final : public ISettings {
+ public:
+  std::map<std::string, std::string> values;
+  bool writable = true;
+
+  std::optional<std::string> Read(std::string_view name) override {
+    const auto found = values.find(std::string(name));
+    if (found == values.end()) return std::nullopt;
+    return found->second;
+  }
+  bool Write(std::string_view name, std::string_view value) override {
+    if (writable) values[std::string(name)] = std::string(value);
+    return writable;
+  }
 };
 
 class FakeView final : public IRunView {
