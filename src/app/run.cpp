@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
+#include <utility>
 
 #include "app/file_kind.h"
 #include "app/maker.h"
@@ -112,7 +113,7 @@ void Run::StartProgram() {
   switch (outcome.result) {
     case StartOutcome::Result::Started:
       JournalProgram(*outcome.program);
-      launches_.push_back(Launch{});
+      launches_.push_back(Launch{{}, program_});
       launches_.back().programs.push_back(std::move(outcome.program));
       RememberPair();
       return;  // the message loop waits for its end
@@ -195,6 +196,12 @@ void Run::EndLaunch(bool programsEnded) {
   }
   screen_.launchEnabled = Launchable();
   Refresh();
+  if (launches_.empty() && queued_) {
+    // The start the user queued behind these programs: as a launch of its own.
+    TakeHandOver(*std::exchange(queued_, std::nullopt));
+    LaunchClicked();
+    return;
+  }
   if (screen_.exitWhenDone) {
     CloseRequested(CloseReason::User);
     if (screen_.closed) return;
@@ -258,6 +265,10 @@ void Run::Finish() {
   launches_.clear();
   screen_.closed = true;
   Refresh();
+  if (!atLogon_) return;
+  // A start waiting for the logon's restore goes on now, not after its report.
+  seams_.desktop.ReleaseInstanceLock();
+  for (const Box& box : std::exchange(logonBoxes_, {})) (void)seams_.desktop.Show(nullptr, box);
 }
 
 // --- the boxes, the check box and the link
@@ -308,6 +319,45 @@ void Run::LinkClicked() {
   }
 }
 
+// --- a second start's files
+
+void Run::HandOverReceived(const HandOver& handOver) {
+  if (screen_.closed || atLogon_) return;
+  if (launches_.empty()) {
+    TakeHandOver(handOver);
+    screen_.minimized = false;
+    Refresh();
+    view_.BringToFront();
+    if (handOver.run && Launchable()) LaunchClicked();
+    return;
+  }
+  const std::u16string running = switch_.Record().writtenPath;
+  const std::string font = handOver.font.empty() ? font_ : handOver.font;
+  if (EqualIgnoringCase(Utf8ToUtf16(font), running)) {
+    TakeHandOver(handOver);
+    LaunchClicked();
+    return;
+  }
+  const std::string& program = launches_.back().program;
+  if (Ask(Box{messages::QueueQuestion(program, Utf16ToUtf8(running),
+                                      handOver.program.empty() ? program_ : handOver.program, font),
+              BoxIcon::Question, BoxButtons::YesNo})) {
+    queued_ = handOver;
+    if (queued_->font.empty()) queued_->font = font;
+  }
+}
+
+void Run::TakeHandOver(const HandOver& handOver) {
+  if (!handOver.program.empty()) {
+    RegisterProgram(handOver.program);
+    arguments_ = handOver.arguments;
+    show_ = handOver.run ? handOver.show : ShowState::Normal;
+  }
+  if (!handOver.font.empty()) RegisterFont(handOver.font);
+  if (handOver.exit) screen_.exitWhenDone = true;
+  Refresh();
+}
+
 // --- telling the user
 
 std::string Run::ErrorText(ErrorCode error) {
@@ -333,6 +383,11 @@ std::string Run::RestoreProblem(const RestoreStatus& status) {
 }
 
 bool Run::Ask(const Box& box) {
+  // At logon a report waits for the end; nothing is asked there.
+  if (atLogon_ && !screen_.closed && box.buttons == BoxButtons::Ok) {
+    logonBoxes_.push_back(box);
+    return true;
+  }
   if (!screen_.visible || screen_.closed) return seams_.desktop.Show(nullptr, box);
   // A box owned by a minimised window would stay out of sight.
   screen_.minimized = false;

@@ -28,14 +28,27 @@ std::string BaseNameWithoutExtension(std::string_view path) {
 
 }  // namespace
 
-bool Run::GuardSingleInstance() {
+bool Run::GuardSingleInstance(const CommandLine& commandLine, ShowState startedAs) {
   IDesktop& desktop = seams_.desktop;
   if (!desktop.TakeInstanceLock()) {
-    // Until the holder has looked for other copies, a refusal box of ours
-    // could be taken for one.
-    desktop.AwaitGuardDecision();
-    Refuse();
-    return false;
+    if (commandLine.program.empty() && commandLine.font.empty()) {
+      // Until the holder has looked for other copies, a refusal box of ours
+      // could be taken for one.
+      desktop.AwaitGuardDecision();
+      Refuse();
+      return false;
+    }
+    const HandOver handOver{commandLine.run, commandLine.exit, startedAs, commandLine.program,
+                            commandLine.font, commandLine.programArguments};
+    switch (desktop.HandToRunningCopy(handOver)) {
+      case IDesktop::HandOverResult::Delivered:
+        return false;
+      case IDesktop::HandOverResult::Refused:
+        Refuse();
+        return false;
+      case IDesktop::HandOverResult::LockTaken:
+        break;  // the logon's restore has finished: this start goes on
+    }
   }
   // This copy has no window yet, so a main window found belongs to another.
   const bool anotherIsOpen = desktop.AnotherCopyIsOpen();

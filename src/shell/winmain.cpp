@@ -79,7 +79,7 @@ int RunTavrel(HINSTANCE instance, int showCommand) {
     return RunMessageLoop(run, nullptr);
   }
   // The guard runs before any window of Tavrel's exists.
-  if (!run.GuardSingleInstance()) return 0;
+  if (!run.GuardSingleInstance(commandLine, ShowStateOf(showCommand))) return 0;
   MarkStartup("window search");
   if (!window.Create(run.screen().title)) {
     window.ReportFailure();

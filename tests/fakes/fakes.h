@@ -107,6 +107,8 @@ class FakeDesktop final : public IDesktop {
   std::uint32_t session = 1;
   bool lockFree = true;
   bool anotherCopyOpen = false;
+  HandOverResult handOverResult = HandOverResult::Delivered;
+  std::vector<tavrel::HandOver> handedOver;
   std::vector<std::string> guardSteps;  // "lock", "await", "search", "announce"
   std::vector<Shown> shown;
   std::deque<bool> answers;  // the answers to YesNo boxes, in turn; Yes when none is left
@@ -119,6 +121,11 @@ class FakeDesktop final : public IDesktop {
   void AnnounceGuardDecided() override { guardSteps.push_back("announce"); }
   void AwaitGuardDecision() override { guardSteps.push_back("await"); }
   bool AnotherCopyIsOpen() override;
+  HandOverResult HandToRunningCopy(const tavrel::HandOver& handOver) override {
+    handedOver.push_back(handOver);
+    return handOverResult;
+  }
+  void ReleaseInstanceLock() override { guardSteps.push_back("release"); }
   bool Show(WindowHandle owner, const Box& box) override;
   std::string ErrorText(ErrorCode error) override;
 };
@@ -179,7 +186,11 @@ class FakeView final : public IRunView {
     ++shows;
   }
   WindowHandle Owner() const override { return owner; }
+  void BringToFront() override { ++broughtToFront; }
+  std::size_t broughtToFront = 0;
+  bool queueFull = false;  // QueueLaunch fails
   bool QueueLaunch() override {
+    if (queueFull) return false;
     ++queuedLaunches;
     return true;
   }

@@ -120,14 +120,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A message queue too full to take the launch: it runs at once.
 TEST(Start, RunLaunchesAtOnceWhenTheLaunchCannotBeQueued) {
-  struct FullQueue final : IRunView {
-    void Show(const Screen&) override {}
-    WindowHandle Owner() const override { return nullptr; }
-    bool QueueLaunch() override { return false; }
-  } view;
   RunRig rig;
   Viewer(rig);
-  rig.run = std::make_unique<tavrel::Run>(Seams{rig.key, rig.store, rig.launcher, rig.desktop, rig.files, rig.settings}, view);
+  rig.view.queueFull = true;
   rig.Start(Given(true, false));
   EXPECT_EQ(rig.launcher.StartCount(), 1u);
 }

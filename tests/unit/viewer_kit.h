@@ -111,6 +111,10 @@ class SpyDesktop final : public IDesktop {
   void AnnounceGuardDecided() override { inner_.AnnounceGuardDecided(); }
   void AwaitGuardDecision() override { inner_.AwaitGuardDecision(); }
   bool AnotherCopyIsOpen() override { return inner_.AnotherCopyIsOpen(); }
+  HandOverResult HandToRunningCopy(const tavrel::HandOver& handOver) override {
+    return inner_.HandToRunningCopy(handOver);
+  }
+  void ReleaseInstanceLock() override { inner_.ReleaseInstanceLock(); }
   bool Show(WindowHandle owner, const Box& box) override {
     if (whileShown) whileShown(box);
     return inner_.Show(owner, box);
