@@ -104,8 +104,14 @@ std::wstring GetEnv(const wchar_t* name) {
 bool WriteReport(const std::wstring& font) {
   const std::wstring path = GetEnv(L"EUDCVIEW_REPORT");
   if (path.empty()) return true;
-  const std::string text =
-      "font=" + tavrel::Narrow(font) + "\npid=" + std::to_string(GetCurrentProcessId()) + "\n";
+  std::wstring folder(MAX_PATH + 1, L'\0');
+  folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
+  STARTUPINFOW startup{};
+  GetStartupInfoW(&startup);
+  const int show = startup.dwFlags & STARTF_USESHOWWINDOW ? startup.wShowWindow : -1;
+  const std::string text = "font=" + tavrel::Narrow(font) + "\npid=" + std::to_string(GetCurrentProcessId()) +
+                           "\nfolder=" + tavrel::Narrow(folder) + "\nline=" + tavrel::Narrow(GetCommandLineW()) +
+                           "\nshow=" + std::to_string(show) + "\n";
   const std::wstring partial = path + L".partial";
   {
     const HANDLE raw = CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

@@ -40,7 +40,15 @@ CommandLine Rejected(ArgumentFault fault, std::string argument, std::string full
 CommandLine ParseArguments(const std::vector<std::string>& arguments, IFiles& files) {
   CommandLine parsed;
   int paths = 0;
-  for (const std::string& argument : arguments) {
+  for (auto at = arguments.begin(); at != arguments.end(); ++at) {
+    const std::string& argument = *at;
+    if (argument == "--") {
+      for (auto rest = at + 1; rest != arguments.end(); ++rest) {
+        if (!parsed.programArguments.empty()) parsed.programArguments += ' ';
+        parsed.programArguments += QuoteArgument(*rest);
+      }
+      break;
+    }
     if (IsSwitch(argument)) {
       switch (SwitchOf(argument)) {
         case Switch::Run: parsed.run = true; break;
@@ -99,14 +107,35 @@ std::string ArgumentErrorMessage(const ArgumentError& error) {
   }
   return text +
          "\r\n\r\n"
-         "使い方: tavrel.exe [/run] [/exit] [ソフト] [外字ファイル.tte]\r\n"
+         "使い方: tavrel.exe [/run] [/exit] [ソフト] [外字ファイル.tte] [-- ソフトに渡す引数]\r\n"
          "・ソフトと外字ファイル(.tte)は、どちらを先に書いても構いません。\r\n"
          "・/run  ウィンドウが開いたら、すぐにソフトを起動します。\r\n"
          "・/exit  起動させたソフトが終了したら、Tavrel も終了します。\r\n"
          "・スイッチは大文字・小文字を区別せず、- で始めても構いません。\r\n"
-         "・起動させるソフトに渡す引数は、まだ指定できません。\r\n"
+         "・-- の後に書いたものは、そのまま起動させるソフトに渡します。\r\n"
          "\r\n"
          "コマンドラインの指定は使わずに、ウィンドウを開きます。";
+}
+
+std::string QuoteArgument(std::string_view argument) {
+  if (!argument.empty() && argument.find_first_of(" \t\"") == std::string_view::npos) {
+    return std::string(argument);
+  }
+  // Backslashes count only before a quote: doubled there, and before the
+  // closing quote, so that each stands for itself.
+  std::string quoted = "\"";
+  size_t backslashes = 0;
+  for (const char c : argument) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    quoted.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+    backslashes = 0;
+    quoted += c;
+  }
+  quoted.append(2 * backslashes, '\\');
+  return quoted + "\"";
 }
 
 }  // namespace tavrel

@@ -1,4 +1,5 @@
-// What Tavrel is started with: tavrel.exe [/run] [/exit] [program] [font.tte].
+// What Tavrel is started with:
+//   tavrel.exe [/run] [/exit] [program] [font.tte] [-- arguments for the program]
 // Shortcuts pass it, and so does Explorer for files dropped onto the icon.
 #pragma once
 
@@ -32,6 +33,9 @@ struct CommandLine {
   bool restore = false;  // /restore: the journal's recovery
   std::string program;   // full path (UTF-8), empty when not given
   std::string font;      // full path of the .tte file, empty when not given
+  // Everything after "--", for the program: quoted again so that it splits
+  // as given (UTF-8); empty without "--".
+  std::string programArguments;
   // Set when an argument was not taken; all of the above then stay empty, so
   // the start goes on as without arguments.
   std::optional<ArgumentError> error;
@@ -39,6 +43,7 @@ struct CommandLine {
 
 // Parses the arguments that follow the program's own name. Relative paths are
 // made full against the current folder; each must name an existing file.
+// What follows "--" is the program's, whatever it looks like.
 CommandLine ParseArguments(const std::vector<std::string>& arguments, IFiles& files);
 
 // The process's own arguments, parsed.
@@ -47,5 +52,9 @@ CommandLine ReadCommandLine(IDesktop& desktop, IFiles& files);
 // The text of the message box for an argument not taken: what is wrong with
 // it, and how Tavrel is started.
 std::string ArgumentErrorMessage(const ArgumentError& error);
+
+// One argument quoted, where it needs it, so that a program splitting its
+// command line the usual Windows way gets it back as it is.
+std::string QuoteArgument(std::string_view argument);
 
 }  // namespace tavrel

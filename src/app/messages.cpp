@@ -173,6 +173,14 @@ std::string LogonCommandTooLong(std::string_view command, std::size_t longest) {
                 kNothingDone});
 }
 
+std::string QueueQuestion(std::string_view running, std::string_view runningFont,
+                          std::string_view program, std::string_view font) {
+  return Lines({"次のソフトが、別のユーザー外字で実行中です。",
+                running.empty() ? "（前回の Tavrel が起動したソフト）" : running, "外字: " + std::string(runningFont),
+                "このソフトが終了してから、次のソフトを起動しますか？", program,
+                "外字: " + std::string(font)});
+}
+
 std::string LinkNotOpened(std::string_view address, std::string_view errorText) {
   return Lines({"ホームページを開けませんでした。", address, errorText});
 }

@@ -53,6 +53,10 @@ std::string KeptChanged(const std::vector<KeptValue>& kept);
 std::string JournalOfAnotherCopy(std::uint32_t session);
 // A launch refused: the logon could not run the restore's command line.
 std::string LogonCommandTooLong(std::string_view command, std::size_t longest);
+// Whether to start a second start's program once the one that runs with
+// another font has ended.
+std::string QueueQuestion(std::string_view running, std::string_view runningFont,
+                          std::string_view program, std::string_view font);
 std::string LinkNotOpened(std::string_view address, std::string_view errorText);
 
 }  // namespace tavrel::messages

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
+#include <utility>
 
 #include "app/file_kind.h"
 #include "app/maker.h"
@@ -24,15 +25,18 @@ bool BeginsLikeAFont(const std::vector<std::uint8_t>& head) {
          });
 }
 
-std::string DirectoryOf(std::string_view path) {
+// The folder of a full path, without a trailing backslash but for a drive's
+// root ("C:\").
+std::string FolderOf(std::string_view path) {
   const size_t slash = path.rfind('\\');
-  return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
+  if (slash == std::string_view::npos) return {};
+  return std::string(path.substr(0, slash == 2 && path[1] == ':' ? 3 : slash));
 }
-
-}  // namespace
 
 // RunOnce runs no command line longer than this.
 constexpr std::size_t kLongestLogonCommand = 260;
+
+}  // namespace
 
 Run::Run(const Seams& seams, IRunView& view)
     : seams_(seams),
@@ -97,18 +101,24 @@ bool Run::SwitchToUserFont() {
 }
 
 void Run::StartProgram() {
-  StartOutcome outcome = seams_.launcher.Start(Utf8ToUtf16(program_), view_.Owner());
+  // In its own folder, as Explorer and a new shortcut start it: an older
+  // program opens its data and saves by relative paths.
+  StartOutcome outcome = seams_.launcher.Start(StartRequest{
+      Utf8ToUtf16(program_), Utf8ToUtf16(arguments_), Utf8ToUtf16(FolderOf(program_)), show_, view_.Owner()});
   switch (outcome.result) {
     case StartOutcome::Result::Started:
       JournalProgram(*outcome.program);
-      launches_.push_back(Launch{});
+      launches_.push_back(Launch{{}, program_});
       launches_.back().programs.push_back(std::move(outcome.program));
+      RememberPair();
       return;  // the message loop waits for its end
     case StartOutcome::Result::HandedOver:
       // Served without a new process (a document handed to a running
       // program): there is nothing to wait for.
+      RememberPair();
       EndLaunch(true);
       return;
+    case StartOutcome::Result::Cancelled:
     case StartOutcome::Result::Failed:
       break;
   }
@@ -119,8 +129,17 @@ void Run::StartProgram() {
   screen_.launchEnabled = true;
   screen_.minimized = false;
   Refresh();
-  Tell(messages::NotStarted(program_, ErrorText(outcome.error), outerRuns, settingsBack));
+  // A start the user refused at the shell's prompt needs no word: they chose.
+  if (outcome.result == StartOutcome::Result::Failed) {
+    Tell(messages::NotStarted(program_, ErrorText(outcome.error), outerRuns, settingsBack));
+  }
   if (screen_.exitWhenDone) CloseRequested(CloseReason::User);
+}
+
+// Where the settings file cannot be written, nothing is remembered: the next
+// start finds its files beside the executable as before.
+void Run::RememberPair() {
+  if (seams_.settings.Write("Program", program_)) (void)seams_.settings.Write("Font", font_);
 }
 
 void Run::JournalProgram(const IRunningProgram& program) {
@@ -172,6 +191,12 @@ void Run::EndLaunch(bool programsEnded) {
   }
   screen_.launchEnabled = Launchable();
   Refresh();
+  if (launches_.empty() && queued_) {
+    // The start the user queued behind these programs: as a launch of its own.
+    TakeHandOver(*std::exchange(queued_, std::nullopt));
+    LaunchClicked();
+    return;
+  }
   if (screen_.exitWhenDone) {
     CloseRequested(CloseReason::User);
     if (screen_.closed) return;
@@ -235,52 +260,10 @@ void Run::Finish() {
   launches_.clear();
   screen_.closed = true;
   Refresh();
-}
-
-// --- the boxes, the check box and the link
-
-void Run::ExitWhenDoneToggled() {
-  screen_.exitWhenDone = !screen_.exitWhenDone;
-  Refresh();
-}
-
-bool Run::Accepts(DropBox box, const DropData& data) const {
-  if (data.count != 1) return false;
-  return LastFourLowered(data.first) == (box == DropBox::Program ? kProgramExtension : kFontExtension);
-}
-
-void Run::Dropped(DropBox box, const std::string& path) {
-  if (screen_.closed) return;
-  if (box == DropBox::Program) {
-    RegisterProgram(path);
-  } else {
-    RegisterFont(path);
-  }
-  Refresh();
-}
-
-void Run::RegisterProgram(const std::string& path) {
-  // The folder is the path up to its last backslash: a short (8.3) path has a
-  // longer long name, so its length says nothing of the folder.
-  const std::string name = StoredName(path);
-  program_ = name.empty() ? path : DirectoryOf(path) + name;
-  screen_.program = program_;
-  screen_.programCaption = program_;
-  if (!font_.empty()) screen_.launchEnabled = true;
-}
-
-// The path exactly as given: no look-up.
-void Run::RegisterFont(const std::string& path) {
-  font_ = path;
-  screen_.fontCaption = font_;
-  if (!program_.empty()) screen_.launchEnabled = true;
-}
-
-void Run::LinkClicked() {
-  if (const ErrorCode error = seams_.launcher.Open(Utf8ToUtf16(kHomePageUrl), view_.Owner());
-      error != kSuccess) {
-    Tell(messages::LinkNotOpened(kHomePageUrl, ErrorText(error)));
-  }
+  if (!atLogon_) return;
+  // A start waiting for the logon's restore goes on now, not after its report.
+  seams_.desktop.ReleaseInstanceLock();
+  for (const Box& box : std::exchange(logonBoxes_, {})) (void)seams_.desktop.Show(nullptr, box);
 }
 
 // --- telling the user
@@ -308,6 +291,11 @@ std::string Run::RestoreProblem(const RestoreStatus& status) {
 }
 
 bool Run::Ask(const Box& box) {
+  // At logon a report waits for the end; nothing is asked there.
+  if (atLogon_ && !screen_.closed && box.buttons == BoxButtons::Ok) {
+    logonBoxes_.push_back(box);
+    return true;
+  }
   if (!screen_.visible || screen_.closed) return seams_.desktop.Show(nullptr, box);
   // A box owned by a minimised window would stay out of sight.
   screen_.minimized = false;

@@ -4,6 +4,7 @@
 // the end of a waited program and asks whether the run has finished.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "app/run_view.h"
 #include "desktop/desktop.h"
 #include "desktop/files.h"
+#include "desktop/settings.h"
 #include "eudc/font_switch.h"
 #include "launch/launcher.h"
 
@@ -24,6 +26,7 @@ struct Seams {
   ILauncher& launcher;
   IDesktop& desktop;
   IFiles& files;
+  ISettings& settings;
 };
 
 enum class DropBox { Program, Font };
@@ -44,14 +47,20 @@ class Run {
   Run(const Seams& seams, IRunView& view);
 
   // --- start-up
-  // Before any window of Tavrel's exists: false when another copy runs (the
-  // user has been told, and this copy ends); else the caption is set.
-  [[nodiscard]] bool GuardSingleInstance();
+  // Before any window of Tavrel's exists: false when another copy runs and
+  // this copy ends, having handed its files over (or, without files, told the
+  // user); else the caption is set. A copy that holds the lock without a
+  // window (a logon's restore) is waited for.
+  [[nodiscard]] bool GuardSingleInstance(const CommandLine& commandLine = {},
+                                         ShowState startedAs = ShowState::Normal);
   // Registers the files of the command line as drops would, finds what it
   // leaves open beside the executable, puts back what an earlier copy left
   // switched and shows the window (minimised while it waits for a program
   // such a copy started); /exit ticks the check box, /run queues a launch.
-  void Open(const CommandLine& commandLine);
+  // A box the command line and the folder leave empty shows the file of the
+  // last launch. `startedAs` is the show state Tavrel was started with (a
+  // shortcut's): the program's with /run, the window's own without.
+  void Open(const CommandLine& commandLine, ShowState startedAs = ShowState::Normal);
   // tavrel.exe /restore, as the RunOnce value runs it at logon: the recovery
   // without a window. The run has finished unless it waits for programs.
   void RestoreAtLogon();
@@ -63,6 +72,10 @@ class Run {
   [[nodiscard]] bool Accepts(DropBox box, const DropData& data) const;
   void Dropped(DropBox box, const std::string& path);
   void LinkClicked();
+  // A second start of Tavrel handed its files over: taken as drops when idle
+  // (and launched with /run); started at once beside a program waited for
+  // with the same font; with another font, queued after it if the user says so.
+  void HandOverReceived(const HandOver& handOver);
 
   // --- the message loop
   // The end signals of the programs waited for, in the order they started.
@@ -81,6 +94,7 @@ class Run {
   // earlier copy; the launch ends when the last of them has.
   struct Launch {
     std::vector<RunningProgram> programs;
+    std::string program;  // what was started; empty for an earlier copy's
   };
 
   // start-up (run_start.cpp)
@@ -102,12 +116,16 @@ class Run {
   bool JournalOfAnotherCopy();
   bool WriterRuns(const JournalWriter& writer);
   void StartProgram();
+  void RememberPair();
+  // The file the settings remember under `name`, while it still exists.
+  std::string Remembered(std::string_view name);
   void JournalProgram(const IRunningProgram& program);
   void EndLaunch(bool programsEnded);
   // The way out: the settings back while the user font is active, then the end.
   void Close();
   void Finish();
 
+  void TakeHandOver(const HandOver& handOver);
   void RegisterProgram(const std::string& path);
   void RegisterFont(const std::string& path);
   bool Launchable() const { return !program_.empty() && !font_.empty(); }
@@ -132,8 +150,14 @@ class Run {
   std::string appDir_;
   std::string program_;
   std::string font_;
+  // For the program the command line named: its arguments and how its
+  // window shows; a program dropped since has neither.
+  std::string arguments_;
+  ShowState show_ = ShowState::Normal;
   Screen screen_;
+  std::optional<HandOver> queued_;  // to start once the programs waited for have ended
   bool atLogon_ = false;
+  std::vector<Box> logonBoxes_;  // shown once the logon's restore has given the lock back
   bool sessionEnding_ = false;
 };
 

@@ -28,14 +28,27 @@ std::string BaseNameWithoutExtension(std::string_view path) {
 
 }  // namespace
 
-bool Run::GuardSingleInstance() {
+bool Run::GuardSingleInstance(const CommandLine& commandLine, ShowState startedAs) {
   IDesktop& desktop = seams_.desktop;
   if (!desktop.TakeInstanceLock()) {
-    // Until the holder has looked for other copies, a refusal box of ours
-    // could be taken for one.
-    desktop.AwaitGuardDecision();
-    Refuse();
-    return false;
+    if (commandLine.program.empty() && commandLine.font.empty()) {
+      // Until the holder has looked for other copies, a refusal box of ours
+      // could be taken for one.
+      desktop.AwaitGuardDecision();
+      Refuse();
+      return false;
+    }
+    const HandOver handOver{commandLine.run, commandLine.exit, startedAs, commandLine.program,
+                            commandLine.font, commandLine.programArguments};
+    switch (desktop.HandToRunningCopy(handOver)) {
+      case IDesktop::HandOverResult::Delivered:
+        return false;
+      case IDesktop::HandOverResult::Refused:
+        Refuse();
+        return false;
+      case IDesktop::HandOverResult::LockTaken:
+        break;  // the logon's restore has finished: this start goes on
+    }
   }
   // This copy has no window yet, so a main window found belongs to another.
   const bool anotherIsOpen = desktop.AnotherCopyIsOpen();
@@ -53,7 +66,7 @@ void Run::Refuse() {
                                          BoxIcon::Information, BoxButtons::Ok});
 }
 
-void Run::Open(const CommandLine& commandLine) {
+void Run::Open(const CommandLine& commandLine, ShowState startedAs) {
   if (commandLine.error) {
     // Before the window shows, so that it opens as it would without them.
     (void)seams_.desktop.Show(nullptr, Box{ArgumentErrorMessage(*commandLine.error),
@@ -73,6 +86,8 @@ void Run::Open(const CommandLine& commandLine) {
     RegisterFont(commandLine.font);
   } else if (const std::string name = FirstNormalFile(kFontExtension, ""); !name.empty()) {
     RegisterFont(appDir_ + name);
+  } else if (const std::string last = Remembered("Font"); !last.empty()) {
+    RegisterFont(last);
   } else {
     screen_.fontCaption = kFontPrompt;
   }
@@ -81,15 +96,23 @@ void Run::Open(const CommandLine& commandLine) {
   } else if (const std::string name = FirstNormalFile(kProgramExtension, exeBaseName + ".exe");
              !name.empty()) {
     RegisterProgram(appDir_ + name);
+  } else if (const std::string last = Remembered("Program"); !last.empty()) {
+    RegisterProgram(last);
   } else {
     screen_.programCaption = kProgramPrompt;
   }
   screen_.exitWhenDone = commandLine.exit;
+  if (!commandLine.program.empty()) {
+    arguments_ = commandLine.programArguments;
+    if (commandLine.run) show_ = startedAs;
+  }
   const bool launchable = Launchable();
   screen_.launchEnabled = launchable;
 
   Launch takenOver = Recover();
   screen_.visible = true;
+  // A window of a fixed size has no maximised state: it opens normal then.
+  screen_.minimized = !commandLine.run && startedAs == ShowState::Minimized;
   if (!takenOver.programs.empty()) {
     // Shown minimised, as during a launch of its own.
     launches_.push_back(std::move(takenOver));
@@ -132,6 +155,12 @@ std::string Run::FirstNormalFile(std::string_view extension, std::string_view sk
     }
   }
   return {};
+}
+
+std::string Run::Remembered(std::string_view name) {
+  const std::optional<std::string> path = seams_.settings.Read(name);
+  if (!path || path->empty() || !seams_.files.IsFile(Utf8ToUtf16(*path))) return {};
+  return *path;
 }
 
 std::string Run::StoredName(const std::string& path) {

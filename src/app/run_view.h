@@ -35,6 +35,8 @@ class IRunView {
   // there, exactly as a click on the launch button does; false when it
   // cannot be queued.
   [[nodiscard]] virtual bool QueueLaunch() = 0;
+  // Brings the window to the front, above the program that started Tavrel.
+  virtual void BringToFront() = 0;
 };
 
 }  // namespace tavrel

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/errors.h"
+#include "desktop/hand_over.h"
 
 namespace tavrel {
 
@@ -49,6 +50,18 @@ class IDesktop {
   virtual void AwaitGuardDecision() = 0;
   // Whether the main window of another running copy is on the desktop.
   [[nodiscard]] virtual bool AnotherCopyIsOpen() = 0;
+  enum class HandOverResult {
+    Delivered,  // the running copy's main window took it
+    LockTaken,  // the holder had no window (a logon's restore) and has ended: this copy holds the lock now
+    Refused,    // a main window of the user's was there but did not take it
+  };
+  // For a copy that lost the lock: hands the start to the running copy's
+  // main window (one of the same user's), or waits for the holder of the
+  // lock while it has no window.
+  [[nodiscard]] virtual HandOverResult HandToRunningCopy(const tavrel::HandOver& handOver) = 0;
+  // Gives the lock back before the process ends, so that a waiting start
+  // goes on.
+  virtual void ReleaseInstanceLock() = 0;
 
   // A modal box owned by `owner` (none: the box stands alone); true when the
   // user answered Yes (or OK).

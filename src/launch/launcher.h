@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "base/errors.h"
@@ -33,10 +34,22 @@ class IRunningProgram {
 };
 using RunningProgram = std::unique_ptr<IRunningProgram>;
 
+// How the program's window first shows, as a shortcut's run setting asks.
+enum class ShowState { Normal, Minimized, Maximized };
+
+struct StartRequest {
+  std::u16string program;    // full path
+  std::u16string arguments;  // its command line after its name; empty for none
+  std::u16string folder;     // its working folder
+  ShowState show = ShowState::Normal;
+  WindowHandle owner = nullptr;  // of any box the shell shows
+};
+
 struct [[nodiscard]] StartOutcome {
   enum class Result {
     Started,     // a process of its own: `program` to wait for
     HandedOver,  // served without a new process (a running program took it)
+    Cancelled,   // the user refused it at the shell's prompt: nothing started
     Failed,      // nothing started: `error` says why
   };
   Result result = Result::Failed;
@@ -48,9 +61,8 @@ class ILauncher {
  public:
   virtual ~ILauncher() = default;
 
-  // Starts the program at this full path through the shell's "open", with a
-  // normal window; any box the shell shows belongs to `owner`.
-  [[nodiscard]] virtual StartOutcome Start(std::u16string_view program, WindowHandle owner) = 0;
+  // Starts the program through the shell's "open", as Explorer would.
+  [[nodiscard]] virtual StartOutcome Start(const StartRequest& request) = 0;
   // Opens a document or an address through the shell, without waiting.
   [[nodiscard]] virtual ErrorCode Open(std::u16string_view target, WindowHandle owner) = 0;
   // This process's own identity.

@@ -151,6 +151,12 @@ void MainWindow::FocusFirstReachableControl() {
   }
 }
 
+void MainWindow::BringToFront() {
+  // Allowed: the start that handed its files over let this process come
+  // forward (AllowSetForegroundWindow). Otherwise Windows flashes the button.
+  SetForegroundWindow(window_.get());
+}
+
 // The very message a click on the button sends, so it goes the way of a click.
 bool MainWindow::QueueLaunch() {
   return PostMessageW(window_.get(), WM_COMMAND, MAKEWPARAM(ControlId(Control::LaunchButton), BN_CLICKED),

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "app/run.h"
 #include "shell/scopes.h"
@@ -42,6 +43,7 @@ class MainWindow final : public IRunView, private IDropSink {
   void Show(const Screen& screen) override;
   WindowHandle Owner() const override { return window_.get(); }
   bool QueueLaunch() override;
+  void BringToFront() override;
 
  private:
   // IDropSink: the drags over the file boxes go to the run.
@@ -63,6 +65,8 @@ class MainWindow final : public IRunView, private IDropSink {
   LRESULT OnControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void OnCommand(Control c, int code);
   void OnActivate(bool active);
+  LRESULT OnCopyData(const COPYDATASTRUCT& data);
+  void OnHandOvers();
   void OnLabelMouseMove(Control c, LPARAM position);
   void ShowLinkHot(bool hot);
 
@@ -78,6 +82,7 @@ class MainWindow final : public IRunView, private IDropSink {
   WindowControls controls_;
   UniqueWindow window_;  // after controls_: goes first, before the fonts it uses
   Screen shown_;         // what the window shows now
+  std::vector<HandOver> handOvers_;  // copied from WM_COPYDATA, for the run once the sender is free
   HWND savedFocus_ = nullptr;
   bool startUpFinished_ = false;
   DWORD error_ = ERROR_SUCCESS;

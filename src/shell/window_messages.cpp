@@ -5,6 +5,9 @@
 namespace tavrel {
 namespace {
 
+// Posted to the window itself: hand-overs are waiting in handOvers_.
+constexpr UINT kHandOversWaiting = WM_APP + 1;
+
 // Stores the owner from the creation record at WM_NCCREATE, clears it at
 // WM_NCDESTROY; the window's owner between the two.
 MainWindow* Bind(HWND hwnd, UINT message, LPARAM lParam) {
@@ -94,11 +97,37 @@ LRESULT MainWindow::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
       // are back by then.
       if (wParam) run_->CloseRequested(CloseReason::SessionEnds);
       return 0;
+    case WM_COPYDATA:
+      return OnCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case kHandOversWaiting:
+      OnHandOvers();
+      return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
     default:
       return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+}
+
+// A second start of Tavrel waits in SendMessage until this returns: the data
+// is copied, the work done once a message posted to itself comes round.
+LRESULT MainWindow::OnCopyData(const COPYDATASTRUCT& data) {
+  if (data.dwData != kHandOverTag || !data.lpData) return FALSE;
+  std::optional<HandOver> handOver =
+      ParseHandOver({static_cast<const std::uint8_t*>(data.lpData), data.cbData});
+  if (!handOver) return FALSE;
+  handOvers_.push_back(std::move(*handOver));
+  if (!PostMessageW(window_.get(), kHandOversWaiting, 0, 0)) {
+    handOvers_.pop_back();
+    return FALSE;  // the sender says "already running" instead
+  }
+  return TRUE;
+}
+
+void MainWindow::OnHandOvers() {
+  for (const HandOver& handOver : std::exchange(handOvers_, {})) {
+    if (run_) run_->HandOverReceived(handOver);
   }
 }
 

@@ -8,6 +8,7 @@
 #include "app/run.h"
 #include "desktop/win32/desktop_win32.h"
 #include "desktop/win32/files_win32.h"
+#include "desktop/win32/settings_win32.h"
 #include "eudc/win32/eudc_key_win32.h"
 #include "eudc/win32/journal_store_win32.h"
 #include "launch/win32/launcher_win32.h"
@@ -43,15 +44,30 @@ void SearchSystem32ForDlls() {
     SetDllDirectoryW(L"");  // at least the current folder is no longer searched
   }
 }
-int RunTavrel(HINSTANCE instance) {
+// The show state a shortcut's run setting (実行時の大きさ) starts Tavrel with.
+tavrel::ShowState ShowStateOf(int showCommand) {
+  switch (showCommand) {
+    case SW_SHOWMINIMIZED:
+    case SW_MINIMIZE:
+    case SW_SHOWMINNOACTIVE:
+      return tavrel::ShowState::Minimized;
+    case SW_SHOWMAXIMIZED:
+      return tavrel::ShowState::Maximized;
+    default:
+      return tavrel::ShowState::Normal;
+  }
+}
+
+int RunTavrel(HINSTANCE instance, int showCommand) {
   using namespace tavrel;
   Win32EudcKey eudcKey;
   Win32JournalStore journalStore;
   Win32Launcher launcher;
   Win32Desktop desktop;
   Win32Files files;
+  Win32Settings settings(Win32Settings::BesideExecutable());
   MainWindow window(instance);
-  Run run(Seams{eudcKey, journalStore, launcher, desktop, files}, window);
+  Run run(Seams{eudcKey, journalStore, launcher, desktop, files, settings}, window);
   window.Attach(run);
 
   // Read first, before anything can change the current folder that relative
@@ -63,24 +79,24 @@ int RunTavrel(HINSTANCE instance) {
     return RunMessageLoop(run, nullptr);
   }
   // The guard runs before any window of Tavrel's exists.
-  if (!run.GuardSingleInstance()) return 0;
+  if (!run.GuardSingleInstance(commandLine, ShowStateOf(showCommand))) return 0;
   MarkStartup("window search");
   if (!window.Create(run.screen().title)) {
     window.ReportFailure();
     return 1;
   }
   MarkStartup("window, fonts and controls");
-  run.Open(commandLine);
+  run.Open(commandLine, ShowStateOf(showCommand));
   return RunMessageLoop(run, &window);
 }
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   SearchSystem32ForDlls();
   tavrel::MarkStartup("C runtime start-up");
   try {
-    return RunTavrel(instance);
+    return RunTavrel(instance, showCommand);
   } catch (...) {
     return 1;
   }

@@ -339,11 +339,19 @@ class Case:
     def _report(self):
         return {"EUDCVIEW_REPORT": windows_path(self.folder / "report.txt")}
 
-    def start_command_line(self, command_line, folder):
+    def start_command_line(self, command_line, folder, show=None):
         """Starts a Windows command line exactly as written, in folder, as a
-        shortcut with that link target and working folder does; its pid."""
+        shortcut with that link target and working folder does (and with its
+        run setting's show state, SW_*, when given); its pid."""
         variables = [f"{name}={value}" for name, value in self._report().items()]
-        return self.probe("start", windows_path(folder), command_line, *variables)["pid"]
+        shown = [f"SHOW={show}"] if show is not None else []
+        return self.probe("start", windows_path(folder), command_line, *variables, *shown)["pid"]
+
+    def viewer_report(self):
+        """Everything the sample program reported of its start."""
+        report = self.folder / "report.txt"
+        wait_until(report.is_file, "the sample program's report")
+        return dict(line.split("=", 1) for line in report.read_text(encoding="utf-8").splitlines())
 
     def start_tavrel(self, exe=None, cwd=None, env=None, args=()):
         """Starts Tavrel and waits for its main window."""

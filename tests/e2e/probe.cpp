@@ -18,7 +18,7 @@
 //   process PID                    alive?  exit code once ended
 //   wait PID MS                    waits up to MS for the process to end
 //   kill PID                       TerminateProcess
-//   start DIR LINE [NAME=VALUE]... CreateProcessW of LINE exactly as written,
+//   start DIR LINE [NAME=VALUE]... [SHOW=n] CreateProcessW of LINE exactly as written,
 //                                  in folder DIR, with these variables set
 //                                  (as a shortcut or the shell starts a
 //                                  program: the RunOnce value's); its pid
@@ -435,7 +435,15 @@ void Start(Json& json, const std::vector<std::string>& args) {
   // The child inherits the probe's environment: set the variables for it,
   // then put the probe's own back.
   std::vector<std::pair<std::wstring, std::optional<std::wstring>>> saved;
+  WORD show = SW_SHOWNORMAL;
+  bool showGiven = false;
   for (size_t i = 3; i < args.size(); ++i) {
+    // "SHOW=n": the show state a shortcut's run setting passes, not a variable.
+    if (args[i].starts_with("SHOW=")) {
+      show = static_cast<WORD>(std::stoi(args[i].substr(5)));
+      showGiven = true;
+      continue;
+    }
     const std::wstring assignment = Wide(args[i]);
     const size_t equals = assignment.find(L'=');
     if (equals == std::wstring::npos) throw Failure("not NAME=VALUE: " + args[i]);
@@ -448,6 +456,10 @@ void Start(Json& json, const std::vector<std::string>& args) {
   std::wstring line = Wide(args.at(2));
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
+  if (showGiven) {
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = show;
+  }
   PROCESS_INFORMATION started{};
   const BOOL ok = CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                  Wide(args.at(1)).c_str(), &startup, &started);

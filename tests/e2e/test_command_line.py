@@ -5,7 +5,7 @@ from harness import (CHK_EXIT, CMD_END, CMD_EXEC_SOFT, IDOK, LABEL1_0, LABEL1_1,
                      wait_equal, wait_until, windows_path)
 from test_launch import ORDINARY, switched
 
-USAGE = "使い方: tavrel.exe [/run] [/exit] [ソフト] [外字ファイル.tte]"
+USAGE = "使い方: tavrel.exe [/run] [/exit] [ソフト] [外字ファイル.tte] [-- ソフトに渡す引数]"
 
 
 def lay_out_apart(case):
@@ -75,7 +75,7 @@ def test_unknown_switch_is_told_then_the_window_opens_as_without(case):
     lines = box["text"].split("\r\n")
     expect(lines[0], "起動スイッチ「/Bogus」は使えません。", "the first line of the message")
     assert USAGE in lines, f"no usage in the message: {box['text']!r}"
-    assert "・起動させるソフトに渡す引数は、まだ指定できません。" in lines, "the usage says nothing of arguments"
+    assert "・-- の後に書いたものは、そのまま起動させるソフトに渡します。" in lines, "the usage says nothing of arguments"
     expect(sorted(box["buttons"]), [IDOK], "the message's buttons")
     assert case.main_window_handles() == before, "Tavrel's window shown behind the message"
     case.click(box["buttons"][IDOK], box["hwnd"])

@@ -129,8 +129,11 @@ FakeLauncher::Process& FakeLauncher::Started(std::size_t index) {
   return processes[started_.at(index)];
 }
 
-StartOutcome FakeLauncher::Start(std::u16string_view program, WindowHandle owner) {
-  owners.push_back(owner);
+StartOutcome FakeLauncher::Start(const StartRequest& request) {
+  owners.push_back(request.owner);
+  requests.push_back(request);
+  const std::u16string program = request.program;
+  if (startError == kCancelled) return StartOutcome{StartOutcome::Result::Cancelled, nullptr, kCancelled};
   if (startError) return StartOutcome{StartOutcome::Result::Failed, nullptr, *startError};
   if (handOver) return StartOutcome{StartOutcome::Result::HandedOver, nullptr, kSuccess};
   AddRunning(std::u16string(program));

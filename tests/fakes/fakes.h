@@ -11,6 +11,7 @@
 #include "app/run_view.h"
 #include "desktop/desktop.h"
 #include "desktop/files.h"
+#include "desktop/settings.h"
 #include "eudc/eudc_key.h"
 #include "eudc/journal_store.h"
 #include "launch/launcher.h"
@@ -67,7 +68,8 @@ class FakeLauncher final : public ILauncher {
     WaitHandle signal = nullptr;
   };
   std::deque<Process> processes;  // every process the fake knows, started or not
-  std::optional<ErrorCode> startError;  // the next starts fail with it
+  std::optional<ErrorCode> startError;  // the next starts fail with it (kCancelled: the user refused)
+  std::vector<StartRequest> requests;   // every Start's request
   bool handOver = false;                // the next starts run no process of their own
   bool identityUnreadable = false;
   ProcessIdentity self{42, 0x01DC000000000042ull};  // Tavrel's own process
@@ -83,7 +85,7 @@ class FakeLauncher final : public ILauncher {
   std::size_t StartCount() const { return started_.size(); }
   void End(Process& process) { process.running = false; }
 
-  StartOutcome Start(std::u16string_view program, WindowHandle owner) override;
+  StartOutcome Start(const StartRequest& request) override;
   ErrorCode Open(std::u16string_view target, WindowHandle owner) override;
   ProcessIdentity Self() override { return self; }
   RunningProgram FindRunning(const ProcessIdentity& identity) override;
@@ -105,6 +107,8 @@ class FakeDesktop final : public IDesktop {
   std::uint32_t session = 1;
   bool lockFree = true;
   bool anotherCopyOpen = false;
+  HandOverResult handOverResult = HandOverResult::Delivered;
+  std::vector<tavrel::HandOver> handedOver;
   std::vector<std::string> guardSteps;  // "lock", "await", "search", "announce"
   std::vector<Shown> shown;
   std::deque<bool> answers;  // the answers to YesNo boxes, in turn; Yes when none is left
@@ -117,6 +121,11 @@ class FakeDesktop final : public IDesktop {
   void AnnounceGuardDecided() override { guardSteps.push_back("announce"); }
   void AwaitGuardDecision() override { guardSteps.push_back("await"); }
   bool AnotherCopyIsOpen() override;
+  HandOverResult HandToRunningCopy(const tavrel::HandOver& handOver) override {
+    handedOver.push_back(handOver);
+    return handOverResult;
+  }
+  void ReleaseInstanceLock() override { guardSteps.push_back("release"); }
   bool Show(WindowHandle owner, const Box& box) override;
   std::string ErrorText(ErrorCode error) override;
 };
@@ -147,6 +156,24 @@ class FakeFiles final : public IFiles {
   bool IsFile(std::u16string_view path) override;
 };
 
+// The settings file: nothing stored until written; `writable` false for a
+// folder Tavrel may not write to.
+class FakeSettings final : public ISettings {
+ public:
+  std::map<std::string, std::string> values;
+  bool writable = true;
+
+  std::optional<std::string> Read(std::string_view name) override {
+    const auto found = values.find(std::string(name));
+    if (found == values.end()) return std::nullopt;
+    return found->second;
+  }
+  bool Write(std::string_view name, std::string_view value) override {
+    if (writable) values[std::string(name)] = std::string(value);
+    return writable;
+  }
+};
+
 class FakeView final : public IRunView {
  public:
   Screen screen;
@@ -159,7 +186,11 @@ class FakeView final : public IRunView {
     ++shows;
   }
   WindowHandle Owner() const override { return owner; }
+  void BringToFront() override { ++broughtToFront; }
+  std::size_t broughtToFront = 0;
+  bool queueFull = false;  // QueueLaunch fails
   bool QueueLaunch() override {
+    if (queueFull) return false;
     ++queuedLaunches;
     return true;
   }

@@ -16,7 +16,7 @@ void RunRig::Folder(const std::string& folder, const std::vector<std::string>& n
 }
 
 void RunRig::Start(const CommandLine& commandLine) {
-  if (run->GuardSingleInstance()) run->Open(commandLine);
+  if (run->GuardSingleInstance(commandLine)) run->Open(commandLine);
 }
 
 void RunRig::StartAgain(const CommandLine& commandLine) {

@@ -22,7 +22,7 @@ class LauncherContract : public ::testing::Test {
 TYPED_TEST_SUITE_P(LauncherContract);
 
 TYPED_TEST_P(LauncherContract, AStartedProgramIsFoundByItsOwnIdentityWhileItRuns) {
-  const StartOutcome started = this->launcher().Start(this->backend_.Program(), nullptr);
+  const StartOutcome started = this->launcher().Start(StartRequest{this->backend_.Program(), {}, {}, ShowState::Normal, nullptr});
   ASSERT_EQ(started.result, StartOutcome::Result::Started) << started.error;
   ASSERT_TRUE(started.program);
   EXPECT_EQ(started.error, kSuccess);
@@ -56,7 +56,7 @@ TYPED_TEST_P(LauncherContract, AStartedProgramIsFoundByItsOwnIdentityWhileItRuns
 }
 
 TYPED_TEST_P(LauncherContract, AMissingProgramFailsWithFileNotFound) {
-  const StartOutcome started = this->launcher().Start(this->backend_.MissingProgram(), nullptr);
+  const StartOutcome started = this->launcher().Start(StartRequest{this->backend_.MissingProgram(), {}, {}, ShowState::Normal, nullptr});
   EXPECT_EQ(started.result, StartOutcome::Result::Failed);
   EXPECT_EQ(started.program, nullptr);
   EXPECT_EQ(started.error, kFileNotFound);

@@ -90,7 +90,7 @@ TEST_P(StartingFiles, FillTheBoxesTheCheckBoxAndTheLaunchButton) {
 }
 
 CommandLine Given(bool run, bool exit, std::string program = {}, std::string font = {}) {
-  return CommandLine{run, exit, false, program, font, {}};
+  return CommandLine{run, exit, false, program, font, {}, {}};
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -120,14 +120,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A message queue too full to take the launch: it runs at once.
 TEST(Start, RunLaunchesAtOnceWhenTheLaunchCannotBeQueued) {
-  struct FullQueue final : IRunView {
-    void Show(const Screen&) override {}
-    WindowHandle Owner() const override { return nullptr; }
-    bool QueueLaunch() override { return false; }
-  } view;
   RunRig rig;
   Viewer(rig);
-  rig.run = std::make_unique<tavrel::Run>(Seams{rig.key, rig.store, rig.launcher, rig.desktop, rig.files}, view);
+  rig.view.queueFull = true;
   rig.Start(Given(true, false));
   EXPECT_EQ(rig.launcher.StartCount(), 1u);
 }
@@ -140,7 +135,7 @@ TEST(Start, AnArgumentNotTakenIsToldBeforeTheWindow) {
   std::optional<std::size_t> showsDuringTheBox;
   spies.desktop.whileShown = [&](const Box&) { showsDuringTheBox = rig.view.shows; };
   const ArgumentError error{ArgumentFault::UnknownSwitch, "/bogus", ""};
-  rig.Start(CommandLine{false, false, false, {}, {}, error});
+  rig.Start(CommandLine{false, false, false, {}, {}, {}, error});
   ASSERT_EQ(rig.desktop.shown.size(), 1u);
   EXPECT_EQ(rig.desktop.shown[0].box, (Box{ArgumentErrorMessage(error), BoxIcon::Warning, BoxButtons::Ok}));
   EXPECT_EQ(rig.desktop.shown[0].owner, nullptr);

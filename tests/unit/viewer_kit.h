@@ -111,6 +111,10 @@ class SpyDesktop final : public IDesktop {
   void AnnounceGuardDecided() override { inner_.AnnounceGuardDecided(); }
   void AwaitGuardDecision() override { inner_.AwaitGuardDecision(); }
   bool AnotherCopyIsOpen() override { return inner_.AnotherCopyIsOpen(); }
+  HandOverResult HandToRunningCopy(const tavrel::HandOver& handOver) override {
+    return inner_.HandToRunningCopy(handOver);
+  }
+  void ReleaseInstanceLock() override { inner_.ReleaseInstanceLock(); }
   bool Show(WindowHandle owner, const Box& box) override {
     if (whileShown) whileShown(box);
     return inner_.Show(owner, box);
@@ -124,7 +128,7 @@ class SpyDesktop final : public IDesktop {
 // Replaces the rig's run with one over the spies (after Folder, which makes a new run).
 struct Spies {
   explicit Spies(RunRig& rig) : rig_(rig), key(rig.key, faults), store(rig.store, faults), desktop(rig.desktop) {
-    rig.run = std::make_unique<Run>(Seams{key, store, rig.launcher, desktop, rig.files}, rig.view);
+    rig.run = std::make_unique<Run>(Seams{key, store, rig.launcher, desktop, rig.files, rig.settings}, rig.view);
   }
   ~Spies() { rig_.run.reset(); }
 

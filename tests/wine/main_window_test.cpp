@@ -47,8 +47,9 @@ class RealWindow : public ::testing::Test {
   FakeLauncher launcher_;
   FakeDesktop desktop_;
   FakeFiles files_;
+  FakeSettings settings_;
   MainWindow window_{GetModuleHandleW(nullptr)};
-  tavrel::Run run_{Seams{key_, store_, launcher_, desktop_, files_}, window_};
+  tavrel::Run run_{Seams{key_, store_, launcher_, desktop_, files_, settings_}, window_};
 };
 
 TEST_F(RealWindow, ShowsTheRunsScreenWithoutReadingItBack) {
@@ -105,7 +106,7 @@ TEST_F(RealWindow, TheLoopRunsALaunchToItsEndAndEndsWithTheRun) {
   const auto before = key_.values;
   const UniqueWin32Handle ended(CreateEventW(nullptr, TRUE, TRUE, nullptr));
   launcher_.nextSignal = ended.get();
-  run_.Open(CommandLine{true, true, false, {}, {}, std::nullopt});
+  run_.Open(CommandLine{true, true, false, {}, {}, {}, std::nullopt});
   ASSERT_TRUE(IsWindowVisible(Main()));
   HWND main = Main();
   EXPECT_EQ(RunMessageLoop(run_, &window_), 0);

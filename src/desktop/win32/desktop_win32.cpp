@@ -14,6 +14,10 @@ constexpr wchar_t kInstanceLockName[] = L"Local\\Tavrel.SingleInstance";
 constexpr wchar_t kGuardEventName[] = L"Local\\Tavrel.GuardDecided";
 // How long a copy that lost the lock waits for the holder's decision.
 constexpr DWORD kGuardDecisionTimeoutMs = 5000;
+// How long the running copy's window may take to answer a hand-over.
+constexpr UINT kHandOverTimeoutMs = 10000;
+// How often a start that waits for a copy without a window looks for its window again.
+constexpr DWORD kHandOverPollMs = 250;
 
 // Where the program's name ends, as CommandLineToArgvW takes it: at the
 // closing quote when it begins with one, else at the first blank.
@@ -78,7 +82,12 @@ HANDLE Win32Desktop::GuardEvent() {
 bool Win32Desktop::TakeInstanceLock() {
   UniqueWin32Handle lock(CreateMutexW(nullptr, TRUE, kInstanceLockName));
   const DWORD error = GetLastError();
-  if (!lock || error == ERROR_ALREADY_EXISTS) return false;
+  if (!lock) return false;
+  if (error == ERROR_ALREADY_EXISTS) {
+    // Not ours: kept to wait on, should the holder be a logon's restore.
+    otherCopysLock_ = std::move(lock);
+    return false;
+  }
   instanceLock_ = std::move(lock);
   // A decision announced by an earlier holder no longer holds. Without the
   // event a waiting copy waits out its time-out instead: nothing is lost.
@@ -100,6 +109,79 @@ bool Win32Desktop::AnotherCopyIsOpen() {
   // class belongs to another copy. Windows of other programs that merely
   // carry the name (a folder, a console, an editor) do not count.
   return FindWindowExW(nullptr, nullptr, AsWide(kMainWindowClass), nullptr) != nullptr;
+}
+
+namespace {
+
+// The user a token belongs to.
+std::vector<BYTE> TokenUserOf(HANDLE process) {
+  HANDLE raw = nullptr;
+  if (!OpenProcessToken(process, TOKEN_QUERY, &raw)) return {};
+  const UniqueWin32Handle token(raw);
+  DWORD size = 0;
+  GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);  // only sizes the buffer
+  std::vector<BYTE> user(size);
+  if (size == 0 || !GetTokenInformation(token.get(), TokenUser, user.data(), size, &size)) return {};
+  return user;
+}
+
+bool SameUser(const std::vector<BYTE>& a, const std::vector<BYTE>& b) {
+  return !a.empty() && !b.empty() &&
+         EqualSid(reinterpret_cast<const TOKEN_USER*>(a.data())->User.Sid,
+                  reinterpret_cast<const TOKEN_USER*>(b.data())->User.Sid);
+}
+
+// Whether the process runs as the same user as this one.
+bool OfThisUser(DWORD processId) {
+  const UniqueWin32Handle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+  return process && SameUser(TokenUserOf(process.get()), TokenUserOf(GetCurrentProcess()));
+}
+
+}  // namespace
+
+// A window of Tavrel's class is not yet one to trust: it must belong to a
+// process of the same user. The window copies the data and returns at once.
+Win32Desktop::Sent Win32Desktop::SendToMainWindow(const std::vector<std::uint8_t>& bytes) {
+  for (HWND window = FindWindowExW(nullptr, nullptr, AsWide(kMainWindowClass), nullptr); window;
+       window = FindWindowExW(nullptr, window, AsWide(kMainWindowClass), nullptr)) {
+    DWORD processId = 0;
+    if (!GetWindowThreadProcessId(window, &processId) || !OfThisUser(processId)) continue;
+    // Lets the running copy come to the front; without it, it only flashes.
+    AllowSetForegroundWindow(processId);
+    COPYDATASTRUCT data{kHandOverTag, static_cast<DWORD>(bytes.size()), const_cast<std::uint8_t*>(bytes.data())};
+    DWORD_PTR taken = FALSE;
+    const bool answered = SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
+                                              SMTO_ABORTIFHUNG | SMTO_BLOCK, kHandOverTimeoutMs, &taken);
+    return answered && taken ? Sent::Taken : Sent::Refused;
+  }
+  return Sent::NoWindow;
+}
+
+Win32Desktop::HandOverResult Win32Desktop::HandToRunningCopy(const tavrel::HandOver& handOver) {
+  if (!otherCopysLock_) return HandOverResult::Refused;
+  const std::vector<std::uint8_t> bytes = SerializeHandOver(handOver);
+  // No window yet: the holder is a logon's restore, which shows none, or a
+  // copy about to show its window. Either way the lock or the window comes.
+  for (;;) {
+    switch (SendToMainWindow(bytes)) {
+      case Sent::Taken: return HandOverResult::Delivered;
+      case Sent::Refused: return HandOverResult::Refused;
+      case Sent::NoWindow: break;
+    }
+    const DWORD waited = WaitForSingleObject(otherCopysLock_.get(), kHandOverPollMs);
+    if (waited == WAIT_TIMEOUT) continue;
+    if (waited == WAIT_FAILED) return HandOverResult::Refused;
+    // Given back, or abandoned by a holder that ended: ours either way.
+    instanceLock_ = std::move(otherCopysLock_);
+    if (HANDLE event = GuardEvent()) ResetEvent(event);
+    return HandOverResult::LockTaken;
+  }
+}
+
+void Win32Desktop::ReleaseInstanceLock() {
+  // Owned since TakeInstanceLock or a wait on this thread: the release cannot fail.
+  if (instanceLock_) ReleaseMutex(instanceLock_.get());
+  instanceLock_.reset();
 }
 
 bool Win32Desktop::Show(WindowHandle owner, const Box& box) {

@@ -17,13 +17,18 @@ class Win32Desktop final : public IDesktop {
   void AnnounceGuardDecided() override;
   void AwaitGuardDecision() override;
   bool AnotherCopyIsOpen() override;
+  HandOverResult HandToRunningCopy(const tavrel::HandOver& handOver) override;
+  void ReleaseInstanceLock() override;
   bool Show(WindowHandle owner, const Box& box) override;
   std::string ErrorText(ErrorCode error) override;
 
  private:
   HANDLE GuardEvent();
+  enum class Sent { Taken, Refused, NoWindow };
+  Sent SendToMainWindow(const std::vector<std::uint8_t>& bytes);
 
   UniqueWin32Handle instanceLock_;  // held for the life of the process
+  UniqueWin32Handle otherCopysLock_;  // the same lock, while another copy holds it
   UniqueWin32Handle guardDecided_;
 };
 

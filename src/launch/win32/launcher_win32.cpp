@@ -78,7 +78,7 @@ Split SplitCommandLine(const std::wstring& line) {
 // "C:\My Tools\app.exe" would run C:\My.exe when that exists.
 std::optional<Split> DirectStartOf(const std::wstring& line, const Split& split) {
   if (!split.found.empty()) return Split{split.found, split.parameters, split.found};
-  if (NamesExistingFile(line)) return Split{line, {}, line};
+  if (NamesExistingFile(line)) return Split{line, split.parameters, line};
   if (line.starts_with(L'"')) {
     const size_t close = line.find(L'"', 1);
     if (close == std::wstring::npos) return std::nullopt;
@@ -95,7 +95,18 @@ std::optional<Split> DirectStartOf(const std::wstring& line, const Split& split)
   return Split{*program, {}, *program};
 }
 
-StartOutcome StartDirectly(const std::wstring& line, const Split& split, ErrorCode shellError) {
+int ShowCommandOf(ShowState show) {
+  switch (show) {
+    case ShowState::Normal: return SW_SHOWNORMAL;
+    // What a shortcut set to 最小化 passes: minimised, without taking the focus.
+    case ShowState::Minimized: return SW_SHOWMINNOACTIVE;
+    case ShowState::Maximized: return SW_SHOWMAXIMIZED;
+  }
+  return SW_SHOWNORMAL;
+}
+
+StartOutcome StartDirectly(const std::wstring& line, const Split& split, const StartRequest& request,
+                           ErrorCode shellError) {
   const std::optional<Split> direct = DirectStartOf(line, split);
   if (!direct) return StartOutcome{StartOutcome::Result::Failed, nullptr, shellError};
   std::wstring commandLine =
@@ -103,11 +114,12 @@ StartOutcome StartDirectly(const std::wstring& line, const Split& split, ErrorCo
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = SW_SHOWNORMAL;
+  startup.wShowWindow = static_cast<WORD>(ShowCommandOf(request.show));
   PROCESS_INFORMATION started{};
+  const std::wstring folder = WideOf(request.folder);
   // CreateProcessW may write to the command line: it gets a buffer of its own.
   if (!CreateProcessW(direct->file.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                      nullptr, nullptr, &startup, &started)) {
+                      nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
     return StartOutcome{StartOutcome::Result::Failed, nullptr, GetLastError()};
   }
   CloseHandle(started.hThread);
@@ -123,8 +135,8 @@ static_assert(sizeof(SHELLEXECUTEINFOW) == 112);
 static_assert(sizeof(SHELLEXECUTEINFOW) == 60);
 #endif
 
-BOOL ShellOpen(const std::wstring& file, const std::wstring& parameters, HWND owner, ULONG mask,
-               HANDLE* process) {
+BOOL ShellOpen(const std::wstring& file, const std::wstring& parameters, const std::wstring& folder,
+               int show, HWND owner, ULONG mask, HANDLE* process) {
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_FLAG_NO_UI | mask;
@@ -132,8 +144,8 @@ BOOL ShellOpen(const std::wstring& file, const std::wstring& parameters, HWND ow
   info.lpVerb = L"open";
   info.lpFile = file.c_str();
   info.lpParameters = parameters.c_str();
-  info.lpDirectory = L"";
-  info.nShow = SW_SHOWNORMAL;
+  info.lpDirectory = folder.c_str();
+  info.nShow = show;
   const BOOL opened = ShellExecuteExW(&info);
   if (process) *process = opened ? info.hProcess : nullptr;
   return opened;
@@ -141,11 +153,16 @@ BOOL ShellOpen(const std::wstring& file, const std::wstring& parameters, HWND ow
 
 }  // namespace
 
-StartOutcome Win32Launcher::Start(std::u16string_view program, WindowHandle owner) {
-  const std::wstring line = WideOf(program);
-  const Split split = SplitCommandLine(line);
+StartOutcome Win32Launcher::Start(const StartRequest& request) {
+  const std::wstring line = WideOf(request.program);
+  Split split = SplitCommandLine(line);
+  if (!request.arguments.empty()) {
+    split.parameters += (split.parameters.empty() ? L"" : L" ") + WideOf(request.arguments);
+  }
+  const std::wstring folder = WideOf(request.folder);
   HANDLE process = nullptr;
-  if (ShellOpen(split.file, split.parameters, owner, SEE_MASK_NOCLOSEPROCESS, &process)) {
+  if (ShellOpen(split.file, split.parameters, folder, ShowCommandOf(request.show), request.owner,
+                SEE_MASK_NOCLOSEPROCESS, &process)) {
     // Served without a new process (a document handed to a running program):
     // there is nothing to wait for.
     if (!process) return StartOutcome{StartOutcome::Result::HandedOver, nullptr, kSuccess};
@@ -153,11 +170,16 @@ StartOutcome Win32Launcher::Start(std::u16string_view program, WindowHandle owne
                         kSuccess};
   }
   const DWORD shellError = GetLastError();
-  return StartDirectly(line, split, shellError);
+  // The user said no at the shell's prompt (the warning on a downloaded
+  // file, the elevation prompt): final. A direct start would skip it.
+  if (shellError == ERROR_CANCELLED) return StartOutcome{StartOutcome::Result::Cancelled, nullptr, shellError};
+  // Any other failure means the shell could not start the file at all (no
+  // association, a name it cannot resolve, no memory): CreateProcessW may.
+  return StartDirectly(line, split, request, shellError);
 }
 
 ErrorCode Win32Launcher::Open(std::u16string_view target, WindowHandle owner) {
-  if (ShellOpen(WideOf(target), L"", owner, 0, nullptr)) return kSuccess;
+  if (ShellOpen(WideOf(target), L"", L"", SW_SHOWNORMAL, owner, 0, nullptr)) return kSuccess;
   return GetLastError();
 }
 

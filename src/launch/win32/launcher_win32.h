@@ -9,7 +9,7 @@ namespace tavrel {
 
 class Win32Launcher final : public ILauncher {
  public:
-  StartOutcome Start(std::u16string_view program, WindowHandle owner) override;
+  StartOutcome Start(const StartRequest& request) override;
   ErrorCode Open(std::u16string_view target, WindowHandle owner) override;
   ProcessIdentity Self() override;
   RunningProgram FindRunning(const ProcessIdentity& identity) override;

@@ -1,0 +1,105 @@
+"""A second start of Tavrel with files, from a shortcut or a drop on its icon,
+while a copy runs: its files reach the running copy, whatever it is doing."""
+
+import time
+
+from harness import (FONT_VALUE, IDOK, IDYES, LABEL1_0, LABEL1_1, REG_SZ, WM_CLOSE, expect, texts, wait_equal,
+                     wait_until, windows_path)
+from test_command_line import lay_out_apart
+from test_launch import ORDINARY, switched
+from test_recovery import killed_during_the_wait
+
+
+def second_start(case, exe, program, font, switches="/run"):
+    """Starts tavrel.exe again with files, as a shortcut does; its pid."""
+    return case.start_command_line(
+        f'"{windows_path(exe)}" {switches} "{windows_path(program)}" "{windows_path(font)}"', exe.parent)
+
+
+def viewer_started(case, known=()):
+    """The report and window of a sample program started after those known."""
+    report = wait_until(lambda: (r := case.viewer_report()) and r["pid"] not in known and r, "a new report")
+    pid = int(report["pid"])
+    case.process(pid)
+    window = wait_until(lambda: case.windows(title="EUDC Viewer", pid=pid), "the EUDC Viewer window")[0]
+    return report, window
+
+
+def test_an_idle_copy_takes_the_files_and_launches(case):
+    exe, program, font = lay_out_apart(case)
+    case.write_key(ORDINARY)
+    tavrel = case.start_tavrel(exe)
+
+    pid = second_start(case, exe, program, font)
+    expect(case.wait_ended(pid, "the second start"), 0, "the second start's exit code")
+    report, viewer = viewer_started(case)
+    expect(report["font"], windows_path(font), "the font the program saw")
+    expect(tavrel.text(LABEL1_0), windows_path(program), "the running copy's program box")
+    expect(tavrel.text(LABEL1_1), windows_path(font), "the running copy's font box")
+    expect(len(case.main_windows()), 1, "Tavrel's main windows")
+    case.post(viewer["hwnd"], WM_CLOSE)
+    wait_equal(case.read_key, ORDINARY, "HKCU\\EUDC\\932 after the program ended")
+
+
+def test_a_copy_waiting_with_the_same_font_starts_the_new_program_at_once(case):
+    exe, program, font = lay_out_apart(case)
+    other = case.copy(program, "もう一つ.exe", program.parent)
+    case.write_key(ORDINARY)
+    first = case.start_command_line(f'"{windows_path(exe)}" /run "{windows_path(program)}" "{windows_path(font)}"',
+                                    exe.parent)
+    report, viewer = viewer_started(case)
+
+    pid = second_start(case, exe, other, font, switches="")
+    expect(case.wait_ended(pid, "the second start"), 0, "the second start's exit code")
+    second, second_window = viewer_started(case, known={report["pid"]})
+    expect(second["font"], windows_path(font), "the font the second program saw")
+    case.post(viewer["hwnd"], WM_CLOSE)
+    case.wait_ended(int(report["pid"]), "the first program")
+    time.sleep(0.5)
+    expect(texts(case.read_key()), switched(ORDINARY, windows_path(font)), "HKCU\\EUDC\\932 while one still runs")
+    case.post(second_window["hwnd"], WM_CLOSE)
+    wait_equal(case.read_key, ORDINARY, "HKCU\\EUDC\\932 after both ended")
+    assert case.process(first)["alive"], "the running copy ended"
+
+
+def test_a_copy_waiting_with_another_font_asks_then_starts_it_after(case):
+    exe, program, font = lay_out_apart(case)
+    other_font = case.copy(font, "別の外字.tte", font.parent)
+    case.write_key(ORDINARY)
+    first = case.start_command_line(f'"{windows_path(exe)}" /run "{windows_path(program)}" "{windows_path(font)}"',
+                                    exe.parent)
+    report, viewer = viewer_started(case)
+
+    pid = second_start(case, exe, program, other_font)
+    expect(case.wait_ended(pid, "the second start"), 0, "the second start's exit code")
+    box = case.wait_message_box(title="Tavrel", pid=first)
+    for named in (windows_path(program), windows_path(font), windows_path(other_font)):
+        assert named in box["text"], f"{named} not in the question: {box['text']!r}"
+    case.click(box["buttons"][IDYES], box["hwnd"])
+    case.post(viewer["hwnd"], WM_CLOSE)
+
+    second, second_window = viewer_started(case, known={report["pid"]})
+    expect(second["font"], windows_path(other_font), "the font the queued program saw")
+    case.post(second_window["hwnd"], WM_CLOSE)
+    wait_equal(case.read_key, ORDINARY, "HKCU\\EUDC\\932 after both ended")
+
+
+def test_a_start_during_a_logon_restore_goes_on_after_it(case):
+    viewer, font = killed_during_the_wait(case)
+    command = case.run_once()
+    restore = case.start_command_line(command, case.folder)
+    time.sleep(1)  # the restore now waits for the program, without a window
+    pid = second_start(case, case.folder / "tavrel.exe", case.folder / "eudcview.exe", case.folder / "sample.tte",
+                       switches="")
+    time.sleep(1)
+    expect(case.main_windows(), [], "main windows while the logon's restore waits")
+    assert case.process(pid)["alive"], "the start waiting for the logon's restore ended"
+
+    case.post(viewer["hwnd"], WM_CLOSE)
+    tavrel = case.wait_tavrel(pid=pid)  # comes while the restore's report may still be shown
+    expect(tavrel.text(LABEL1_1), windows_path(case.folder / "sample.tte"), "the waiting start's font box")
+    box = case.message_box(title="Tavrel", pid=restore)
+    if box:
+        case.click(box["buttons"][IDOK], box["hwnd"])
+    expect(case.wait_ended(restore, "the logon's restore"), 0, "its exit code")
+    expect(case.read_key(), ORDINARY, "HKCU\\EUDC\\932 after the restore")
