@@ -37,6 +37,8 @@ void SearchSystem32ForDlls() {
   using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
   const FARPROC found =
       GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
+  // Either call fails only for an argument it does not know; these are
+  // documented ones, so the results are not looked at.
   if (found) {
     reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(found))(
         LOAD_LIBRARY_SEARCH_SYSTEM32);
