@@ -11,6 +11,7 @@
 #include "app/run_view.h"
 #include "desktop/desktop.h"
 #include "desktop/files.h"
+#include "desktop/shortcuts.h"
 #include "eudc/eudc_key.h"
 #include "eudc/journal_store.h"
 #include "launch/launcher.h"
@@ -145,6 +146,22 @@ class FakeFiles final : public IFiles {
   FileHead ReadHead(std::u16string_view path, std::size_t count) override;
   std::optional<std::u16string> FullPath(std::u16string_view path) override;
   bool IsFile(std::u16string_view path) override;
+};
+
+// Shortcuts written as files of a FakeFiles, into folders it knows; the
+// desktop is a folder there from the start.
+class FakeShortcuts final : public IShortcuts {
+ public:
+  explicit FakeShortcuts(FakeFiles& files);
+  FolderPath desktop{u"C:\\Users\\user\\Desktop", kSuccess};
+  ErrorCode writeError = kSuccess;  // every write fails with it
+  std::map<std::u16string, Shortcut> written;  // by path as written
+
+  FolderPath DesktopFolder() override { return desktop; }
+  ErrorCode Write(std::u16string_view file, const Shortcut& shortcut) override;
+
+ private:
+  FakeFiles& files_;
 };
 
 class FakeView final : public IRunView {
