@@ -54,5 +54,10 @@ std::string JournalOfAnotherCopy(std::uint32_t session);
 // A launch refused: the logon could not run the restore's command line.
 std::string LogonCommandTooLong(std::string_view command, std::size_t longest);
 std::string LinkNotOpened(std::string_view address, std::string_view errorText);
+// The desktop shortcut: one of its name is there already (`path`), it was
+// made (`name`), or it could not be.
+std::string ShortcutExists(std::string_view path);
+std::string ShortcutCreated(std::string_view name);
+std::string ShortcutNotCreated(std::string_view path, std::string_view errorText);
 
 }  // namespace tavrel::messages

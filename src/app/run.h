@@ -12,6 +12,7 @@
 #include "app/run_view.h"
 #include "desktop/desktop.h"
 #include "desktop/files.h"
+#include "desktop/shortcuts.h"
 #include "eudc/font_switch.h"
 #include "launch/launcher.h"
 
@@ -24,6 +25,7 @@ struct Seams {
   ILauncher& launcher;
   IDesktop& desktop;
   IFiles& files;
+  IShortcuts& shortcuts;
 };
 
 enum class DropBox { Program, Font };
@@ -63,6 +65,9 @@ class Run {
   [[nodiscard]] bool Accepts(DropBox box, const DropData& data) const;
   void Dropped(DropBox box, const std::string& path);
   void LinkClicked();
+  // The system menu's item: a shortcut on the desktop that starts this
+  // program with this font through Tavrel.
+  void ShortcutRequested();
 
   // --- the message loop
   // The end signals of the programs waited for, in the order they started.
@@ -110,6 +115,10 @@ class Run {
 
   void RegisterProgram(const std::string& path);
   void RegisterFont(const std::string& path);
+  // The shortcut that runs the registered program with the registered font.
+  Shortcut ShortcutToRun() const;
+  // Writes it to `file` and tells the user how that went.
+  void WriteShortcut(const std::u16string& file, const std::string& name);
   bool Launchable() const { return !program_.empty() && !font_.empty(); }
 
   std::string ErrorText(ErrorCode error);

@@ -8,6 +8,7 @@
 #include "app/run.h"
 #include "desktop/win32/desktop_win32.h"
 #include "desktop/win32/files_win32.h"
+#include "desktop/win32/shortcuts_win32.h"
 #include "eudc/win32/eudc_key_win32.h"
 #include "eudc/win32/journal_store_win32.h"
 #include "launch/win32/launcher_win32.h"
@@ -50,8 +51,9 @@ int RunTavrel(HINSTANCE instance) {
   Win32Launcher launcher;
   Win32Desktop desktop;
   Win32Files files;
+  Win32Shortcuts shortcuts;
   MainWindow window(instance);
-  Run run(Seams{eudcKey, journalStore, launcher, desktop, files}, window);
+  Run run(Seams{eudcKey, journalStore, launcher, desktop, files, shortcuts}, window);
   window.Attach(run);
 
   // Read first, before anything can change the current folder that relative

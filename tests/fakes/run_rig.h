@@ -17,6 +17,7 @@ struct RunRig {
   FakeLauncher launcher;
   FakeDesktop desktop;
   FakeFiles files;
+  FakeShortcuts shortcuts{files};
   FakeView view;
   std::unique_ptr<Run> run = MakeRun();
 
@@ -27,7 +28,7 @@ struct RunRig {
   // Tavrel started again later on the same machine: a new run over the same
   // registry, files and processes.
   void StartAgain(const CommandLine& commandLine = {});
-  std::unique_ptr<Run> MakeRun() { return std::make_unique<Run>(Seams{key, store, launcher, desktop, files}, view); }
+  std::unique_ptr<Run> MakeRun() { return std::make_unique<Run>(Seams{key, store, launcher, desktop, files, shortcuts}, view); }
 
   // The loop sees the index-th started program end.
   void EndProgram(std::size_t index);

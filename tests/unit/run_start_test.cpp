@@ -127,7 +127,7 @@ TEST(Start, RunLaunchesAtOnceWhenTheLaunchCannotBeQueued) {
   } view;
   RunRig rig;
   Viewer(rig);
-  rig.run = std::make_unique<tavrel::Run>(Seams{rig.key, rig.store, rig.launcher, rig.desktop, rig.files}, view);
+  rig.run = std::make_unique<tavrel::Run>(Seams{rig.key, rig.store, rig.launcher, rig.desktop, rig.files, rig.shortcuts}, view);
   rig.Start(Given(true, false));
   EXPECT_EQ(rig.launcher.StartCount(), 1u);
 }
