@@ -14,4 +14,15 @@ std::string LastFourLowered(std::string_view path) {
   return Utf16ToUtf8(wide);
 }
 
+std::string DirectoryOf(std::string_view path) {
+  const size_t slash = path.rfind('\\');
+  return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
+}
+
+std::string FolderOf(std::string_view path) {
+  const size_t slash = path.rfind('\\');
+  if (slash == std::string_view::npos) return {};
+  return std::string(path.substr(0, slash == 2 && path[1] == ':' ? 3 : slash));
+}
+
 }  // namespace tavrel

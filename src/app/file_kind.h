@@ -1,4 +1,5 @@
-// Tavrel tells a program from a font file by the end of its name only.
+// Tavrel tells a program from a font file by the end of its name only; and
+// the folders of the paths it is given.
 #pragma once
 
 #include <string>
@@ -14,5 +15,12 @@ inline constexpr std::string_view kFontExtension = ".tte";
 std::string LastFourLowered(std::string_view path);
 
 inline bool IsFontPath(std::string_view path) { return LastFourLowered(path) == kFontExtension; }
+
+// The folder of a full path with its closing backslash ("C:\Apps\"); empty
+// for a bare name.
+std::string DirectoryOf(std::string_view path);
+// The folder of a full path as a working folder is written: without its
+// closing backslash, but for a drive's root ("C:\").
+std::string FolderOf(std::string_view path);
 
 }  // namespace tavrel

@@ -33,6 +33,11 @@ inline constexpr int kControlCount = 13;
 // tests look controls up by).
 constexpr int ControlId(Control c) { return 1000 + static_cast<int>(c); }
 
+// The item Tavrel adds to the main window's system menu, and its command id
+// (the system's own ids start at 0xF000; the low four bits are the system's).
+inline constexpr int kShortcutMenuId = 0x0110;
+inline constexpr const char* kShortcutMenuCaption = "デスクトップにショートカットを作成(&S)";
+
 enum class ControlKind { Frame, Picture, PushButton, PictureButton, CheckBox, Label };
 
 // An OLE colour: an RGB triple, or a system colour index with the high bit set.

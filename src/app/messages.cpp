@@ -185,4 +185,16 @@ std::string LinkNotOpened(std::string_view address, std::string_view errorText) 
   return Lines({"ホームページを開けませんでした。", address, errorText});
 }
 
+std::string ShortcutExists(std::string_view path) {
+  return Lines({"デスクトップに同じ名前のファイルがあります。上書きしますか？", path});
+}
+
+std::string ShortcutCreated(std::string_view name) {
+  return Lines({"デスクトップにショートカットを作成しました。", name});
+}
+
+std::string ShortcutNotCreated(std::string_view path, std::string_view errorText) {
+  return Lines({"デスクトップにショートカットを作成できませんでした。", path, errorText});
+}
+
 }  // namespace tavrel::messages

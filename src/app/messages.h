@@ -58,5 +58,10 @@ std::string LogonCommandTooLong(std::string_view command, std::size_t longest);
 std::string QueueQuestion(std::string_view running, std::string_view runningFont,
                           std::string_view program, std::string_view font);
 std::string LinkNotOpened(std::string_view address, std::string_view errorText);
+// The desktop shortcut: one of its name is there already (`path`), it was
+// made (`name`), or it could not be.
+std::string ShortcutExists(std::string_view path);
+std::string ShortcutCreated(std::string_view name);
+std::string ShortcutNotCreated(std::string_view path, std::string_view errorText);
 
 }  // namespace tavrel::messages

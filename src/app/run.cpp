@@ -25,14 +25,6 @@ bool BeginsLikeAFont(const std::vector<std::uint8_t>& head) {
          });
 }
 
-// The folder of a full path, without a trailing backslash but for a drive's
-// root ("C:\").
-std::string FolderOf(std::string_view path) {
-  const size_t slash = path.rfind('\\');
-  if (slash == std::string_view::npos) return {};
-  return std::string(path.substr(0, slash == 2 && path[1] == ':' ? 3 : slash));
-}
-
 // RunOnce runs no command line longer than this.
 constexpr std::size_t kLongestLogonCommand = 260;
 

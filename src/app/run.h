@@ -14,6 +14,7 @@
 #include "desktop/desktop.h"
 #include "desktop/files.h"
 #include "desktop/settings.h"
+#include "desktop/shortcuts.h"
 #include "eudc/font_switch.h"
 #include "launch/launcher.h"
 
@@ -27,6 +28,7 @@ struct Seams {
   IDesktop& desktop;
   IFiles& files;
   ISettings& settings;
+  IShortcuts& shortcuts;
 };
 
 enum class DropBox { Program, Font };
@@ -76,6 +78,9 @@ class Run {
   // (and launched with /run); started at once beside a program waited for
   // with the same font; with another font, queued after it if the user says so.
   void HandOverReceived(const HandOver& handOver);
+  // The system menu's item: a shortcut on the desktop that starts this
+  // program with this font through Tavrel.
+  void ShortcutRequested();
 
   // --- the message loop
   // The end signals of the programs waited for, in the order they started.
@@ -128,6 +133,10 @@ class Run {
   void TakeHandOver(const HandOver& handOver);
   void RegisterProgram(const std::string& path);
   void RegisterFont(const std::string& path);
+  // The shortcut that runs the registered program with the registered font.
+  Shortcut ShortcutToRun() const;
+  // Writes it to `file` and tells the user how that went.
+  void WriteShortcut(const std::u16string& file, const std::string& name);
   bool Launchable() const { return !program_.empty() && !font_.empty(); }
 
   std::string ErrorText(ErrorCode error);

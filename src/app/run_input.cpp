@@ -1,5 +1,6 @@
 // The run's input besides the launch: the check box, the drops on the file
-// boxes, the link, and the files a second start of Tavrel hands over.
+// boxes, the link, the files a second start of Tavrel hands over, and the
+// desktop shortcut of the system menu.
 #include "app/file_kind.h"
 #include "app/maker.h"
 #include "app/messages.h"
@@ -9,10 +10,14 @@
 namespace tavrel {
 namespace {
 
-std::string DirectoryOf(std::string_view path) {
-  const size_t slash = path.rfind('\\');
-  return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
+// "<program's name without .exe> (外字).lnk".
+std::string ShortcutName(std::string_view program) {
+  std::string_view name = program.substr(program.rfind('\\') + 1);
+  if (LastFourLowered(name) == kProgramExtension) name.remove_suffix(kProgramExtension.size());
+  return std::string(name) + " (外字).lnk";
 }
+
+std::string Quoted(std::string_view path) { return "\"" + std::string(path) + "\""; }
 
 }  // namespace
 
@@ -48,6 +53,7 @@ void Run::RegisterProgram(const std::string& path) {
   screen_.program = program_;
   screen_.programCaption = program_;
   if (!font_.empty()) screen_.launchEnabled = true;
+  screen_.shortcutOffered = Launchable();
 }
 
 // The path exactly as given: no look-up.
@@ -55,6 +61,7 @@ void Run::RegisterFont(const std::string& path) {
   font_ = path;
   screen_.fontCaption = font_;
   if (!program_.empty()) screen_.launchEnabled = true;
+  screen_.shortcutOffered = Launchable();
 }
 
 void Run::LinkClicked() {
@@ -101,6 +108,41 @@ void Run::TakeHandOver(const HandOver& handOver) {
   if (!handOver.font.empty()) RegisterFont(handOver.font);
   if (handOver.exit) screen_.exitWhenDone = true;
   Refresh();
+}
+
+// --- the desktop shortcut
+
+void Run::ShortcutRequested() {
+  if (screen_.closed || !Launchable()) return;
+  const std::string name = ShortcutName(program_);
+  const FolderPath desktop = seams_.shortcuts.DesktopFolder();
+  if (desktop.error != kSuccess) {
+    Tell(messages::ShortcutNotCreated(name, ErrorText(desktop.error)));
+    return;
+  }
+  const std::u16string file = desktop.path + u"\\" + Utf8ToUtf16(name);
+  // Whatever stands there is the user's: it goes only when the user says so.
+  if (seams_.files.IsFile(file) &&
+      !Ask(Box{messages::ShortcutExists(Utf16ToUtf8(file)), BoxIcon::Question, BoxButtons::YesNo})) {
+    return;
+  }
+  WriteShortcut(file, name);
+}
+
+// Tavrel starts the program with the font and ends with it; the shortcut
+// looks like the program and starts in its folder, as one of its own would.
+Shortcut Run::ShortcutToRun() const {
+  return Shortcut{Utf8ToUtf16(seams_.desktop.ExecutablePath()),
+                  Utf8ToUtf16("/run /exit " + Quoted(program_) + " " + Quoted(font_)),
+                  Utf8ToUtf16(FolderOf(program_)), Utf8ToUtf16(program_), 0};
+}
+
+void Run::WriteShortcut(const std::u16string& file, const std::string& name) {
+  if (const ErrorCode error = seams_.shortcuts.Write(file, ShortcutToRun()); error != kSuccess) {
+    Tell(messages::ShortcutNotCreated(Utf16ToUtf8(file), ErrorText(error)));
+    return;
+  }
+  Inform(messages::ShortcutCreated(name));
 }
 
 }  // namespace tavrel

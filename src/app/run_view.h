@@ -18,6 +18,7 @@ struct Screen {
   bool launchEnabled = true;
   bool userFontActive = false;  // the two font buttons outside the client area
   bool exitWhenDone = false;    // the check box
+  bool shortcutOffered = false; // the system menu's shortcut item: both files are known
   bool visible = false;
   bool minimized = false;
   bool closed = false;          // the window goes and the message loop ends

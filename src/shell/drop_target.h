@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "app/run.h"
+#include "base/win32/com.h"
 
 namespace tavrel {
 
@@ -53,13 +54,6 @@ class DropTarget final : public IDropTarget {
 
 // The files a data object carries as CF_HDROP: their number and the first.
 DropData ReadDroppedFiles(IDataObject* data);
-
-struct ComReleaser {
-  void operator()(IUnknown* object) const { object->Release(); }
-};
-// One reference to a COM object.
-template <typename T>
-using UniqueCom = std::unique_ptr<T, ComReleaser>;
 
 // OLE on this thread, which drop targets need. Uninitialises only what its
 // own initialisation did.

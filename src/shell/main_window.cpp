@@ -45,7 +45,16 @@ bool MainWindow::Create(std::string_view title) {
   window_.reset(controls_.CreateMainWindow(instance_, Wide(shown_.title), this, procedures));
   if (!window_) return Fail(controls_.Error());
   if (!controls_.CreateControls(instance_, window_.get(), this, procedures)) return Fail(controls_.Error());
+  if (!AddShortcutItem()) return Fail(GetLastError());
   return true;
+}
+
+// At the end of the window's system menu, greyed until the run knows both
+// files. (GetSystemMenu gives the window a copy of its own to change.)
+bool MainWindow::AddShortcutItem() {
+  HMENU menu = GetSystemMenu(window_.get(), FALSE);
+  return menu && AppendMenuW(menu, MF_SEPARATOR, 0, nullptr) &&
+         AppendMenuW(menu, MF_STRING | MF_GRAYED, kShortcutMenuId, Wide(kShortcutMenuCaption).c_str());
 }
 
 void MainWindow::Destroy() {
@@ -111,6 +120,7 @@ void MainWindow::Show(const Screen& screen) {
   EnableWindow(Window(Control::UserFontButton), !screen.userFontActive);
   SendMessageW(Window(Control::ExitCheck), BM_SETCHECK,
                screen.exitWhenDone ? BST_CHECKED : BST_UNCHECKED, 0);
+  if (screen.shortcutOffered != shown_.shortcutOffered) ShowShortcutItem(screen.shortcutOffered);
   const Screen before = std::exchange(shown_, screen);
   if (screen.visible != before.visible || screen.minimized != before.minimized) {
     ShowWindowState(screen, before.visible);
@@ -128,6 +138,12 @@ void MainWindow::ShowProgramIcon(const std::string& program) {
   if (!icon || !painter_.DrawLaunchPicture(icon.get())) return;
   InvalidateRect(Window(Control::LaunchPicture), nullptr, TRUE);
   InvalidateRect(Window(Control::LaunchButton), nullptr, TRUE);
+}
+
+void MainWindow::ShowShortcutItem(bool offered) {
+  // EnableMenuItem answers the earlier state; the item is there from Create.
+  EnableMenuItem(GetSystemMenu(window_.get(), FALSE), kShortcutMenuId,
+                 MF_BYCOMMAND | (offered ? MF_ENABLED : MF_GRAYED));
 }
 
 void MainWindow::ShowWindowState(const Screen& screen, bool wasVisible) {

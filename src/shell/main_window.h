@@ -58,6 +58,7 @@ class MainWindow final : public IRunView, private IDropSink {
   static LRESULT CALLBACK LabelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                     UINT_PTR id, DWORD_PTR self);
   bool Fail(DWORD error);
+  bool AddShortcutItem();
 
   LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnFrameMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -72,6 +73,7 @@ class MainWindow final : public IRunView, private IDropSink {
 
   void ShowCaption(Control c, const std::string& now, const std::string& before);
   void ShowProgramIcon(const std::string& program);
+  void ShowShortcutItem(bool offered);
   void ShowWindowState(const Screen& screen, bool wasVisible);
   void FocusFirstReachableControl();
   HWND Window(Control c) const { return controls_.Window(c); }

@@ -90,6 +90,10 @@ LRESULT MainWindow::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     case WM_CLOSE:
       run_->CloseRequested(CloseReason::User);
       return 0;
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) != kShortcutMenuId) return DefWindowProcW(hwnd, message, wParam, lParam);
+      run_->ShortcutRequested();
+      return 0;
     case WM_QUERYENDSESSION:
       return TRUE;  // never hold the session up; the settings go back at WM_ENDSESSION
     case WM_ENDSESSION:

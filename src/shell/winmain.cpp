@@ -9,6 +9,7 @@
 #include "desktop/win32/desktop_win32.h"
 #include "desktop/win32/files_win32.h"
 #include "desktop/win32/settings_win32.h"
+#include "desktop/win32/shortcuts_win32.h"
 #include "eudc/win32/eudc_key_win32.h"
 #include "eudc/win32/journal_store_win32.h"
 #include "launch/win32/launcher_win32.h"
@@ -68,8 +69,9 @@ int RunTavrel(HINSTANCE instance, int showCommand) {
   Win32Desktop desktop;
   Win32Files files;
   Win32Settings settings(Win32Settings::BesideExecutable());
+  Win32Shortcuts shortcuts;
   MainWindow window(instance);
-  Run run(Seams{eudcKey, journalStore, launcher, desktop, files, settings}, window);
+  Run run(Seams{eudcKey, journalStore, launcher, desktop, files, settings, shortcuts}, window);
   window.Attach(run);
 
   // Read first, before anything can change the current folder that relative

@@ -34,6 +34,12 @@ def version():
     return f"{part['MAJOR']}.{part['MINOR']}.{part['REVISION']}"
 
 
+def shortcut_item():
+    """The command id of Tavrel's item in its window's system menu, from src/app/layout.h."""
+    text = (ROOT / "src" / "app" / "layout.h").read_text(encoding="utf-8")
+    return int(re.search(r"kShortcutMenuId = (0x[0-9A-Fa-f]+);", text).group(1), 16)
+
+
 CAPTION = f"Tavrel [ Ver.{version()} ]"
 CLIENT_SIZE = [452, 207]  # at 96 DPI
 WM_CLOSE, WM_QUERYENDSESSION, WM_ENDSESSION = 0x0010, 0x0011, 0x0016

@@ -31,12 +31,18 @@
 //   destroy_window HWND
 //   metrics                        the screen's size and DPI (LOGPIXELSX),
 //                                  the double-click time and rectangle
+//   desktop_folder                 the user's desktop folder (its full path)
+//   shortcut PATH                  a .lnk file read through IShellLinkW:
+//                                  target, arguments, working folder, icon
+//   delete_file PATH               DeleteFileW; a file already gone is no error
 //   quit
 //
 // Every answer is an object with "ok": true and the command's fields, or
 // "ok": false and "error".  Handles and numbers travel as decimal integers.
 #include <windows.h>
 #include <sddl.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 #include <tlhelp32.h>
 
 #include <cstdint>
@@ -51,6 +57,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "base/win32/com.h"
 #include "base/win32/wide.h"
 #include "base/win32/handles.h"
 
@@ -603,6 +610,46 @@ void Metrics(Json& json, const std::vector<std::string>&) {
   json.Key("double_click_size").Pair(GetSystemMetrics(SM_CXDOUBLECLK), GetSystemMetrics(SM_CYDOUBLECLK));
 }
 
+void DesktopFolder(Json& json, const std::vector<std::string>&) {
+  PWSTR path = nullptr;
+  const HRESULT result = SHGetKnownFolderPath(FOLDERID_Desktop, KF_FLAG_DEFAULT, nullptr, &path);
+  const tavrel::UniqueCoTaskMemory<wchar_t> owned(path);
+  if (FAILED(result)) throw Failure(Win32Error("SHGetKnownFolderPath", static_cast<DWORD>(result)));
+  json.Key("path").String(std::wstring_view(path));
+}
+
+void ReadShortcut(Json& json, const std::vector<std::string>& args) {
+  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) throw Failure("CoInitializeEx failed");
+  struct Uninitialize {
+    ~Uninitialize() { CoUninitialize(); }
+  } uninitialize;
+  void* object = nullptr;
+  const auto check = [](HRESULT result) {
+    if (FAILED(result)) throw Failure(Win32Error("loading the shortcut", static_cast<DWORD>(result)));
+  };
+  check(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IShellLinkW), &object));
+  const auto link = tavrel::Adopt<IShellLinkW>(object);
+  check(link->QueryInterface(__uuidof(IPersistFile), &object));
+  const auto persist = tavrel::Adopt<IPersistFile>(object);
+  check(persist->Load(Wide(args.at(1)).c_str(), STGM_READ));
+  wchar_t target[MAX_PATH] = {}, arguments[1024] = {}, folder[MAX_PATH] = {}, icon[MAX_PATH] = {};
+  int index = 0;
+  if (FAILED(link->GetPath(target, MAX_PATH, nullptr, 0)) || FAILED(link->GetArguments(arguments, 1024)) ||
+      FAILED(link->GetWorkingDirectory(folder, MAX_PATH)) ||
+      FAILED(link->GetIconLocation(icon, MAX_PATH, &index))) {
+    throw Failure("reading the shortcut's properties failed");
+  }
+  json.Key("target").String(std::wstring_view(target)).Key("arguments").String(std::wstring_view(arguments));
+  json.Key("working_folder").String(std::wstring_view(folder)).Key("icon").String(std::wstring_view(icon));
+  json.Key("icon_index").Number(index);
+}
+
+void RemoveFile(Json&, const std::vector<std::string>& args) {
+  if (!DeleteFileW(Wide(args.at(1)).c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+    throw Failure(Win32Error("DeleteFileW", GetLastError()));
+  }
+}
+
 using Command = void (*)(Json&, const std::vector<std::string>&);
 
 const std::map<std::string_view, Command> kCommands = {
@@ -629,6 +676,9 @@ const std::map<std::string_view, Command> kCommands = {
     {"create_window", CreateOwnWindow},
     {"destroy_window", DestroyOwnWindow},
     {"metrics", Metrics},
+    {"desktop_folder", DesktopFolder},
+    {"shortcut", ReadShortcut},
+    {"delete_file", RemoveFile},
 };
 
 std::string Answer(const std::string& line) {

@@ -238,4 +238,23 @@ bool FakeFiles::IsFile(std::u16string_view path) {
   return file && !file->folder;
 }
 
+// --- FakeShortcuts
+
+FakeShortcuts::FakeShortcuts(FakeFiles& files) : files_(files) { files_.AddFolder(Utf16ToUtf8(desktop.path)); }
+
+// As Windows: no file where a folder is missing or stands at the path.
+ErrorCode FakeShortcuts::Write(std::u16string_view file, const Shortcut& shortcut) {
+  if (writeError != kSuccess) return writeError;
+  const std::string path = Utf16ToUtf8(file);
+  const FakeFiles::File* folder = files_.Find(path.substr(0, path.rfind('\\')));
+  if (!folder || !folder->folder) return kPathNotFound;
+  if (const FakeFiles::File* there = files_.Find(path)) {
+    if (there->folder) return kAccessDenied;
+  } else {
+    files_.Add(path);
+  }
+  written[std::u16string(file)] = shortcut;
+  return kSuccess;
+}
+
 }  // namespace tavrel::fakes

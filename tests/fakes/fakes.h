@@ -12,6 +12,7 @@
 #include "desktop/desktop.h"
 #include "desktop/files.h"
 #include "desktop/settings.h"
+#include "desktop/shortcuts.h"
 #include "eudc/eudc_key.h"
 #include "eudc/journal_store.h"
 #include "launch/launcher.h"
@@ -172,6 +173,22 @@ class FakeSettings final : public ISettings {
     if (writable) values[std::string(name)] = std::string(value);
     return writable;
   }
+};
+
+// Shortcuts written as files of a FakeFiles, into folders it knows; the
+// desktop is a folder there from the start.
+class FakeShortcuts final : public IShortcuts {
+ public:
+  explicit FakeShortcuts(FakeFiles& files);
+  FolderPath desktop{u"C:\\Users\\user\\Desktop", kSuccess};
+  ErrorCode writeError = kSuccess;  // every write fails with it
+  std::map<std::u16string, Shortcut> written;  // by path as written
+
+  FolderPath DesktopFolder() override { return desktop; }
+  ErrorCode Write(std::u16string_view file, const Shortcut& shortcut) override;
+
+ private:
+  FakeFiles& files_;
 };
 
 class FakeView final : public IRunView {

@@ -18,6 +18,7 @@ struct RunRig {
   FakeDesktop desktop;
   FakeFiles files;
   FakeSettings settings;
+  FakeShortcuts shortcuts{files};
   FakeView view;
   std::unique_ptr<Run> run = MakeRun();
 
@@ -28,7 +29,9 @@ struct RunRig {
   // Tavrel started again later on the same machine: a new run over the same
   // registry, files and processes.
   void StartAgain(const CommandLine& commandLine = {});
-  std::unique_ptr<Run> MakeRun() { return std::make_unique<Run>(Seams{key, store, launcher, desktop, files, settings}, view); }
+  std::unique_ptr<Run> MakeRun() {
+    return std::make_unique<Run>(Seams{key, store, launcher, desktop, files, settings, shortcuts}, view);
+  }
 
   // The loop sees the index-th started program end.
   void EndProgram(std::size_t index);

@@ -128,7 +128,8 @@ class SpyDesktop final : public IDesktop {
 // Replaces the rig's run with one over the spies (after Folder, which makes a new run).
 struct Spies {
   explicit Spies(RunRig& rig) : rig_(rig), key(rig.key, faults), store(rig.store, faults), desktop(rig.desktop) {
-    rig.run = std::make_unique<Run>(Seams{key, store, rig.launcher, desktop, rig.files, rig.settings}, rig.view);
+    rig.run = std::make_unique<Run>(Seams{key, store, rig.launcher, desktop, rig.files, rig.settings, rig.shortcuts},
+                                    rig.view);
   }
   ~Spies() { rig_.run.reset(); }
 

@@ -48,8 +48,9 @@ class RealWindow : public ::testing::Test {
   FakeDesktop desktop_;
   FakeFiles files_;
   FakeSettings settings_;
+  FakeShortcuts shortcuts_{files_};
   MainWindow window_{GetModuleHandleW(nullptr)};
-  tavrel::Run run_{Seams{key_, store_, launcher_, desktop_, files_, settings_}, window_};
+  tavrel::Run run_{Seams{key_, store_, launcher_, desktop_, files_, settings_, shortcuts_}, window_};
 };
 
 TEST_F(RealWindow, ShowsTheRunsScreenWithoutReadingItBack) {
@@ -85,6 +86,20 @@ TEST_F(RealWindow, ClicksReachTheRunAsClicks) {
   SendMessageW(ControlWindow(Control::ExitCheck), BM_CLICK, 0, 0);
   EXPECT_TRUE(run_.screen().exitWhenDone);
   EXPECT_EQ(SendMessageW(ControlWindow(Control::ExitCheck), BM_GETCHECK, 0, 0), BST_CHECKED);
+}
+
+// The system menu's item is greyed until the screen offers it; choosing it
+// reaches the run, which writes the shortcut.
+TEST_F(RealWindow, TheShortcutItemFollowsTheScreenAndReachesTheRun) {
+  // MF_GRAYED or MF_GRAYED | MF_DISABLED; 0xFFFFFFFF when there is no item.
+  const auto state = [&] { return GetMenuState(GetSystemMenu(Main(), FALSE), kShortcutMenuId, MF_BYCOMMAND); };
+  EXPECT_EQ(state() & ~UINT{MF_DISABLED}, UINT{MF_GRAYED});
+  files_.Add("C:\\Apps\\Viewer\\viewer.exe");
+  files_.AddFont("C:\\Apps\\Viewer\\gaiji.tte");
+  run_.Open(CommandLine{});
+  EXPECT_EQ(state(), UINT{MF_ENABLED});
+  SendMessageW(Main(), WM_SYSCOMMAND, kShortcutMenuId, 0);
+  EXPECT_EQ(shortcuts_.written.size(), 1u);
 }
 
 // The window's own tooltip, if it has one yet.

@@ -1,0 +1,86 @@
+#include "desktop/win32/shortcuts_win32.h"
+
+#include <windows.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <string>
+
+#include "base/win32/com.h"
+#include "base/win32/wide.h"
+
+namespace tavrel {
+namespace {
+
+// Defined here, not taken from libuuid, which would bring its whole table of
+// ids into the executable. (IShellLinkW and IPersistFile have __uuidof.)
+constexpr KNOWNFOLDERID kDesktopFolderId = {
+    0xB4BFCC3A, 0xDB2C, 0x424C, {0xB0, 0x29, 0x7F, 0xE9, 0x9A, 0x87, 0xC6, 0x41}};
+constexpr CLSID kShellLinkClass = {0x00021401, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+
+// An HRESULT as the seams report errors: the system error code it wraps,
+// whose text the user can read, or else the HRESULT itself.
+ErrorCode ErrorOf(HRESULT result) {
+  if (HRESULT_FACILITY(result) == FACILITY_WIN32) return static_cast<ErrorCode>(HRESULT_CODE(result));
+  return static_cast<ErrorCode>(result);
+}
+
+// COM on the calling thread for the scope's life. A thread where COM is
+// already on keeps it as it is: S_FALSE (the same apartment) takes its
+// balancing CoUninitialize too; RPC_E_CHANGED_MODE (a multithreaded
+// apartment) takes none, and the shell link works there as well.
+class ComScope {
+ public:
+  ComScope() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+  ~ComScope() {
+    if (SUCCEEDED(result_)) CoUninitialize();
+  }
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+  [[nodiscard]] HRESULT Result() const { return result_ == RPC_E_CHANGED_MODE ? S_OK : result_; }
+
+ private:
+  HRESULT result_;
+};
+
+// Sets every property of the shortcut on the link; the first failure.
+[[nodiscard]] HRESULT Describe(IShellLinkW& link, const Shortcut& shortcut) {
+  HRESULT result = link.SetPath(WideOf(shortcut.target).c_str());
+  if (SUCCEEDED(result)) result = link.SetArguments(WideOf(shortcut.arguments).c_str());
+  if (SUCCEEDED(result)) result = link.SetWorkingDirectory(WideOf(shortcut.workingFolder).c_str());
+  if (SUCCEEDED(result)) result = link.SetIconLocation(WideOf(shortcut.iconFile).c_str(), shortcut.iconIndex);
+  return result;
+}
+
+[[nodiscard]] HRESULT Save(std::u16string_view file, const Shortcut& shortcut) {
+  void* object = nullptr;
+  HRESULT result =
+      CoCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IShellLinkW), &object);
+  if (FAILED(result)) return result;
+  const UniqueCom<IShellLinkW> link = Adopt<IShellLinkW>(object);
+  if (result = Describe(*link, shortcut); FAILED(result)) return result;
+  if (result = link->QueryInterface(__uuidof(IPersistFile), &object); FAILED(result)) return result;
+  const UniqueCom<IPersistFile> persist = Adopt<IPersistFile>(object);
+  // TRUE: the file becomes the link's own, as when the shell saves one.
+  return persist->Save(WideOf(file).c_str(), TRUE);
+}
+
+}  // namespace
+
+FolderPath Win32Shortcuts::DesktopFolder() {
+  PWSTR path = nullptr;
+  const HRESULT result = SHGetKnownFolderPath(kDesktopFolderId, KF_FLAG_DEFAULT, nullptr, &path);
+  // Freed whether the call succeeded or not, as its documentation asks.
+  const UniqueCoTaskMemory<wchar_t> owned(path);
+  if (FAILED(result)) return FolderPath{{}, ErrorOf(result)};
+  return FolderPath{Utf16Of(path), kSuccess};
+}
+
+ErrorCode Win32Shortcuts::Write(std::u16string_view file, const Shortcut& shortcut) {
+  const ComScope com;  // declared first: the link's references go before it ends
+  if (FAILED(com.Result())) return ErrorOf(com.Result());
+  const HRESULT result = Save(file, shortcut);
+  return FAILED(result) ? ErrorOf(result) : kSuccess;
+}
+
+}  // namespace tavrel
