@@ -25,6 +25,16 @@ def viewer_started(case, known=()):
     return report, window
 
 
+def waiting_copy(case):
+    """Tavrel apart from its program, running it with its font; (exe,
+    program, font, the copy's pid, the program's report and window)."""
+    exe, program, font = lay_out_apart(case)
+    case.write_key(ORDINARY)
+    first = second_start(case, exe, program, font)
+    report, viewer = viewer_started(case)
+    return exe, program, font, first, report, viewer
+
+
 def test_an_idle_copy_takes_the_files_and_launches(case):
     exe, program, font = lay_out_apart(case)
     case.write_key(ORDINARY)
@@ -42,12 +52,8 @@ def test_an_idle_copy_takes_the_files_and_launches(case):
 
 
 def test_a_copy_waiting_with_the_same_font_starts_the_new_program_at_once(case):
-    exe, program, font = lay_out_apart(case)
+    exe, program, font, first, report, viewer = waiting_copy(case)
     other = case.copy(program, "もう一つ.exe", program.parent)
-    case.write_key(ORDINARY)
-    first = case.start_command_line(f'"{windows_path(exe)}" /run "{windows_path(program)}" "{windows_path(font)}"',
-                                    exe.parent)
-    report, viewer = viewer_started(case)
 
     pid = second_start(case, exe, other, font, switches="")
     expect(case.wait_ended(pid, "the second start"), 0, "the second start's exit code")
@@ -63,12 +69,8 @@ def test_a_copy_waiting_with_the_same_font_starts_the_new_program_at_once(case):
 
 
 def test_a_copy_waiting_with_another_font_asks_then_starts_it_after(case):
-    exe, program, font = lay_out_apart(case)
+    exe, program, font, first, report, viewer = waiting_copy(case)
     other_font = case.copy(font, "別の外字.tte", font.parent)
-    case.write_key(ORDINARY)
-    first = case.start_command_line(f'"{windows_path(exe)}" /run "{windows_path(program)}" "{windows_path(font)}"',
-                                    exe.parent)
-    report, viewer = viewer_started(case)
 
     pid = second_start(case, exe, program, other_font)
     expect(case.wait_ended(pid, "the second start"), 0, "the second start's exit code")
