@@ -11,7 +11,7 @@ namespace tavrel::fakes {
 
 void FakeEudcKey::SetText(std::u16string_view name, std::u16string_view text) {
   const RawValue value = TextValue(std::u16string(name), text);
-  (void)Write({&value, 1});
+  (void)Store({&value, 1});
 }
 
 std::optional<std::u16string> FakeEudcKey::Text(std::u16string_view name) const {
@@ -20,12 +20,21 @@ std::optional<std::u16string> FakeEudcKey::Text(std::u16string_view name) const 
 }
 
 KeyReading FakeEudcKey::ReadAll() {
+  if (Fails()) return KeyReading{KeyReading::Outcome::Failed, {}, kInjectedFault};
   if (readError != kSuccess) return KeyReading{KeyReading::Outcome::Failed, {}, readError};
   if (!values) return KeyReading{KeyReading::Outcome::Absent, {}, kSuccess};
   return KeyReading{KeyReading::Outcome::Listed, *values, kSuccess};
 }
 
 std::vector<WriteFailure> FakeEudcKey::Write(std::span<const RawValue> written) {
+  if (beforeWrite) beforeWrite();
+  if (!Fails()) return Store(written);
+  std::vector<WriteFailure> failed;
+  for (const RawValue& value : written) failed.push_back({value.name, kInjectedFault});
+  return failed;
+}
+
+std::vector<WriteFailure> FakeEudcKey::Store(std::span<const RawValue> written) {
   std::vector<WriteFailure> failed;
   // The key is created before any value is written, as the registry's is.
   if (!values) values.emplace();
@@ -48,6 +57,7 @@ std::vector<WriteFailure> FakeEudcKey::Write(std::span<const RawValue> written) 
 }
 
 ErrorCode FakeEudcKey::EnableEudc(bool enable) {
+  if (Fails()) return kInjectedFault;
   reloads.push_back(enable);
   return enableError;
 }
@@ -55,6 +65,7 @@ ErrorCode FakeEudcKey::EnableEudc(bool enable) {
 // --- FakeJournalStore
 
 StoredRecord FakeJournalStore::Read() {
+  if (Fails()) return StoredRecord{StoredRecord::Outcome::Unreadable, {}, kInjectedFault};
   if (unreadable) return StoredRecord{StoredRecord::Outcome::Unreadable, {}, readError};
   if (!record) return {};
   return StoredRecord{StoredRecord::Outcome::Present, *record, kSuccess};
@@ -62,6 +73,7 @@ StoredRecord FakeJournalStore::Read() {
 
 StoreStatus FakeJournalStore::Write(std::span<const std::uint8_t> bytes) {
   calls.push_back("write");
+  if (Fails()) return StoreStatus{kInjectedFault, kJournalKeyShown};
   if (writeError != kSuccess) return StoreStatus{writeError, kJournalKeyShown};
   record.emplace(bytes.begin(), bytes.end());
   return {};
@@ -69,6 +81,7 @@ StoreStatus FakeJournalStore::Write(std::span<const std::uint8_t> bytes) {
 
 StoreStatus FakeJournalStore::SetLogonCommand(std::u16string_view command) {
   calls.push_back("logon");
+  if (Fails()) return StoreStatus{kInjectedFault, kJournalKeyShown};
   if (logonError != kSuccess) return StoreStatus{logonError, kRunOnceValueShown};
   logonCommand = std::u16string(command);
   return {};
@@ -76,12 +89,14 @@ StoreStatus FakeJournalStore::SetLogonCommand(std::u16string_view command) {
 
 StoreStatus FakeJournalStore::Flush() {
   calls.push_back("flush");
+  if (Fails()) return StoreStatus{kInjectedFault, kJournalKeyShown};
   if (flushError != kSuccess) return StoreStatus{flushError, kJournalKeyShown};
   return {};
 }
 
 StoreStatus FakeJournalStore::Remove() {
   calls.push_back("remove");
+  if (Fails()) return StoreStatus{kInjectedFault, kJournalKeyShown};
   if (removeError != kSuccess) return StoreStatus{removeError, kJournalKeyShown};
   record.reset();
   unreadable = false;
@@ -168,6 +183,7 @@ bool FakeDesktop::AnotherCopyIsOpen() {
 }
 
 bool FakeDesktop::Show(WindowHandle owner, const Box& box) {
+  if (whileShown) whileShown(box);
   shown.push_back(Shown{owner, box});
   if (box.buttons == BoxButtons::Ok || answers.empty()) return true;
   const bool answer = answers.front();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -19,6 +20,17 @@
 
 namespace tavrel::fakes {
 
+// What a fake answers for a call a test makes fail.
+inline constexpr ErrorCode kInjectedFault = 1117;  // ERROR_IO_DEVICE
+
+// One counter over the key's and the store's calls, so that a test can fail
+// each call of a whole launch in turn.
+struct CallFaults {
+  std::size_t calls = 0;
+  std::size_t failing = static_cast<std::size_t>(-1);
+  bool Fails() { return calls++ == failing; }
+};
+
 // HKCU\EUDC\932: absent until written, values in the order first written.
 class FakeEudcKey final : public IEudcKey {
  public:
@@ -30,15 +42,23 @@ class FakeEudcKey final : public IEudcKey {
   std::optional<std::u16string> windowsDirectory = u"C:\\WINDOWS";
   std::vector<bool> reloads;  // EnableEudc's arguments, in order
   std::size_t writes = 0;     // values written
+  CallFaults* faults = nullptr;        // counts every call, fails the one it names
+  std::function<void()> beforeWrite;  // runs at each Write, before it changes anything
 
   void SetText(std::u16string_view name, std::u16string_view text);
   std::optional<std::u16string> Text(std::u16string_view name) const;
 
   KeyReading ReadAll() override;
   std::vector<WriteFailure> Write(std::span<const RawValue> written) override;
-  ErrorCode Flush() override { return flushError; }
+  ErrorCode Flush() override { return Fails() ? kInjectedFault : flushError; }
   ErrorCode EnableEudc(bool enable) override;
-  std::optional<std::u16string> WindowsDirectory() override { return windowsDirectory; }
+  std::optional<std::u16string> WindowsDirectory() override {
+    return Fails() ? std::nullopt : windowsDirectory;
+  }
+
+ private:
+  bool Fails() { return faults && faults->Fails(); }
+  std::vector<WriteFailure> Store(std::span<const RawValue> written);
 };
 
 class FakeJournalStore final : public IJournalStore {
@@ -51,12 +71,16 @@ class FakeJournalStore final : public IJournalStore {
   ErrorCode writeError = kSuccess, logonError = kSuccess, flushError = kSuccess,
             removeError = kSuccess;
   std::vector<std::string> calls;  // "write", "logon", "flush", "remove"
+  CallFaults* faults = nullptr;    // shared with the key's
 
   StoredRecord Read() override;
   StoreStatus Write(std::span<const std::uint8_t> bytes) override;
   StoreStatus SetLogonCommand(std::u16string_view command) override;
   StoreStatus Flush() override;
   StoreStatus Remove() override;
+
+ private:
+  bool Fails() { return faults && faults->Fails(); }
 };
 
 // Programs are started as processes with ids from 100 on; a test ends them.
@@ -113,6 +137,7 @@ class FakeDesktop final : public IDesktop {
   std::vector<std::string> guardSteps;  // "lock", "await", "search", "announce"
   std::vector<Shown> shown;
   std::deque<bool> answers;  // the answers to YesNo boxes, in turn; Yes when none is left
+  std::function<void(const Box&)> whileShown;  // runs while a box is up
   std::map<ErrorCode, std::string> errorTexts;
 
   std::string ExecutablePath() override { return executablePath; }

@@ -37,10 +37,9 @@ TEST_P(LaunchSequence, JournalsSwitchesStartsWaitsAndPutsBackExactly) {
   RunRig rig;
   Viewer(rig);
   rig.key.values = row.start;
-  Spies spies(rig);
   std::optional<JournalRecord> journalAtFirstChange;
   std::vector<std::string> storeCallsAtFirstChange;
-  spies.key.beforeWrite = [&] {
+  rig.key.beforeWrite = [&] {
     if (!storeCallsAtFirstChange.empty()) return;
     journalAtFirstChange = Journalled(rig);
     storeCallsAtFirstChange = rig.store.calls;
@@ -115,7 +114,6 @@ TEST_P(WayOut, PutsTheSettingsBackAndEndsTheRunWhenAsked) {
   const WayOutRow& row = GetParam();
   RunRig rig;
   Viewer(rig);
-  Spies spies(rig);
   rig.Start();
   if (row.exitTicked) rig.run->ExitWhenDoneToggled();
   rig.launcher.handOver = row.start == StartOutcome::Result::HandedOver;
@@ -129,7 +127,7 @@ TEST_P(WayOut, PutsTheSettingsBackAndEndsTheRunWhenAsked) {
     case Then::CloseNo: rig.run->CloseRequested(CloseReason::User); break;
     case Then::SessionEnds: rig.run->CloseRequested(CloseReason::SessionEnds); break;
     case Then::SessionEndsDuringTheQuestion:
-      spies.desktop.whileShown = [&](const Box&) { rig.run->CloseRequested(CloseReason::SessionEnds); };
+      rig.desktop.whileShown = [&](const Box&) { rig.run->CloseRequested(CloseReason::SessionEnds); };
       rig.run->CloseRequested(CloseReason::User);
       break;
     case Then::WaitFails:  // the font stays until Tavrel closes
@@ -356,19 +354,20 @@ TEST(LaunchFaults, AnyOneFailedCallLosesNothingAndIsNeverSilent) {
     SCOPED_TRACE("call " + std::to_string(call));
     RunRig rig;
     Viewer(rig);
-    Spies spies(rig);
+    CallFaults faults;
+    rig.key.faults = rig.store.faults = &faults;
     bool unjournalledChange = false;
-    spies.key.beforeWrite = [&] {
+    rig.key.beforeWrite = [&] {
       const std::optional<JournalRecord> journal = Journalled(rig);
       unjournalledChange |= !journal || journal->values != ViewerKey() || !rig.store.logonCommand;
     };
     rig.Start();
-    const std::size_t atClick = spies.faults.calls;
-    spies.faults.failing = atClick + call - 1;  // the first round fails nothing and counts the calls
+    const std::size_t atClick = faults.calls;
+    faults.failing = atClick + call - 1;  // the first round fails nothing and counts the calls
     rig.run->LaunchClicked();
     const bool ranWithTheFont = rig.launcher.StartCount() == 1 && rig.key.Text(kSystemDefaultEudcFont) == kFont;
     if (rig.launcher.StartCount() == 1) rig.EndProgram(0);
-    if (call == 0) calls = spies.faults.calls - atClick;
+    if (call == 0) calls = faults.calls - atClick;
     const bool back = rig.key.values == ViewerKey();
     const std::optional<JournalRecord> journal = Journalled(rig);
 
@@ -378,7 +377,9 @@ TEST(LaunchFaults, AnyOneFailedCallLosesNothingAndIsNeverSilent) {
     EXPECT_TRUE((ranWithTheFont && back && !journal) || !rig.desktop.shown.empty());
     EXPECT_TRUE(rig.launcher.StartCount() == 1 || (back && !journal));  // nothing started: all back at once
     EXPECT_EQ(rig.launcher.openPrograms, 0u);
-    rig.StartAgain();  // over the fakes alone: the fault has gone
+    rig.key.faults = rig.store.faults = nullptr;
+    rig.key.beforeWrite = nullptr;
+    rig.StartAgain();  // the fault has gone
     EXPECT_EQ(rig.key.values, ViewerKey());
     EXPECT_FALSE(rig.store.record || rig.store.logonCommand);
   }

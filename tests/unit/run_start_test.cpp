@@ -131,9 +131,8 @@ TEST(Start, RunLaunchesAtOnceWhenTheLaunchCannotBeQueued) {
 TEST(Start, AnArgumentNotTakenIsToldBeforeTheWindow) {
   RunRig rig;
   Viewer(rig);
-  Spies spies(rig);
   std::optional<std::size_t> showsDuringTheBox;
-  spies.desktop.whileShown = [&](const Box&) { showsDuringTheBox = rig.view.shows; };
+  rig.desktop.whileShown = [&](const Box&) { showsDuringTheBox = rig.view.shows; };
   const ArgumentError error{ArgumentFault::UnknownSwitch, "/bogus", ""};
   rig.Start(CommandLine{false, false, false, {}, {}, {}, error});
   ASSERT_EQ(rig.desktop.shown.size(), 1u);
