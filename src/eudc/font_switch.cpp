@@ -1,6 +1,7 @@
 #include "eudc/font_switch.h"
 
 #include "base/text.h"
+#include "eudc/restore_plan.h"
 
 namespace tavrel {
 namespace {
@@ -25,8 +26,13 @@ SwitchResult FontSwitch::SwitchTo(std::u16string_view font) {
   ReleaseFonts();
   SwitchResult result;
   const bool fresh = !UserFontActive();
-  if (fresh) result.status = RecordAndClear(font);
-  if (result.status.ok()) result.status = SetSystemFont(font);
+  if (fresh) {
+    result.status = RecordAndClear(font);
+  } else if (std::optional<KeptValue> changed = FontValueChangedSince()) {
+    // What someone else set since stays, and is named.
+    result.kept.push_back(std::move(*changed));
+  }
+  if (result.status.ok() && result.kept.empty()) result.status = SetSystemFont(font);
   // Another launch's font stays for its program; a fresh switch goes back.
   if (!result.status.ok() && fresh && UserFontActive()) result.undone = WriteBack();
   ReloadFonts();
@@ -43,6 +49,7 @@ SwitchStatus FontSwitch::RecordAndClear(std::u16string_view font) {
   // A key without the value, or no key at all, means the Windows default:
   // that is what comes back.
   if (!FindValue(record.values, kSystemDefaultEudcFont)) {
+    record.fontValueAdded = true;
     const std::optional<std::u16string> windows = key_.WindowsDirectory();
     if (!windows) return SwitchStatus{SwitchStatus::Step::NoWindowsFolder, kSuccess, {}};
     record.values.push_back(TextValue(kSystemDefaultEudcFont, *windows + u"\\EUDC.TTE"));
@@ -76,6 +83,16 @@ SwitchStatus FontSwitch::SetSystemFont(std::u16string_view font) {
   if (font != before) (void)journal_.SetWrittenPath(before);
   return SwitchStatus{SwitchStatus::Step::FontUnwritten, failed.front().error,
                       ValueShown(kSystemDefaultEudcFont)};
+}
+
+std::optional<KeptValue> FontSwitch::FontValueChangedSince() {
+  const KeyReading now = key_.ReadAll();
+  // Unread, nothing says it changed.
+  if (now.outcome == KeyReading::Outcome::Failed) return std::nullopt;
+  const RawValue* current = FindValue(now.values, kSystemDefaultEudcFont);
+  if (!current) return KeptValue{std::u16string(kSystemDefaultEudcFont), std::nullopt};
+  if (HoldsWhatTavrelWrote(*current, Record())) return std::nullopt;
+  return KeptValue{current->name, *current};
 }
 
 RestoreStatus FontSwitch::SwitchBack() {

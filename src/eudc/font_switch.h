@@ -48,6 +48,9 @@ struct [[nodiscard]] RestoreStatus {
 
 struct [[nodiscard]] SwitchResult {
   SwitchStatus status;
+  // A switch while the user font is active: SystemDefaultEUDCFont as
+  // someone else set it since, which stays.
+  std::vector<KeptValue> kept;
   // After a failed switch that was a fresh one: how the switch back went.
   std::optional<RestoreStatus> undone;
 };
@@ -68,8 +71,9 @@ class FontSwitch {
 
   // Switches to `font`. A first switch records every value and journals it;
   // a switch while the user font is active only names the new file (the
-  // record from before the first switch is the one to bring back). When the
-  // font cannot be set after a first switch, the settings go back at once.
+  // record from before the first switch is the one to bring back), and only
+  // while the value still holds what Tavrel wrote. When the font cannot be
+  // set after a first switch, the settings go back at once.
   [[nodiscard]] SwitchResult SwitchTo(std::u16string_view font);
   // Writes back, with its type and bytes, every recorded value that still
   // holds what the switch wrote (see PlanRestore), trying a failed one once
@@ -81,10 +85,11 @@ class FontSwitch {
 
   // --- the recovery of a journal left by a copy that ended before its restore
   [[nodiscard]] JournalReading ReadJournal() const { return journal_.Read(); }
-  // Takes the record as this copy's own: the user font counts as active.
-  void Adopt(const JournalRecord& record) {
-    journal_.Adopt(record);
+  // Takes the record as this copy's own, rewritten in its name: the user
+  // font counts as active whether or not that rewrite went through.
+  [[nodiscard]] JournalStatus Adopt(const JournalRecord& record) {
     active_ = true;
+    return journal_.Adopt(record);
   }
   // Makes sure the next logon tries again (Windows deletes the RunOnce value
   // before it runs it).
@@ -96,6 +101,9 @@ class FontSwitch {
  private:
   SwitchStatus RecordAndClear(std::u16string_view font);
   SwitchStatus SetSystemFont(std::u16string_view font);
+  // SystemDefaultEUDCFont when someone else has changed or removed it since
+  // the switch.
+  std::optional<KeptValue> FontValueChangedSince();
   RestoreStatus WriteBack();
   void ReleaseFonts();
   void ReloadFonts();

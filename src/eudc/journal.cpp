@@ -10,6 +10,8 @@ constexpr std::uint8_t kMagic[4] = {'T', 'V', 'J', '2'};
 // The record of the Tavrel before the writer was named: read, never written.
 constexpr std::uint8_t kMagicWithoutWriter[4] = {'T', 'V', 'J', '1'};
 constexpr std::uint32_t kKeyExistedFlag = 0x1;
+// Older records leave it clear: their font value was taken as found.
+constexpr std::uint32_t kFontValueAddedFlag = 0x2;
 
 // FNV-1a over the record: enough to tell a damaged record from a good one.
 std::uint32_t Checksum(const std::uint8_t* data, size_t size) {
@@ -107,7 +109,7 @@ std::vector<std::uint8_t> SerializeJournal(const JournalRecord& record) {
   w.U32(record.writer.process.processId);
   w.U64(record.writer.process.creationTime);
   w.U32(record.writer.session);
-  w.U32(record.keyExisted ? kKeyExistedFlag : 0);
+  w.U32((record.keyExisted ? kKeyExistedFlag : 0) | (record.fontValueAdded ? kFontValueAddedFlag : 0));
   w.Text(record.writtenPath);
   w.U32(static_cast<std::uint32_t>(record.values.size()));
   for (const RawValue& value : record.values) {
@@ -146,6 +148,7 @@ std::optional<JournalRecord> ParseJournal(const std::vector<std::uint8_t>& bytes
     return std::nullopt;
   }
   record.keyExisted = (flags & kKeyExistedFlag) != 0;
+  record.fontValueAdded = (flags & kFontValueAddedFlag) != 0;
   for (std::uint32_t i = 0; i < count; ++i) {
     RawValue value;
     std::uint32_t type = 0;
@@ -173,8 +176,10 @@ JournalStatus Journal::Rewrite(JournalRecord changed, bool flush) {
 }
 
 JournalStatus Journal::Begin(const JournalRecord& record) {
-  if (!owned_ && Read().state != JournalState::Absent) {
-    return JournalStatus{kAlreadyExists, kJournalKeyShown};
+  if (!owned_) {
+    const JournalReading stored = Read();
+    const bool mine = stored.state == JournalState::Read && stored.record.writer == writer_;
+    if (stored.state != JournalState::Absent && !mine) return JournalStatus{kAlreadyExists, kJournalKeyShown};
   }
   JournalRecord mine = record;
   mine.writer = writer_;
@@ -238,9 +243,12 @@ JournalReading Journal::Read() const {
   return reading;
 }
 
-void Journal::Adopt(const JournalRecord& record) {
+JournalStatus Journal::Adopt(const JournalRecord& record) {
   record_ = record;
   owned_ = true;
+  JournalRecord mine = record;
+  mine.writer = writer_;
+  return Rewrite(std::move(mine), true);
 }
 
 }  // namespace tavrel

@@ -33,6 +33,9 @@ struct JournalRecord {
   std::u16string writtenPath;       // what SystemDefaultEUDCFont is set to
   std::vector<RawValue> values;     // every value as it was, in the registry's order
   std::vector<ProcessIdentity> programs;  // started with the user font
+  // Whether SystemDefaultEUDCFont was absent before the switch, so that the
+  // Windows default in `values` stands for it.
+  bool fontValueAdded = false;
   bool operator==(const JournalRecord&) const = default;
 };
 
@@ -65,7 +68,8 @@ class Journal {
 
   // Writes a fresh record and the RunOnce value and flushes them to disk.
   // Refuses (ERROR_ALREADY_EXISTS) when a journal this copy does not own is
-  // there: it is the only record of some earlier settings. On failure nothing
+  // there: it is the only record of some earlier settings. One this very
+  // process wrote, and could not remove, is its own. On failure nothing
   // of it is left behind.
   [[nodiscard]] JournalStatus Begin(const JournalRecord& record);
   // Names another file about to be written, durably, before it is written.
@@ -79,10 +83,11 @@ class Journal {
   [[nodiscard]] JournalStatus EnsureRunOnce();
 
   JournalReading Read() const;
-  // Takes over a journal read from the registry as this copy's own.
-  void Adopt(const JournalRecord& record);
+  // Takes over a journal read from the registry as this copy's own, and
+  // rewrites it durably in this copy's name. Should that fail, the record
+  // is this copy's all the same, under its earlier writer's name.
+  [[nodiscard]] JournalStatus Adopt(const JournalRecord& record);
 
-  bool Owned() const { return owned_; }
   const JournalRecord& Record() const { return record_; }
 
  private:

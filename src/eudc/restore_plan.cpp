@@ -7,16 +7,23 @@ namespace {
 
 bool SameData(const RawValue& a, const RawValue& b) { return a.type == b.type && a.data == b.data; }
 
-// What the switch wrote to a recorded value: the empty text, and for the
-// font value the file the journal names (the switch empties it first, so a
-// copy that ended in between left the empty text).
-bool HoldsWhatTavrelWrote(const RawValue& now, const JournalRecord& record) {
-  if (SameData(now, TextValue(now.name, u""))) return true;
-  return EqualIgnoringCase(now.name, kSystemDefaultEudcFont) &&
-         SameData(now, TextValue(now.name, record.writtenPath));
+bool IsFontValue(std::u16string_view name) { return EqualIgnoringCase(name, kSystemDefaultEudcFont); }
+
+// The Windows default that stands in the record for a font value there was
+// none of: absent now, it is as it was.
+bool AddedForTheRecord(const RawValue& before, const JournalRecord& record) {
+  return IsFontValue(before.name) && (record.fontValueAdded || !record.keyExisted);
 }
 
 }  // namespace
+
+bool HoldsWhatTavrelWrote(const RawValue& now, const JournalRecord& record) {
+  if (now.type != kRegSz) return false;
+  const std::optional<std::u16string> text = TextOf(now);
+  // TextOf ends the text at its first NUL, or at the end of data written without one.
+  if (text && text->empty()) return true;
+  return text && IsFontValue(now.name) && EqualIgnoringCase(*text, record.writtenPath);
+}
 
 RestorePlan PlanRestore(const JournalRecord& record, const KeyReading& now) {
   RestorePlan plan;
@@ -27,7 +34,7 @@ RestorePlan PlanRestore(const JournalRecord& record, const KeyReading& now) {
   for (const RawValue& before : record.values) {
     const RawValue* current = FindValue(now.values, before.name);
     if (!current) {
-      plan.kept.push_back(KeptValue{before.name, std::nullopt});
+      if (!AddedForTheRecord(before, record)) plan.kept.push_back(KeptValue{before.name, std::nullopt});
     } else if (SameData(*current, before)) {
       continue;
     } else if (HoldsWhatTavrelWrote(*current, record)) {

@@ -27,6 +27,13 @@ struct RestorePlan {
   std::vector<KeptValue> kept;    // left as they are now
 };
 
+// Whether a recorded value holds what the switch wrote to it: the empty
+// text, and for the font value the file the journal names (the switch
+// empties it first, so a copy that ended in between left the empty text).
+// Text compares as Windows reads it: a missing closing NUL is none, and a
+// path's letter case does not count.
+bool HoldsWhatTavrelWrote(const RawValue& now, const JournalRecord& record);
+
 // The plan for `record` against the key as it is `now`. When the key cannot
 // be read, nothing says a value changed: every recorded value goes back.
 RestorePlan PlanRestore(const JournalRecord& record, const KeyReading& now);

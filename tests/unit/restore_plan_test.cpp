@@ -47,6 +47,11 @@ INSTANTIATE_TEST_SUITE_P(
         PlanRow{"LinkStillEmptied", Text(u"ＭＳ 明朝", u"C:\\m.tte"), Text(u"ＭＳ 明朝", u""), PlanRow::PutBack},
         PlanRow{"NameInOtherCase", Text(u"Link", u"C:\\m.tte"), Text(u"LINK", u""), PlanRow::PutBack},
         PlanRow{"BinaryStillEmptied", kBinary, Text(u"Bits", u""), PlanRow::PutBack},
+        PlanRow{"FontInAnotherCase", Text(u"SystemDefaultEUDCFont", u"C:\\W\\EUDC.TTE"),
+                Text(u"SystemDefaultEUDCFont", u"d:\\GAIJI\\Mine.TTE"), PlanRow::PutBack},
+        PlanRow{"FontWithoutItsNul", Text(u"SystemDefaultEUDCFont", u"C:\\W\\EUDC.TTE"),
+                RawValue{u"SystemDefaultEUDCFont", kRegSz, Utf16Bytes(kFile, false)}, PlanRow::PutBack},
+        PlanRow{"EmptiedWithoutANul", Text(u"Link", u"C:\\m.tte"), RawValue{u"Link", kRegSz, {}}, PlanRow::PutBack},
         // Back already (a recovery killed halfway, or a value never emptied).
         PlanRow{"AtItsOriginal", Text(u"ＭＳ 明朝", u"C:\\m.tte"), Text(u"ＭＳ 明朝", u"C:\\m.tte"), PlanRow::LeftAlone},
         PlanRow{"OriginallyEmpty", Text(u"Empty", u""), Text(u"Empty", u""), PlanRow::LeftAlone},
@@ -68,6 +73,20 @@ TEST(RestoreRuleWithoutTheKey, PutsEverythingBackWhenTheKeyCannotBeRead) {
   EXPECT_TRUE(plan.kept.empty());
   // A key someone deleted: every value is theirs to leave gone.
   EXPECT_EQ(PlanRestore(record, KeyReading{KeyReading::Outcome::Absent, {}, kSuccess}).kept.size(), 2u);
+}
+
+// The Windows default stands in the record for a font value there was none
+// of: absent now too, it is as it was, and nobody changed anything.
+TEST(RestoreRuleWithoutTheKey, AValueAbsentBeforeAndNowIsNotNamed) {
+  const KeyReading none{KeyReading::Outcome::Absent, {}, kSuccess};
+  const RawValue windowsDefault = Text(u"SystemDefaultEUDCFont", u"C:\\W\\EUDC.TTE");
+  JournalRecord noKey{{}, false, kFile, {windowsDefault}, {}};
+  EXPECT_EQ(PlanRestore(noKey, none).kept, std::vector<KeptValue>{});
+  JournalRecord noValue{{}, true, kFile, {Text(u"Link", u""), windowsDefault}, {}};
+  noValue.fontValueAdded = true;
+  const KeyReading linkOnly{KeyReading::Outcome::Listed, {Text(u"Link", u"")}, kSuccess};
+  EXPECT_EQ(PlanRestore(noValue, linkOnly).kept, std::vector<KeptValue>{});
+  EXPECT_TRUE(PlanRestore(noValue, linkOnly).putBack.empty());
 }
 
 }  // namespace
