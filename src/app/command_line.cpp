@@ -72,6 +72,7 @@ CommandLine ParseArguments(const std::vector<std::string>& arguments, IFiles& fi
     if (!files.IsFile(Utf8ToUtf16(fullPath))) {
       return Rejected(ArgumentFault::NoSuchFile, argument, fullPath);
     }
+    if (font && !IsFontFile(files, fullPath)) return Rejected(ArgumentFault::NotAFont, argument, fullPath);
     slot = std::move(fullPath);
   }
   return parsed;
@@ -96,6 +97,9 @@ std::string ArgumentErrorMessage(const ArgumentError& error) {
       break;
     case ArgumentFault::SecondFont:
       text = quoted + "は指定できません。外字ファイル(.tte)は1つしか指定できません。";
+      break;
+    case ArgumentFault::NotAFont:
+      text = quoted + "は、読み込めないか、フォントファイル(TrueType または OpenType)ではありません。";
       break;
     case ArgumentFault::NoSuchFile:
       text = quoted + "というファイルが見つかりません。";

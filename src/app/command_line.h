@@ -19,6 +19,7 @@ enum class ArgumentFault {
   SecondProgram,  // a second path that is not a .tte file
   SecondFont,     // a second .tte file
   NoSuchFile,     // names nothing, or a folder
+  NotAFont,       // a .tte file that cannot be read or is no font
 };
 
 struct ArgumentError {

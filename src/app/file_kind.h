@@ -2,10 +2,14 @@
 // the folders of the paths it is given.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tavrel {
+
+class IFiles;
 
 inline constexpr std::string_view kProgramExtension = ".exe";
 inline constexpr std::string_view kFontExtension = ".tte";
@@ -15,6 +19,15 @@ inline constexpr std::string_view kFontExtension = ".tte";
 std::string LastFourLowered(std::string_view path);
 
 inline bool IsFontPath(std::string_view path) { return LastFourLowered(path) == kFontExtension; }
+
+// Whether a path is full: from a drive's root ("C:\\") or a share ("\\\\server").
+bool IsFullPath(std::string_view path);
+
+// Whether these first bytes of a file are those of a TrueType or OpenType
+// font (or collection).
+bool BeginsLikeAFont(const std::vector<std::uint8_t>& head);
+// Whether the file can be read and begins as a font does.
+bool IsFontFile(IFiles& files, std::string_view path);
 
 // The folder of a full path with its closing backslash ("C:\Apps\"); empty
 // for a bare name.

@@ -117,11 +117,15 @@ std::string JournalUnreadable(std::string_view errorText) {
                 "不要な記録であれば、このキーを削除してください。"});
 }
 
-std::string JournalNotRemoved(std::string_view where, std::string_view errorText,
-                              bool settingsBack) {
-  return Lines({settingsBack ? "外字の設定は元に戻しましたが、元に戻すための記録を削除できませんでした。"
-                             : "外字の設定を元に戻すための記録を削除できませんでした。",
-                where, errorText, "次に Tavrel を起動したときに、もう一度削除します。"});
+std::string JournalNotRemoved(std::string_view where, std::string_view errorText) {
+  return Lines({"外字の設定は元に戻しましたが、元に戻すための記録を削除できませんでした。", where,
+                errorText, "次に Tavrel を起動したときに、もう一度削除します。"});
+}
+
+std::string JournalNotTakenOver(std::string_view where, std::string_view errorText) {
+  return Lines({"前回の Tavrel が残した、外字の設定を元に戻すための記録を書き換えられませんでした。",
+                where, errorText,
+                "別のログオン セッションで起動した Tavrel が、同じ記録から設定を元に戻すことがあります。"});
 }
 
 std::string LogonRestoreNotSet(std::string_view where, std::string_view errorText) {

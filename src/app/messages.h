@@ -35,10 +35,10 @@ std::string RestoreFailed(const std::vector<std::pair<std::u16string, std::strin
 
 std::string Recovered(const std::vector<RawValue>& values);
 std::string JournalUnreadable(std::string_view errorText);
-// The record of the settings could not be removed; `settingsBack`: after
-// they were put back.
-std::string JournalNotRemoved(std::string_view where, std::string_view errorText,
-                              bool settingsBack = true);
+// The settings are back, but their record could not be removed.
+std::string JournalNotRemoved(std::string_view where, std::string_view errorText);
+// The record an earlier copy left could not be rewritten as this copy's.
+std::string JournalNotTakenOver(std::string_view where, std::string_view errorText);
 // Not all settings are back, and the next logon's retry could not be set.
 std::string LogonRestoreNotSet(std::string_view where, std::string_view errorText);
 // The EUDC fonts could not be released or reloaded around a change.

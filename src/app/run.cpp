@@ -1,7 +1,6 @@
 #include "app/run.h"
 
 #include <algorithm>
-#include <array>
 #include <iterator>
 #include <utility>
 
@@ -14,16 +13,8 @@ namespace tavrel {
 namespace {
 
 constexpr const char* kCloseQuestion = "登録ソフトが起動中です。\r\n終了してもいいですか？";
-
-// How TrueType and OpenType files begin: a TrueType outline version, the
-// older Apple tag, CFF outlines, or a collection.
-bool BeginsLikeAFont(const std::vector<std::uint8_t>& head) {
-  static constexpr std::array<std::array<std::uint8_t, 4>, 4> kSignatures{{
-      {0x00, 0x01, 0x00, 0x00}, {'t', 'r', 'u', 'e'}, {'O', 'T', 'T', 'O'}, {'t', 't', 'c', 'f'}}};
-  return head.size() >= 4 && std::any_of(kSignatures.begin(), kSignatures.end(), [&](const auto& s) {
-           return std::equal(s.begin(), s.end(), head.begin());
-         });
-}
+constexpr const char* kProgramPrompt = "実行するソフトをDrag＆Dropしてください";
+constexpr const char* kFontPrompt = "ユーザー外字ファイルをDrag＆Dropしてください。";
 
 // RunOnce runs no command line longer than this.
 constexpr std::size_t kLongestLogonCommand = 260;
@@ -39,49 +30,164 @@ Run::Run(const Seams& seams, IRunView& view)
   switch_.SetWriter(JournalWriter{seams_.launcher.Self(), seams_.desktop.Session()});
 }
 
+// --- input, one transition at a time
+
+void Run::Deliver(std::function<void()> input) {
+  if (state_ == RunState::Closed) return;
+  kept_.push_back(std::move(input));
+  if (!busy_) HandleKept();
+}
+
+void Run::HandleKept() {
+  busy_ = true;
+  for (;;) {
+    // At logon the reports wait until the lock is given back: a start
+    // waiting for it goes on first.
+    const bool boxesWait = atLogon_ && state_ != RunState::Closed;
+    if (!boxes_.empty() && !boxesWait) {
+      ShowNextBox();
+      continue;
+    }
+    if (state_ == RunState::Opening) break;
+    if (kept_.empty()) {
+      // /exit's close, once every box is closed and what came meanwhile is handled.
+      if (!std::exchange(closeWhenQuiet_, false)) break;
+      CloseIfDone();
+      Refresh();
+      continue;
+    }
+    std::function<void()> input = std::move(kept_.front());
+    kept_.pop_front();
+    if (state_ == RunState::Closed) continue;  // nothing is handled once the run has closed
+    input();
+    Refresh();
+  }
+  busy_ = false;
+}
+
+void Run::ShowNextBox() {
+  PendingBox pending = std::move(boxes_.front());
+  boxes_.pop_front();
+  WindowHandle owner = nullptr;
+  if (visible_ && state_ != RunState::Closed) {
+    // A box owned by a minimised window would stay out of sight.
+    minimized_ = false;
+    Refresh();
+    owner = view_.Owner();
+  }
+  // The box runs a message loop of its own: what it delivers is kept.
+  const bool yes = seams_.desktop.Show(owner, pending.box);
+  // Windows may have ended the session while the box was up.
+  if (!yes || !pending.onYes || state_ == RunState::Closed) return;
+  pending.onYes();
+  Refresh();
+}
+
+void Run::EndSession() {
+  if (state_ == RunState::Closed) return;
+  // Nothing is asked or told: a box shown now can be cut short, and Tavrel
+  // killed with the user font still in place. What could not be put back
+  // stays in the journal for the next logon.
+  sessionEnding_ = true;
+  boxes_.clear();
+  kept_.clear();
+  Close();
+}
+
+Screen Run::ScreenOfState() const {
+  Screen screen;
+  screen.title = title_;
+  screen.program = program_;
+  screen.programCaption = program_.empty() ? kProgramPrompt : program_;
+  screen.fontCaption = font_.empty() ? kFontPrompt : font_;
+  screen.currentFont = currentFont_;
+  screen.launchEnabled = state_ == RunState::Idle && Launchable();
+  screen.userFontActive = UserFontActive();
+  screen.exitWhenDone = exitWhenDone_;
+  screen.shortcutOffered = Launchable();
+  screen.visible = visible_;
+  screen.minimized = minimized_;
+  screen.closed = state_ == RunState::Closed;
+  return screen;
+}
+
+void Run::Refresh() {
+  Screen now = ScreenOfState();
+  if (now == screen_) return;
+  screen_ = std::move(now);
+  view_.Show(screen_);
+}
+
 // --- the launch
 
 void Run::LaunchClicked() {
-  if (screen_.closed || !Launchable() || !FontFileIsUsable()) return;
+  Deliver([this] { LaunchOrder(Registered()); });
+}
+
+void Run::LaunchOrder(const StartOrder& order) {
+  if (state_ == RunState::Idle) {
+    LaunchWhileIdle(order);
+  } else if (state_ == RunState::Waiting) {
+    LaunchWhileWaiting(order);
+  }
+}
+
+void Run::LaunchWhileIdle(const StartOrder& order) {
+  if (order.program.empty() || order.font.empty() || !FontFileIsUsable(order.font)) return;
   // Before anything changes: a logon could not put the settings back.
   if (restoreCommand_.size() > kLongestLogonCommand) {
     Tell(messages::LogonCommandTooLong(Utf16ToUtf8(restoreCommand_), kLongestLogonCommand));
     return;
   }
   if (!UserFontActive() && JournalOfAnotherCopy()) return;
-  screen_.minimized = true;
-  screen_.launchEnabled = false;
+  minimized_ = true;
   Refresh();
-  if (!SwitchToUserFont()) {  // nothing switched, nothing to launch; the user was told
-    screen_.launchEnabled = true;
-    screen_.minimized = false;
-    Refresh();
+  if (!SwitchToUserFont(order.font)) {  // nothing switched, nothing to launch; the user was told
+    minimized_ = false;
     return;
   }
-  StartProgram();
+  StartProgram(order);
 }
 
-bool Run::FontFileIsUsable() {
-  const FileHead head = seams_.files.ReadHead(Utf8ToUtf16(font_), 4);
+// One rule, whoever asks: a program with the font in place starts beside
+// those that run; one with another font waits until they have ended, if the
+// user wants it to.
+void Run::LaunchWhileWaiting(const StartOrder& order) {
+  if (order.program.empty() || order.font.empty()) return;
+  const std::u16string running = switch_.Record().writtenPath;
+  if (EqualIgnoringCase(Utf8ToUtf16(order.font), running)) {
+    if (FontFileIsUsable(order.font) && SwitchToUserFont(order.font)) StartProgram(order);
+    return;
+  }
+  Ask(Box{messages::QueueQuestion(launches_.back().program, Utf16ToUtf8(running), order.program,
+                                  order.font),
+          BoxIcon::Question, BoxButtons::YesNo},
+      [this, order] {
+        queued_.push_back(order);
+        if (order.exit) exitWhenDone_ = true;
+      });
+}
+
+bool Run::FontFileIsUsable(const std::string& font) {
+  const FileHead head = seams_.files.ReadHead(Utf8ToUtf16(font), 4);
   if (head.error != kSuccess) {
     const bool missing = head.error == kFileNotFound || head.error == kPathNotFound;
-    Tell(missing ? messages::FontMissing(font_, ErrorText(head.error))
-                 : messages::FontUnreadable(font_, ErrorText(head.error)));
+    Tell(missing ? messages::FontMissing(font, ErrorText(head.error))
+                 : messages::FontUnreadable(font, ErrorText(head.error)));
     return false;
   }
   if (!BeginsLikeAFont(head.bytes)) {
-    Tell(messages::NotAFont(font_));
+    Tell(messages::NotAFont(font));
     return false;
   }
   return true;
 }
 
-bool Run::SwitchToUserFont() {
-  const SwitchResult result = switch_.SwitchTo(Utf8ToUtf16(font_));
-  screen_.userFontActive = switch_.UserFontActive();
-  Refresh();
+bool Run::SwitchToUserFont(const std::string& font) {
+  const SwitchResult result = switch_.SwitchTo(Utf8ToUtf16(font));
   if (result.status.ok()) {
     TellReloadFailure();
+    if (!result.kept.empty()) Inform(messages::KeptChanged(result.kept));
     return true;
   }
   const std::string restoreProblem = result.undone ? RestoreProblem(*result.undone) : "";
@@ -92,23 +198,27 @@ bool Run::SwitchToUserFont() {
   return false;
 }
 
-void Run::StartProgram() {
+void Run::StartProgram(const StartOrder& order) {
   // In its own folder, as Explorer and a new shortcut start it: an older
   // program opens its data and saves by relative paths.
-  StartOutcome outcome = seams_.launcher.Start(StartRequest{
-      Utf8ToUtf16(program_), Utf8ToUtf16(arguments_), Utf8ToUtf16(FolderOf(program_)), show_, view_.Owner()});
+  StartOutcome outcome = seams_.launcher.Start(
+      StartRequest{Utf8ToUtf16(order.program), Utf8ToUtf16(order.arguments),
+                   Utf8ToUtf16(FolderOf(order.program)), order.show, view_.Owner()});
+  // The shell's prompt runs a message loop: the session may have ended.
+  if (state_ == RunState::Closed) return;
   switch (outcome.result) {
     case StartOutcome::Result::Started:
       JournalProgram(*outcome.program);
-      launches_.push_back(Launch{{}, program_});
+      launches_.push_back(Launch{{}, order.program});
       launches_.back().programs.push_back(std::move(outcome.program));
-      RememberPair();
+      state_ = RunState::Waiting;
+      RememberPair(order);
       return;  // the message loop waits for its end
     case StartOutcome::Result::HandedOver:
       // Served without a new process (a document handed to a running
       // program): there is nothing to wait for.
-      RememberPair();
-      EndLaunch(true);
+      RememberPair(order);
+      if (launches_.empty()) AllProgramsEnded(true);
       return;
     case StartOutcome::Result::Cancelled:
     case StartOutcome::Result::Failed:
@@ -118,20 +228,17 @@ void Run::StartProgram() {
   // launch's program still runs with the font.
   const bool outerRuns = !launches_.empty();
   const bool settingsBack = !outerRuns && SwitchBack();
-  screen_.launchEnabled = true;
-  screen_.minimized = false;
-  Refresh();
   // A start the user refused at the shell's prompt needs no word: they chose.
   if (outcome.result == StartOutcome::Result::Failed) {
-    Tell(messages::NotStarted(program_, ErrorText(outcome.error), outerRuns, settingsBack));
+    Tell(messages::NotStarted(order.program, ErrorText(outcome.error), outerRuns, settingsBack));
   }
-  if (screen_.exitWhenDone) CloseRequested(CloseReason::User);
+  if (!outerRuns) AfterLastProgram();
 }
 
 // Where the settings file cannot be written, nothing is remembered: the next
 // start finds its files beside the executable as before.
-void Run::RememberPair() {
-  if (seams_.settings.Write("Program", program_)) (void)seams_.settings.Write("Font", font_);
+void Run::RememberPair(const StartOrder& order) {
+  if (seams_.settings.Write("Program", order.program)) (void)seams_.settings.Write("Font", order.font);
 }
 
 void Run::JournalProgram(const IRunningProgram& program) {
@@ -152,6 +259,10 @@ std::vector<WaitHandle> Run::WaitHandles() const {
 }
 
 void Run::ProgramEnded(WaitHandle signal) {
+  Deliver([this, signal] { OnProgramEnded(signal); });
+}
+
+void Run::OnProgramEnded(WaitHandle signal) {
   for (auto launch = launches_.begin(); launch != launches_.end(); ++launch) {
     auto& programs = launch->programs;
     const auto ended = std::find_if(programs.begin(), programs.end(), [&](const RunningProgram& p) {
@@ -159,48 +270,72 @@ void Run::ProgramEnded(WaitHandle signal) {
     });
     if (ended == programs.end()) continue;
     programs.erase(ended);
-    if (programs.empty()) {
-      launches_.erase(launch);
-      EndLaunch(true);
-    }
+    if (programs.empty()) launches_.erase(launch);
+    if (launches_.empty()) AllProgramsEnded(true);
     return;
   }
 }
 
 void Run::WaitFailed() {
-  launches_.clear();
-  EndLaunch(false);
+  Deliver([this] {
+    if (state_ != RunState::Waiting) return;
+    launches_.clear();
+    AllProgramsEnded(false);
+  });
 }
 
-void Run::EndLaunch(bool programsEnded) {
-  // The user font stays while another launch's program still runs, and
-  // when the end of the programs is not known.
-  if (programsEnded && launches_.empty() && UserFontActive()) SwitchBack();
-  if (!programsEnded) Tell(messages::WaitFailed(atLogon_));
+void Run::AllProgramsEnded(bool programsEnded) {
+  state_ = RunState::Idle;
+  if (programsEnded) {
+    if (UserFontActive()) SwitchBack();
+  } else {
+    // The user font stays: the end of the programs is not known. So is the
+    // end of those before a queued start.
+    queued_.clear();
+    Tell(messages::WaitFailed(atLogon_));
+  }
   if (atLogon_) {
-    if (launches_.empty()) Finish();
+    Finish();
     return;
   }
-  screen_.launchEnabled = Launchable();
-  Refresh();
-  if (launches_.empty() && queued_) {
-    // The start the user queued behind these programs: as a launch of its own.
-    TakeHandOver(*std::exchange(queued_, std::nullopt));
-    LaunchClicked();
+  AfterLastProgram();
+}
+
+void Run::AfterLastProgram() {
+  if (!queued_.empty()) {
+    // The start the user queued behind these programs, before any input
+    // that came after it: a launch of its own.
+    kept_.push_front([this] { StartQueued(); });
     return;
   }
-  if (screen_.exitWhenDone) {
-    CloseRequested(CloseReason::User);
-    if (screen_.closed) return;
+  if (exitWhenDone_) {
+    // After the boxes and the input kept meanwhile: a second start's program
+    // may still come.
+    closeWhenQuiet_ = true;
+    return;
   }
-  screen_.minimized = false;
-  Refresh();
+  minimized_ = false;
+}
+
+void Run::StartQueued() {
+  if (queued_.empty() || state_ != RunState::Idle) return;
+  const StartOrder order = std::move(queued_.front());
+  queued_.pop_front();
+  RegisterProgram(order.program);
+  RegisterFont(order.font);
+  arguments_ = order.arguments;
+  show_ = order.show;
+  LaunchWhileIdle(order);
+  if (state_ == RunState::Idle && queued_.empty()) minimized_ = false;
+}
+
+void Run::CloseIfDone() {
+  if (state_ == RunState::Idle && queued_.empty() && exitWhenDone_) Close();
+  if (state_ == RunState::Idle) minimized_ = false;
 }
 
 bool Run::SwitchBack(bool recovering) {
   const RestoreStatus status = switch_.SwitchBack();
-  screen_.userFontActive = switch_.UserFontActive();
-  Refresh();
   const std::string kept = status.kept.empty() ? "" : messages::KeptChanged(status.kept);
   if (const std::string problem = RestoreProblem(status); !problem.empty()) {
     Tell(kept.empty() ? problem : problem + "\r\n\r\n" + kept);
@@ -215,8 +350,10 @@ bool Run::SwitchBack(bool recovering) {
   return true;
 }
 
+// A record this very process wrote (and could not remove) is its own.
 bool Run::WriterRuns(const JournalWriter& writer) {
-  return writer.process.processId != 0 && seams_.launcher.FindRunning(writer.process) != nullptr;
+  return writer.process.processId != 0 && writer.process != seams_.launcher.Self() &&
+         seams_.launcher.FindRunning(writer.process) != nullptr;
 }
 
 bool Run::JournalOfAnotherCopy() {
@@ -229,18 +366,17 @@ bool Run::JournalOfAnotherCopy() {
 // --- the way out
 
 void Run::CloseRequested(CloseReason reason) {
-  if (screen_.closed) return;
   if (reason == CloseReason::SessionEnds) {
-    // Nothing is asked: a box shown now can be cut short, and Tavrel killed
-    // with the user font still in place.
-    sessionEnding_ = true;
-  } else if (!launches_.empty() &&
-             !seams_.desktop.Show(view_.Owner(),
-                                  Box{kCloseQuestion, BoxIcon::Information, BoxButtons::YesNo})) {
+    EndSession();
     return;
   }
-  // The session may have ended while the question was shown.
-  if (!screen_.closed) Close();
+  Deliver([this] {
+    if (state_ != RunState::Waiting) {
+      Close();
+      return;
+    }
+    Ask(Box{kCloseQuestion, BoxIcon::Information, BoxButtons::YesNo}, [this] { Close(); });
+  });
 }
 
 void Run::Close() {
@@ -250,12 +386,11 @@ void Run::Close() {
 
 void Run::Finish() {
   launches_.clear();
-  screen_.closed = true;
+  queued_.clear();
+  state_ = RunState::Closed;
   Refresh();
-  if (!atLogon_) return;
-  // A start waiting for the logon's restore goes on now, not after its report.
-  seams_.desktop.ReleaseInstanceLock();
-  for (const Box& box : std::exchange(logonBoxes_, {})) (void)seams_.desktop.Show(nullptr, box);
+  // A start waiting for the logon's restore goes on now, before its report.
+  if (atLogon_) seams_.desktop.ReleaseInstanceLock();
 }
 
 // --- telling the user
@@ -282,29 +417,17 @@ std::string Run::RestoreProblem(const RestoreStatus& status) {
   return {};
 }
 
-bool Run::Ask(const Box& box) {
-  // At logon a report waits for the end; nothing is asked there.
-  if (atLogon_ && !screen_.closed && box.buttons == BoxButtons::Ok) {
-    logonBoxes_.push_back(box);
-    return true;
-  }
-  if (!screen_.visible || screen_.closed) return seams_.desktop.Show(nullptr, box);
-  // A box owned by a minimised window would stay out of sight.
-  screen_.minimized = false;
-  Refresh();
-  return seams_.desktop.Show(view_.Owner(), box);
+void Run::Ask(Box box, std::function<void()> onYes) {
+  if (sessionEnding_) return;
+  boxes_.push_back(PendingBox{std::move(box), std::move(onYes)});
 }
 
 void Run::Tell(std::string_view text) {
-  // While Windows ends the session a box could be cut short; what could not
-  // be put back stays in the journal for the next logon.
-  if (sessionEnding_) return;
-  Ask(Box{std::string(text), BoxIcon::Warning, BoxButtons::Ok});
+  Ask(Box{std::string(text), BoxIcon::Warning, BoxButtons::Ok}, nullptr);
 }
 
 void Run::Inform(std::string_view text) {
-  if (sessionEnding_) return;
-  (void)Ask(Box{std::string(text), BoxIcon::Information, BoxButtons::Ok});
+  Ask(Box{std::string(text), BoxIcon::Information, BoxButtons::Ok}, nullptr);
 }
 
 void Run::TellReloadFailure() {

@@ -19,13 +19,18 @@ std::string ShortcutName(std::string_view program) {
 
 std::string Quoted(std::string_view path) { return "\"" + std::string(path) + "\""; }
 
+// Paths and arguments longer than Windows takes in a command line are no
+// second start's.
+constexpr std::size_t kLongestCommandLine = 32767;
+
+bool FitsACommandLine(std::string_view text) { return Utf8ToUtf16(text).size() <= kLongestCommandLine; }
+
 }  // namespace
 
 // --- the boxes, the check box and the link
 
 void Run::ExitWhenDoneToggled() {
-  screen_.exitWhenDone = !screen_.exitWhenDone;
-  Refresh();
+  Deliver([this] { exitWhenDone_ = !exitWhenDone_; });
 }
 
 bool Run::Accepts(DropBox box, const DropData& data) const {
@@ -33,14 +38,16 @@ bool Run::Accepts(DropBox box, const DropData& data) const {
   return LastFourLowered(data.first) == (box == DropBox::Program ? kProgramExtension : kFontExtension);
 }
 
+// During a run too: the files are for the next launch, whose button comes
+// back with the window.
 void Run::Dropped(DropBox box, const std::string& path) {
-  if (screen_.closed) return;
-  if (box == DropBox::Program) {
-    RegisterProgram(path);
-  } else {
-    RegisterFont(path);
-  }
-  Refresh();
+  Deliver([this, box, path] {
+    if (box == DropBox::Program) {
+      RegisterProgram(path);
+    } else {
+      RegisterFont(path);
+    }
+  });
 }
 
 void Run::RegisterProgram(const std::string& path) {
@@ -50,53 +57,62 @@ void Run::RegisterProgram(const std::string& path) {
   program_ = name.empty() ? path : DirectoryOf(path) + name;
   arguments_.clear();
   show_ = ShowState::Normal;
-  screen_.program = program_;
-  screen_.programCaption = program_;
-  if (!font_.empty()) screen_.launchEnabled = true;
-  screen_.shortcutOffered = Launchable();
 }
 
 // The path exactly as given: no look-up.
-void Run::RegisterFont(const std::string& path) {
-  font_ = path;
-  screen_.fontCaption = font_;
-  if (!program_.empty()) screen_.launchEnabled = true;
-  screen_.shortcutOffered = Launchable();
-}
+void Run::RegisterFont(const std::string& path) { font_ = path; }
 
 void Run::LinkClicked() {
-  if (const ErrorCode error = seams_.launcher.Open(Utf8ToUtf16(kHomePageUrl), view_.Owner());
-      error != kSuccess) {
-    Tell(messages::LinkNotOpened(kHomePageUrl, ErrorText(error)));
-  }
+  Deliver([this] {
+    if (const ErrorCode error = seams_.launcher.Open(Utf8ToUtf16(kHomePageUrl), view_.Owner());
+        error != kSuccess) {
+      Tell(messages::LinkNotOpened(kHomePageUrl, ErrorText(error)));
+    }
+  });
 }
 
 // --- a second start's files
 
 void Run::HandOverReceived(const HandOver& handOver) {
-  if (screen_.closed || atLogon_) return;
-  if (launches_.empty()) {
-    TakeHandOver(handOver);
-    screen_.minimized = false;
-    Refresh();
-    view_.BringToFront();
-    if (handOver.run && Launchable()) LaunchClicked();
-    return;
+  Deliver([this, handOver] {
+    // A start of Tavrel checks its files before it sends them: anything
+    // else is no start of Tavrel's.
+    if (!IsSound(handOver)) return;
+    const bool launches = handOver.run && !handOver.program.empty();
+    if (state_ == RunState::Idle || !launches) {
+      TakeHandOver(handOver);
+      if (state_ != RunState::Idle) return;  // the window stays as the run has it
+      minimized_ = false;
+      Refresh();
+      view_.BringToFront();
+      if (launches) LaunchOrder(Registered());
+      return;
+    }
+    const StartOrder order{handOver.program, handOver.font.empty() ? font_ : handOver.font,
+                           handOver.arguments, handOver.show, handOver.exit};
+    // Started beside the running programs, it is the registered one now.
+    if (EqualIgnoringCase(Utf8ToUtf16(order.font), switch_.Record().writtenPath)) {
+      TakeHandOver(handOver);
+    }
+    LaunchWhileWaiting(order);
+  });
+}
+
+bool Run::TakesHandOvers() const {
+  return state_ != RunState::Closed && !atLogon_ && !sessionEnding_;
+}
+
+bool Run::IsSound(const HandOver& handOver) {
+  if (handOver.program.empty() && handOver.font.empty()) return false;
+  if (!FitsACommandLine(handOver.arguments)) return false;
+  const auto existingFile = [&](const std::string& path) {
+    return IsFullPath(path) && FitsACommandLine(path) && seams_.files.IsFile(Utf8ToUtf16(path));
+  };
+  if (!handOver.program.empty() && (IsFontPath(handOver.program) || !existingFile(handOver.program))) {
+    return false;
   }
-  const std::u16string running = switch_.Record().writtenPath;
-  const std::string font = handOver.font.empty() ? font_ : handOver.font;
-  if (EqualIgnoringCase(Utf8ToUtf16(font), running)) {
-    TakeHandOver(handOver);
-    LaunchClicked();
-    return;
-  }
-  const std::string& program = launches_.back().program;
-  if (Ask(Box{messages::QueueQuestion(program, Utf16ToUtf8(running),
-                                      handOver.program.empty() ? program_ : handOver.program, font),
-              BoxIcon::Question, BoxButtons::YesNo})) {
-    queued_ = handOver;
-    if (queued_->font.empty()) queued_->font = font;
-  }
+  return handOver.font.empty() ||
+         (IsFontPath(handOver.font) && existingFile(handOver.font) && IsFontFile(seams_.files, handOver.font));
 }
 
 void Run::TakeHandOver(const HandOver& handOver) {
@@ -106,14 +122,17 @@ void Run::TakeHandOver(const HandOver& handOver) {
     show_ = handOver.run ? handOver.show : ShowState::Normal;
   }
   if (!handOver.font.empty()) RegisterFont(handOver.font);
-  if (handOver.exit) screen_.exitWhenDone = true;
-  Refresh();
+  if (handOver.exit) exitWhenDone_ = true;
 }
 
 // --- the desktop shortcut
 
 void Run::ShortcutRequested() {
-  if (screen_.closed || !Launchable()) return;
+  Deliver([this] { OfferShortcut(); });
+}
+
+void Run::OfferShortcut() {
+  if (!Launchable()) return;
   const std::string name = ShortcutName(program_);
   const FolderPath desktop = seams_.shortcuts.DesktopFolder();
   if (desktop.error != kSuccess) {
@@ -122,11 +141,13 @@ void Run::ShortcutRequested() {
   }
   const std::u16string file = desktop.path + u"\\" + Utf8ToUtf16(name);
   // Whatever stands there is the user's: it goes only when the user says so.
-  if (seams_.files.IsFile(file) &&
-      !Ask(Box{messages::ShortcutExists(Utf16ToUtf8(file)), BoxIcon::Question, BoxButtons::YesNo})) {
+  if (seams_.files.IsFile(file)) {
+    const Shortcut shortcut = ShortcutToRun();
+    Ask(Box{messages::ShortcutExists(Utf16ToUtf8(file)), BoxIcon::Question, BoxButtons::YesNo},
+        [this, file, name, shortcut] { WriteShortcut(file, name, shortcut); });
     return;
   }
-  WriteShortcut(file, name);
+  WriteShortcut(file, name, ShortcutToRun());
 }
 
 // Tavrel starts the program with the font and ends with it; the shortcut
@@ -137,8 +158,8 @@ Shortcut Run::ShortcutToRun() const {
                   Utf8ToUtf16(FolderOf(program_)), Utf8ToUtf16(program_), 0};
 }
 
-void Run::WriteShortcut(const std::u16string& file, const std::string& name) {
-  if (const ErrorCode error = seams_.shortcuts.Write(file, ShortcutToRun()); error != kSuccess) {
+void Run::WriteShortcut(const std::u16string& file, const std::string& name, const Shortcut& shortcut) {
+  if (const ErrorCode error = seams_.shortcuts.Write(file, shortcut); error != kSuccess) {
     Tell(messages::ShortcutNotCreated(Utf16ToUtf8(file), ErrorText(error)));
     return;
   }

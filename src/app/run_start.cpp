@@ -10,8 +10,6 @@
 namespace tavrel {
 namespace {
 
-constexpr const char* kProgramPrompt = "実行するソフトをDrag＆Dropしてください";
-constexpr const char* kFontPrompt = "ユーザー外字ファイルをDrag＆Dropしてください。";
 constexpr const char* kAlreadyRunning =
     " は既に起動しています。\r\n利用しているソフトを終了させてください。";
 
@@ -31,6 +29,12 @@ std::string BaseNameWithoutExtension(std::string_view path) {
 bool Run::GuardSingleInstance(const CommandLine& commandLine, ShowState startedAs) {
   IDesktop& desktop = seams_.desktop;
   if (!desktop.TakeInstanceLock()) {
+    if (commandLine.error) {
+      // Checked before anything is sent: what is wrong, and how Tavrel is
+      // started. What remains of the start is then as without files.
+      (void)desktop.Show(nullptr, Box{ArgumentErrorMessage(*commandLine.error), BoxIcon::Warning,
+                                      BoxButtons::Ok});
+    }
     if (commandLine.program.empty() && commandLine.font.empty()) {
       // Until the holder has looked for other copies, a refusal box of ours
       // could be taken for one.
@@ -47,7 +51,7 @@ bool Run::GuardSingleInstance(const CommandLine& commandLine, ShowState startedA
         Refuse();
         return false;
       case IDesktop::HandOverResult::LockTaken:
-        break;  // the logon's restore has finished: this start goes on
+        break;  // the copy that held it has ended: this start goes on
     }
   }
   // This copy has no window yet, so a main window found belongs to another.
@@ -57,7 +61,8 @@ bool Run::GuardSingleInstance(const CommandLine& commandLine, ShowState startedA
     Refuse();
     return false;
   }
-  screen_.title = WindowTitle();
+  title_ = WindowTitle();
+  screen_.title = title_;
   return true;
 }
 
@@ -69,16 +74,33 @@ void Run::Refuse() {
 void Run::Open(const CommandLine& commandLine, ShowState startedAs) {
   if (commandLine.error) {
     // Before the window shows, so that it opens as it would without them.
-    (void)seams_.desktop.Show(nullptr, Box{ArgumentErrorMessage(*commandLine.error),
-                                           BoxIcon::Warning, BoxButtons::Ok});
+    Tell(ArgumentErrorMessage(*commandLine.error));
+    HandleKept();
+    if (state_ == RunState::Closed) return;  // the session ended meanwhile
   }
+  busy_ = true;
+  OpenWindow(commandLine, startedAs);
+  // What the opening has to tell (a recovery's report) comes before the
+  // window, standing alone.
+  while (!boxes_.empty() && state_ != RunState::Closed) ShowNextBox();
+  if (state_ == RunState::Closed) {
+    busy_ = false;
+    return;
+  }
+  visible_ = true;
+  Refresh();
+  // The launch of /run, then what came meanwhile.
+  HandleKept();
+}
+
+void Run::OpenWindow(const CommandLine& commandLine, ShowState startedAs) {
   const std::string exePath = seams_.desktop.ExecutablePath();
   appDir_ = exePath.substr(0, exePath.rfind('\\') + 1);
   const std::string exeBaseName = BaseNameWithoutExtension(exePath);
 
   const KeyReading key = seams_.eudcKey.ReadAll();
   const RawValue* font = FindValue(key.values, kSystemDefaultEudcFont);
-  screen_.currentFont = Utf16ToUtf8(font ? TextOf(*font).value_or(u"") : u"");
+  currentFont_ = Utf16ToUtf8(font ? TextOf(*font).value_or(u"") : u"");
 
   // A file named on the command line is taken as a drop would take it; the
   // folder of the executable is searched only for what it leaves open.
@@ -88,8 +110,6 @@ void Run::Open(const CommandLine& commandLine, ShowState startedAs) {
     RegisterFont(appDir_ + name);
   } else if (const std::string last = Remembered("Font"); !last.empty()) {
     RegisterFont(last);
-  } else {
-    screen_.fontCaption = kFontPrompt;
   }
   if (!commandLine.program.empty()) {
     RegisterProgram(commandLine.program);
@@ -98,50 +118,46 @@ void Run::Open(const CommandLine& commandLine, ShowState startedAs) {
     RegisterProgram(appDir_ + name);
   } else if (const std::string last = Remembered("Program"); !last.empty()) {
     RegisterProgram(last);
-  } else {
-    screen_.programCaption = kProgramPrompt;
   }
-  screen_.exitWhenDone = commandLine.exit;
-  if (!commandLine.program.empty()) {
-    arguments_ = commandLine.programArguments;
-    if (commandLine.run) show_ = startedAs;
-  }
-  const bool launchable = Launchable();
-  screen_.launchEnabled = launchable;
+  exitWhenDone_ = commandLine.exit;
+  // However the program was found: what follows -- and the shortcut's show
+  // state are for it.
+  arguments_ = commandLine.programArguments;
+  if (commandLine.run) show_ = startedAs;
 
   Launch takenOver = Recover();
-  screen_.visible = true;
   // A window of a fixed size has no maximised state: it opens normal then.
-  screen_.minimized = !commandLine.run && startedAs == ShowState::Minimized;
+  minimized_ = !commandLine.run && startedAs == ShowState::Minimized;
+  state_ = RunState::Idle;
   if (!takenOver.programs.empty()) {
     // Shown minimised, as during a launch of its own.
     launches_.push_back(std::move(takenOver));
-    screen_.minimized = true;
-    screen_.launchEnabled = false;
+    minimized_ = true;
+    state_ = RunState::Waiting;
   }
-  screen_.userFontActive = UserFontActive();
-  Refresh();
-  // From the message loop, once the window is on the screen: the launch then
-  // runs exactly as from a click, and minimises a window the user has seen.
-  // A queue too full to take it: the launch runs at once instead.
-  if (commandLine.run && launchable && !view_.QueueLaunch()) LaunchClicked();
+  // Before any input that came while the window opened, and by the same
+  // rule as a click: beside the programs taken over, or queued after them.
+  if (commandLine.run && Launchable()) kept_.push_front([this] { LaunchOrder(Registered()); });
 }
 
 void Run::RestoreAtLogon() {
   atLogon_ = true;
+  busy_ = true;
   // Another copy runs: it does the work, at its launch's end or its next start.
   if (!seams_.desktop.TakeInstanceLock()) {
     Finish();
-    return;
+  } else {
+    seams_.desktop.AnnounceGuardDecided();
+    Launch takenOver = Recover();
+    if (takenOver.programs.empty()) {
+      Finish();  // what could not be put back is left to the next start or logon
+    } else {
+      // No window: a program that still runs is waited for all the same.
+      launches_.push_back(std::move(takenOver));
+      state_ = RunState::Waiting;
+    }
   }
-  seams_.desktop.AnnounceGuardDecided();
-  Launch takenOver = Recover();
-  if (takenOver.programs.empty()) {
-    Finish();  // what could not be put back is left to the next start or logon
-    return;
-  }
-  // No window: a program that still runs is waited for all the same.
-  launches_.push_back(std::move(takenOver));
+  HandleKept();
 }
 
 std::string Run::FirstNormalFile(std::string_view extension, std::string_view skipName) {
@@ -183,12 +199,7 @@ Run::Launch Run::Recover() {
   // Another logon session of the same user shares the registry: a copy there
   // is still using its record.
   if (WriterRuns(record.writer)) return {};
-  switch_.Adopt(record);
-  // The next logon must find the RunOnce value while the journal stays (an
-  // older Tavrel's logon restore had Windows delete it first). Should it not
-  // come back, the next start of Tavrel finds the journal all the same. At
-  // logon it is not written while Windows runs it.
-  if (!atLogon_) (void)switch_.KeepForLogon();
+  TakeOver(record);
   Launch takenOver;
   for (const ProcessIdentity& program : record.programs) {
     if (RunningProgram running = seams_.launcher.FindRunning(program)) {
@@ -197,6 +208,19 @@ Run::Launch Run::Recover() {
   }
   if (takenOver.programs.empty()) SwitchBack(true);
   return takenOver;
+}
+
+// The record becomes this copy's, durably, before anything is waited for or
+// put back: a copy in another logon session then sees its writer running.
+void Run::TakeOver(const JournalRecord& record) {
+  if (const JournalStatus adopted = switch_.Adopt(record); !adopted.ok()) {
+    Tell(messages::JournalNotTakenOver(Utf16ToUtf8(adopted.where), ErrorText(adopted.error)));
+  }
+  // The next logon must find the RunOnce value while the journal stays (an
+  // older Tavrel's logon restore had Windows delete it first). Should it not
+  // come back, the next start of Tavrel finds the journal all the same. At
+  // logon it is not written while Windows runs it.
+  if (!atLogon_) (void)switch_.KeepForLogon();
 }
 
 }  // namespace tavrel

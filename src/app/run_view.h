@@ -32,10 +32,6 @@ class IRunView {
   virtual void Show(const Screen& screen) = 0;
   // The window that owns message boxes and the shell's prompts.
   [[nodiscard]] virtual WindowHandle Owner() const = 0;
-  // Runs the launch from the message loop, after what is already waiting
-  // there, exactly as a click on the launch button does; false when it
-  // cannot be queued.
-  [[nodiscard]] virtual bool QueueLaunch() = 0;
   // Brings the window to the front, above the program that started Tavrel.
   virtual void BringToFront() = 0;
 };

@@ -16,7 +16,7 @@ inline constexpr char kBoxTitle[] = "Tavrel";
 // The class of Tavrel's main window, by which another copy's is found.
 inline constexpr char16_t kMainWindowClass[] = u"TavrelMainWindow";
 
-enum class BoxIcon { Information, Warning, Question, Error };
+enum class BoxIcon { Information, Warning, Question };
 enum class BoxButtons { Ok, YesNo };
 
 // A message box titled "Tavrel".
@@ -53,11 +53,12 @@ class IDesktop {
   enum class HandOverResult {
     Delivered,  // the running copy's main window took it
     LockTaken,  // the holder had no window (a logon's restore) and has ended: this copy holds the lock now
-    Refused,    // a main window of the user's was there but did not take it
+    Refused,    // a main window of the user's refused it all along, or none could take it
   };
   // For a copy that lost the lock: hands the start to the running copy's
   // main window (one of the same user's), or waits for the holder of the
-  // lock while it has no window.
+  // lock while it has no window or its window does not answer (a copy in
+  // its last moments).
   [[nodiscard]] virtual HandOverResult HandToRunningCopy(const tavrel::HandOver& handOver) = 0;
   // Gives the lock back before the process ends, so that a waiting start
   // goes on.

@@ -173,10 +173,4 @@ void MainWindow::BringToFront() {
   SetForegroundWindow(window_.get());
 }
 
-// The very message a click on the button sends, so it goes the way of a click.
-bool MainWindow::QueueLaunch() {
-  return PostMessageW(window_.get(), WM_COMMAND, MAKEWPARAM(ControlId(Control::LaunchButton), BN_CLICKED),
-               reinterpret_cast<LPARAM>(Window(Control::LaunchButton)));
-}
-
 }  // namespace tavrel

@@ -42,7 +42,6 @@ class MainWindow final : public IRunView, private IDropSink {
   // IRunView
   void Show(const Screen& screen) override;
   WindowHandle Owner() const override { return window_.get(); }
-  bool QueueLaunch() override;
   void BringToFront() override;
 
  private:

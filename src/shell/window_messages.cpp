@@ -117,7 +117,8 @@ LRESULT MainWindow::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 // A second start of Tavrel waits in SendMessage until this returns: the data
 // is copied, the work done once a message posted to itself comes round.
 LRESULT MainWindow::OnCopyData(const COPYDATASTRUCT& data) {
-  if (data.dwData != kHandOverTag || !data.lpData) return FALSE;
+  // A run that is closing says so: the sender waits for the lock instead.
+  if (data.dwData != kHandOverTag || !data.lpData || !run_->TakesHandOvers()) return FALSE;
   std::optional<HandOver> handOver =
       ParseHandOver({static_cast<const std::uint8_t*>(data.lpData), data.cbData});
   if (!handOver) return FALSE;

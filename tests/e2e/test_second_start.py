@@ -55,7 +55,7 @@ def test_a_copy_waiting_with_the_same_font_starts_the_new_program_at_once(case):
     exe, program, font, first, report, viewer = waiting_copy(case)
     other = case.copy(program, "もう一つ.exe", program.parent)
 
-    pid = second_start(case, exe, other, font, switches="")
+    pid = second_start(case, exe, other, font)
     expect(case.wait_ended(pid, "the second start"), 0, "the second start's exit code")
     second, second_window = viewer_started(case, known={report["pid"]})
     expect(second["font"], windows_path(font), "the font the second program saw")

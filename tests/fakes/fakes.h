@@ -220,7 +220,6 @@ class FakeView final : public IRunView {
  public:
   Screen screen;
   std::size_t shows = 0;
-  std::size_t queuedLaunches = 0;
   WindowHandle owner = reinterpret_cast<WindowHandle>(0x5100);
 
   void Show(const Screen& s) override {
@@ -230,12 +229,6 @@ class FakeView final : public IRunView {
   WindowHandle Owner() const override { return owner; }
   void BringToFront() override { ++broughtToFront; }
   std::size_t broughtToFront = 0;
-  bool queueFull = false;  // QueueLaunch fails
-  bool QueueLaunch() override {
-    if (queueFull) return false;
-    ++queuedLaunches;
-    return true;
-  }
 };
 
 }  // namespace tavrel::fakes

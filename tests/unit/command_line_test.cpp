@@ -40,7 +40,9 @@ class ParsingArguments : public ::testing::TestWithParam<ParseRow> {};
 TEST_P(ParsingArguments, TakesWhatItCanAndNamesWhatItCannot) {
   const ParseRow& row = GetParam();
   FakeFiles files;
-  for (const char* path : {kGame, kGaiji, kSpacedGame, kSpacedGaiji}) files.Add(path);
+  for (const char* path : {kGame, kSpacedGame}) files.Add(path);
+  for (const char* path : {kGaiji, kSpacedGaiji}) files.AddFont(path);
+  files.Add("C:\\Games\\old\\text.tte", {'t', 'e', 'x', 't'});
   files.Add("C:\\Games\\old\\hidden.exe", {}, false);
   files.AddFolder("C:\\Games\\old\\folder.tte");
   files.currentFolder = "C:\\Games\\old";
@@ -90,7 +92,9 @@ INSTANTIATE_TEST_SUITE_P(
                 "D:\\外字\\none.tte", "D:\\外字\\none.tte"),
         Refused("AFolderIsNoFile", {"folder.tte"}, ArgumentFault::NoSuchFile, "folder.tte",
                 "C:\\Games\\old\\folder.tte"),
-        Refused("AnEmptyArgument", {"game.exe", ""}, ArgumentFault::NoSuchFile, "")),
+        Refused("AnEmptyArgument", {"game.exe", ""}, ArgumentFault::NoSuchFile, ""),
+        Refused("AFontThatIsNone", {"game.exe", "text.tte"}, ArgumentFault::NotAFont, "text.tte",
+                "C:\\Games\\old\\text.tte")),
     [](const auto& row) { return std::string(row.param.name); });
 
 // Each box says what is wrong first, with where a relative path was looked
@@ -107,6 +111,8 @@ TEST(ArgumentErrorMessage, NamesTheArgumentThenShowsTheUsage) {
        "「a.exe」というファイルが見つかりません。\r\n(C:\\Games\\a.exe)"},
       {{ArgumentFault::NoSuchFile, "C:\\a.exe", "C:\\a.exe"}, "「C:\\a.exe」というファイルが見つかりません。"},
       {{ArgumentFault::NoSuchFile, "", ""}, "「」というファイルが見つかりません。"},
+      {{ArgumentFault::NotAFont, "a.tte", "C:\\a.tte"},
+       "「a.tte」は、読み込めないか、フォントファイル(TrueType または OpenType)ではありません。"},
   };
   for (const auto& [error, first] : rows) {
     const std::string text = ArgumentErrorMessage(error);

@@ -101,7 +101,7 @@ TEST(Link, OpensTheHomePageOrTellsWhyNot) {
     std::vector<std::string> boxes = row.boxes;
     if (!boxes.empty()) boxes.push_back(boxes.front());
     EXPECT_EQ(rig.BoxTexts(), boxes);
-    EXPECT_EQ(rig.run->LaunchesUnderWay(), 0u);
+    EXPECT_EQ(rig.run->WaitHandles().size(), 0u);
   }
 }
 

@@ -53,7 +53,6 @@ class ExplorerStart : public ::testing::Test {
 
 TEST_F(ExplorerStart, RunsInItsOwnFolderWithItsArgumentsAndTheShortcutsWindowState) {
   rig.run->Open(Named(true, "-window"), ShowState::Minimized);
-  rig.run->LaunchClicked();  // as the queued click does
   ASSERT_EQ(rig.launcher.requests.size(), 1u);
   const StartRequest& request = rig.launcher.requests[0];
   EXPECT_EQ(request.program, Utf8ToUtf16(kGame));
@@ -68,6 +67,16 @@ TEST_F(ExplorerStart, RunsInItsOwnFolderWithItsArgumentsAndTheShortcutsWindowSta
   ASSERT_EQ(rig.launcher.requests.size(), 2u);
   EXPECT_EQ(rig.launcher.requests[1].arguments, u"");
   EXPECT_EQ(rig.launcher.requests[1].show, ShowState::Normal);
+}
+
+// However the program was found: beside Tavrel, or the pair remembered.
+TEST_F(ExplorerStart, ArgumentsReachAProgramTheCommandLineDidNotName) {
+  rig.Folder(kTools, {"game.exe", "gaiji.tte"});
+  rig.run->Open(CommandLine{true, false, false, {}, {}, "-window", {}}, ShowState::Maximized);
+  ASSERT_EQ(rig.launcher.requests.size(), 1u);
+  EXPECT_EQ(rig.launcher.requests[0].program, u"C:\\Tools\\game.exe");
+  EXPECT_EQ(std::pair(rig.launcher.requests[0].arguments, rig.launcher.requests[0].show),
+            std::pair(std::u16string(u"-window"), ShowState::Maximized));
 }
 
 TEST_F(ExplorerStart, WithoutRunTheWindowOpensInTheShortcutsState) {

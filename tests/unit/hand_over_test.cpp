@@ -43,6 +43,8 @@ TEST_P(SecondStart, HandsItsFilesOverOrWaitsForALogonRestore) {
   Viewer(rig);
   rig.desktop.lockFree = false;
   rig.desktop.handOverResult = row.result;
+  rig.files.Add(kOther);
+  rig.files.AddFont(kOtherFont);
   CommandLine given;
   if (row.hasFiles) given = CommandLine{true, false, false, kOther, kOtherFont, "-x", {}};
   rig.Start(given);
@@ -89,7 +91,7 @@ TEST_F(RunningCopy, IdleTakesTheFilesComesForwardAndLaunchesWithRun) {
 
 TEST_F(RunningCopy, WaitingWithTheSameFontStartsTheNewProgramAtOnceAndWaitsForBoth) {
   rig.run->LaunchClicked();
-  rig.run->HandOverReceived(HandOver{false, false, ShowState::Normal, kOther, Utf16ToUtf8(kFont), ""});
+  rig.run->HandOverReceived(HandOver{true, false, ShowState::Normal, kOther, Utf16ToUtf8(kFont), ""});
   ASSERT_EQ(rig.launcher.StartCount(), 2u);
   EXPECT_EQ(Journalled(rig)->programs.size(), 2u);
   rig.EndProgram(0);
@@ -109,7 +111,7 @@ class WaitingWithAnotherFont : public RunningCopy, public ::testing::WithParamIn
 TEST_P(WaitingWithAnotherFont, AsksAndStartsTheNewProgramAfterTheFirstOnlyOnYes) {
   rig.desktop.answers = {GetParam().yes};
   rig.run->LaunchClicked();
-  rig.run->HandOverReceived(HandOver{false, true, ShowState::Normal, kOther, kOtherFont, ""});
+  rig.run->HandOverReceived(HandOver{true, true, ShowState::Normal, kOther, kOtherFont, ""});
   ASSERT_EQ(rig.desktop.shown.size(), 1u);
   const std::string question = rig.BoxTexts()[0];
   for (const std::string& named : {std::string(kProgram), Utf16ToUtf8(kFont), std::string(kOther), std::string(kOtherFont)}) {

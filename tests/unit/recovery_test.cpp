@@ -33,11 +33,13 @@ class Recovery : public ::testing::Test {
 };
 
 TEST_F(Recovery, TakesOverTheWaitOfAProgramThatStillRuns) {
+  rig.launcher.self = rig.launcher.AddRunning(u"C:\\Apps\\Viewer\\Tavrel.exe");
   rig.StartAgain();
+  EXPECT_EQ(Journalled(rig)->writer, Writer(rig));  // its own now, before it waits
   const Screen& screen = rig.view.screen;
   EXPECT_TRUE(screen.visible && screen.minimized && screen.userFontActive);
   EXPECT_FALSE(screen.launchEnabled);
-  EXPECT_EQ(rig.run->LaunchesUnderWay(), 1u);
+  EXPECT_EQ(rig.run->WaitHandles().size(), 1u);
   EXPECT_EQ(rig.key.Text(kSystemDefaultEudcFont), kFont);
   EXPECT_TRUE(rig.desktop.shown.empty());
 
@@ -71,7 +73,7 @@ TEST_P(RecoveryOfAnEndedProgram, PutsBackWhatTavrelWroteAndKeepsWhatOthersSet) {
   EXPECT_EQ(rig.key.Text(kFace), u"C:\\m.tte");
   EXPECT_EQ(rig.key.reloads.back(), true);  // EUDC is on again, whatever was written
   EXPECT_FALSE(rig.store.record || rig.store.logonCommand);
-  EXPECT_EQ(rig.run->LaunchesUnderWay(), 0u);
+  EXPECT_EQ(rig.run->WaitHandles().size(), 0u);
   EXPECT_EQ(std::tuple(rig.view.screen.visible, rig.view.screen.minimized, rig.view.screen.userFontActive),
             std::tuple(true, false, false));
 }

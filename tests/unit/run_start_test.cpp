@@ -62,18 +62,19 @@ struct StartRow {
   CommandLine commandLine;
   const char* programBox;
   const char* fontBox;
-  std::size_t queued;
+  std::size_t launched;
 };
 
 class StartingFiles : public ::testing::TestWithParam<StartRow> {};
 
-// /run leaves the launch to the message loop, once the window is up, and
-// only when both files are known.
+// /run launches once the window is up, and only when both files are known.
 TEST_P(StartingFiles, FillTheBoxesTheCheckBoxAndTheLaunchButton) {
   const StartRow& row = GetParam();
   RunRig rig;
   rig.desktop.executablePath = row.executable;
-  for (const std::string& entry : row.entries) rig.files.Add(entry.substr(entry[0] == '~'), {}, entry[0] != '~');
+  for (const std::string& entry : row.entries) {
+    rig.files.Add(entry.substr(entry[0] == '~'), {0x00, 0x01, 0x00, 0x00}, entry[0] != '~');
+  }
   rig.run = rig.MakeRun();
   rig.Start(row.commandLine);
   const Screen& screen = rig.view.screen;
@@ -81,11 +82,10 @@ TEST_P(StartingFiles, FillTheBoxesTheCheckBoxAndTheLaunchButton) {
   EXPECT_EQ(screen.fontCaption, row.fontBox);
   const bool program = std::string(row.programBox) != kProgramPrompt;
   EXPECT_EQ(screen.program, program ? row.programBox : "");
-  EXPECT_EQ(screen.launchEnabled, program && std::string(row.fontBox) != kFontPrompt);
+  EXPECT_EQ(screen.launchEnabled, !row.launched && program && std::string(row.fontBox) != kFontPrompt);
   EXPECT_EQ(screen.exitWhenDone, row.commandLine.exit);
-  EXPECT_EQ(std::pair(screen.visible, screen.minimized), std::pair(true, false));
-  EXPECT_EQ(rig.view.queuedLaunches, row.queued);
-  EXPECT_EQ(rig.launcher.StartCount(), 0u);
+  EXPECT_EQ(std::pair(screen.visible, screen.minimized), std::pair(true, row.launched == 1));
+  EXPECT_EQ(rig.launcher.StartCount(), row.launched);
   EXPECT_TRUE(rig.desktop.shown.empty());
 }
 
@@ -117,15 +117,6 @@ INSTANTIATE_TEST_SUITE_P(
         StartRow{"RunWithoutAFont", "C:\\A\\Tavrel.exe", {"C:\\A\\v.exe"}, Given(true, false), "C:\\A\\v.exe",
                  kFontPrompt, 0}),
     [](const auto& row) { return std::string(row.param.name); });
-
-// A message queue too full to take the launch: it runs at once.
-TEST(Start, RunLaunchesAtOnceWhenTheLaunchCannotBeQueued) {
-  RunRig rig;
-  Viewer(rig);
-  rig.view.queueFull = true;
-  rig.Start(Given(true, false));
-  EXPECT_EQ(rig.launcher.StartCount(), 1u);
-}
 
 // An argument not taken is told before the window shows, which then opens as without any.
 TEST(Start, AnArgumentNotTakenIsToldBeforeTheWindow) {

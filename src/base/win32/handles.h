@@ -36,11 +36,6 @@ struct LocalMemoryFreer {
 template <typename T>
 using UniqueLocalMemory = std::unique_ptr<T, LocalMemoryFreer>;
 
-struct LibraryFreer {
-  void operator()(HMODULE library) const { FreeLibrary(library); }
-};
-using UniqueLibrary = std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryFreer>;
-
 struct IconDeleter {
   void operator()(HICON icon) const { DestroyIcon(icon); }
 };

@@ -18,6 +18,9 @@ constexpr DWORD kGuardDecisionTimeoutMs = 5000;
 constexpr UINT kHandOverTimeoutMs = 10000;
 // How often a start that waits for a copy without a window looks for its window again.
 constexpr DWORD kHandOverPollMs = 250;
+// How long a start whose hand-over is refused waits for the lock: a copy
+// refuses only in its last moments, and then gives the lock back.
+constexpr DWORD kRefusedWaitMs = 10000;
 
 // Where the program's name ends, as CommandLineToArgvW takes it: at the
 // closing quote when it begins with one, else at the first blank.
@@ -35,7 +38,6 @@ UINT StyleOf(const Box& box) {
     case BoxIcon::Information: return style | MB_ICONINFORMATION;
     case BoxIcon::Warning: return style | MB_ICONWARNING;
     case BoxIcon::Question: return style | MB_ICONQUESTION;
-    case BoxIcon::Error: return style | MB_ICONERROR;
   }
   return style;
 }
@@ -162,10 +164,16 @@ Win32Desktop::HandOverResult Win32Desktop::HandToRunningCopy(const tavrel::HandO
   const std::vector<std::uint8_t> bytes = SerializeHandOver(handOver);
   // No window yet: the holder is a logon's restore, which shows none, or a
   // copy about to show its window. Either way the lock or the window comes.
+  // A window that does not take it belongs to a copy that is closing: its
+  // lock comes soon.
+  ULONGLONG firstRefused = 0;
   for (;;) {
     switch (SendToMainWindow(bytes)) {
       case Sent::Taken: return HandOverResult::Delivered;
-      case Sent::Refused: return HandOverResult::Refused;
+      case Sent::Refused:
+        if (firstRefused == 0) firstRefused = GetTickCount64();
+        if (GetTickCount64() - firstRefused > kRefusedWaitMs) return HandOverResult::Refused;
+        break;
       case Sent::NoWindow: break;
     }
     const DWORD waited = WaitForSingleObject(otherCopysLock_.get(), kHandOverPollMs);
