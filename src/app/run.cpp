@@ -201,7 +201,7 @@ bool Run::SwitchBack(bool recovering) {
   const RestoreStatus status = switch_.SwitchBack();
   screen_.userFontActive = switch_.UserFontActive();
   Refresh();
-  const std::string kept = status.kept.empty() ? "" : messages::KeptChanged(status.kept);
+  const std::string kept = status.kept.empty() ? "" : messages::KeptChanged(status.codePage, status.kept);
   if (const std::string problem = RestoreProblem(status); !problem.empty()) {
     Tell(kept.empty() ? problem : problem + "\r\n\r\n" + kept);
     return false;
@@ -268,7 +268,7 @@ std::string Run::RestoreProblem(const RestoreStatus& status) {
   if (!status.complete()) {
     std::vector<std::pair<std::u16string, std::string>> failed;
     for (const WriteFailure& f : status.failed) failed.emplace_back(f.name, ErrorText(f.error));
-    std::string text = messages::RestoreFailed(failed);
+    std::string text = messages::RestoreFailed(status.codePage, failed);
     if (!status.journal.ok()) {
       text += "\r\n\r\n" + messages::LogonRestoreNotSet(Utf16ToUtf8(status.journal.where),
                                                        ErrorText(status.journal.error));

@@ -76,7 +76,7 @@ void Run::Open(const CommandLine& commandLine, ShowState startedAs) {
   appDir_ = exePath.substr(0, exePath.rfind('\\') + 1);
   const std::string exeBaseName = BaseNameWithoutExtension(exePath);
 
-  const KeyReading key = seams_.eudcKey.ReadAll();
+  const KeyReading key = seams_.eudcKey.ReadAll(seams_.eudcKey.ActiveCodePage());
   const RawValue* font = FindValue(key.values, kSystemDefaultEudcFont);
   screen_.currentFont = Utf16ToUtf8(font ? TextOf(*font).value_or(u"") : u"");
 

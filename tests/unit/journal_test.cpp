@@ -4,6 +4,7 @@
 
 #include "base/text.h"
 #include "eudc/journal.h"
+#include "unit/journal_body.h"
 
 namespace tavrel {
 namespace {
@@ -21,7 +22,8 @@ JournalRecord Awkward() {
        RawValue{Utf8ToUtf16("café 한글 😀"), 0xFFFFFFFFu, {}},
        RawValue{std::u16string(16383, u'n'), kRegBinary, std::vector<std::uint8_t>(1 << 20, 0xA5)},
        TextValue(u"Long", std::u16string(32767, u'L'))},
-      {{0, 0}, {0xFFFFFFFFu, 0xFFFFFFFFFFFFFFFFull}, {0x124, 0x01DC123456789ABCull}}};
+      {{0, 0}, {0xFFFFFFFFu, 0xFFFFFFFFFFFFFFFFull}, {0x124, 0x01DC123456789ABCull}},
+      65001};
 }
 
 TEST(JournalBytes, EveryRecordReadsBackExactly) {
@@ -48,28 +50,6 @@ TEST(JournalBytes, EveryCutAndEveryFlippedBitIsRefused) {
   }
 }
 
-// Records built by hand, each sealed with a checksum that matches (FNV-1a
-// over the body, little-endian after it), so that only the body's shape decides.
-class Body {
- public:
-  Body& Raw(std::string_view bytes) {
-    bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
-    return *this;
-  }
-  Body& U32(std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) bytes_.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-    return *this;
-  }
-  std::vector<std::uint8_t> Sealed() const {
-    std::uint32_t hash = 2166136261u;
-    for (std::uint8_t b : bytes_) hash = (hash ^ b) * 16777619u;
-    return Body(*this).U32(hash).bytes_;
-  }
-
- private:
-  std::vector<std::uint8_t> bytes_;
-};
-
 struct ShapeRow {
   const char* name;
   Body body;
@@ -81,9 +61,12 @@ TEST(JournalBytes, OnlyACompleteBodyIsRead) {
       {"Minimal", Body().Raw("TVJ1").U32(1).U32(1).Raw({"a\0", 2}).U32(0).U32(1).U32(7).U32(9).U32(0),
        JournalRecord{{}, true, u"a", {}, {{7, 9}}}},
       {"WithItsWriter", Body().Raw("TVJ2").U32(5).U32(6).U32(0).U32(3).U32(0).U32(0).U32(0).U32(0),
-       JournalRecord{{{5, 6}, 3}, false, u"", {}, {}}},
+       JournalRecord{{{5, 6}, 3}, false, u"", {}, {}, 932}},
       {"WriterCut", Body().Raw("TVJ2").U32(5).U32(6), std::nullopt},
-      {"OtherMagic", Body().Raw("TVJ3").U32(0).U32(0).U32(0).U32(0), std::nullopt},
+      {"WithItsCodePage", Body().Raw("TVJ3").U32(5).U32(6).U32(0).U32(3).U32(1252).U32(0).U32(0).U32(0).U32(0),
+       JournalRecord{{{5, 6}, 3}, false, u"", {}, {}, 1252}},
+      {"CodePageCut", Body().Raw("TVJ3").U32(5).U32(6).U32(0).U32(3), std::nullopt},
+      {"OtherMagic", Body().Raw("TVJ4").U32(0).U32(0).U32(0).U32(0), std::nullopt},
       {"TextPastTheEnd", Body().Raw("TVJ1").U32(0).U32(0x7FFFFFFF), std::nullopt},
       {"OddTextBytes", Body().Raw("TVJ1").U32(0).U32(1).Raw("a"), std::nullopt},
       {"ValueMissing", Body().Raw("TVJ1").U32(0).U32(0).U32(1).U32(0), std::nullopt},
