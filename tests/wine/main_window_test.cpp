@@ -4,6 +4,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 #include "base/win32/handles.h"
@@ -101,6 +104,90 @@ TEST_F(RealWindow, TheShortcutItemFollowsTheScreenAndReachesTheRun) {
   SendMessageW(Main(), WM_SYSCOMMAND, kShortcutMenuId, 0);
   EXPECT_EQ(shortcuts_.written.size(), 1u);
 }
+
+// A text as drawn with the font of `fontOf`: its size in pixels, on one
+// line, or wrapped at `width` when given.
+SIZE TextSize(HWND fontOf, const std::wstring& text, int width = 0) {
+  const HDC dc = GetDC(fontOf);
+  const HGDIOBJ before = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(fontOf, WM_GETFONT, 0, 0)));
+  RECT r{0, 0, width, 0};
+  DrawTextW(dc, text.c_str(), -1, &r, DT_CALCRECT | (width ? DT_WORDBREAK | DT_EDITCONTROL : DT_SINGLELINE));
+  SelectObject(dc, before);
+  ReleaseDC(fontOf, dc);
+  return SIZE{r.right, r.bottom};
+}
+
+// The room a control leaves for its text, in pixels at `dpi`: its client
+// area less the check box, a button's edges, or a picture button's picture.
+SIZE RoomForText(const ControlLayout& layout, const RECT& client, int dpi) {
+  const int edge = MulDiv(3, dpi, 96);
+  SIZE room{client.right, client.bottom};
+  switch (layout.kind) {
+    case ControlKind::CheckBox:
+      room.cx -= MulDiv(13 + 4, dpi, 96);  // the box and the gap after it
+      break;
+    case ControlKind::PushButton:
+      room.cx -= 2 * edge;
+      room.cy -= 2 * edge;
+      break;
+    case ControlKind::PictureButton:
+      room.cx -= 2 * edge;
+      room.cy -= 2 * edge + TwipsToPixels(LayoutOf(Control::LaunchPicture).rect.width, dpi) +
+                 TwipsToPixels(Drawing().pictureGap, dpi);
+      break;
+    case ControlKind::Frame:
+      room.cx -= 2 * TwipsToPixels(Drawing().frameTitleIndent, dpi);
+      break;
+    default:
+      break;
+  }
+  return room;
+}
+
+class RealWindowAtDpi : public RealWindow, public ::testing::WithParamInterface<int> {};
+
+// What Windows 10 sends a per-monitor aware window that moves to a monitor
+// of another DPI: it takes the suggested rectangle, and every control its
+// place and size at that DPI, with fonts in which its text fits.
+TEST_P(RealWindowAtDpi, LaysItselfOutAgainAndEveryTextFits) {
+  const int dpi = GetParam();
+  Screen screen;
+  screen.programCaption = "実行するソフトをDrag＆Dropしてください";
+  screen.fontCaption = "ユーザー外字ファイルをDrag＆Dropしてください。";
+  window_.Show(screen);
+  RECT suggested{40, 30, 40 + MulDiv(460, dpi, 96), 30 + MulDiv(240, dpi, 96)};
+  SendMessageW(Main(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  RECT window{};
+  GetWindowRect(Main(), &window);
+  EXPECT_EQ(std::tuple(window.left, window.top, window.right, window.bottom),
+            std::tuple(suggested.left, suggested.top, suggested.right, suggested.bottom));
+  for (const ControlLayout& layout : Controls()) {
+    if (!IsVisibleAtLayoutSize(layout)) continue;
+    const std::string name = "control " + std::to_string(ControlId(layout.control));
+    HWND control = ControlWindow(layout.control);
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(std::tuple(r.left, r.top, r.right, r.bottom),
+              std::tuple(TwipsToPixels(layout.rect.left, dpi), TwipsToPixels(layout.rect.top, dpi),
+                         TwipsToPixels(layout.rect.left + layout.rect.width, dpi),
+                         TwipsToPixels(layout.rect.top + layout.rect.height, dpi)))
+        << name;
+    const std::wstring text = Text(layout.control);
+    if (text.empty()) continue;
+    RECT client{};
+    GetClientRect(control, &client);
+    const SIZE room = RoomForText(layout, client, dpi);
+    // The frame paints its title with the labels' font.
+    HWND fontOf = layout.kind == ControlKind::Frame ? ControlWindow(Control::ProgramTitle) : control;
+    const SIZE size = TextSize(fontOf, text, layout.acceptsDrops ? room.cx : 0);
+    EXPECT_LE(size.cx, room.cx) << name;
+    EXPECT_LE(size.cy, room.cy) << name;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(, RealWindowAtDpi, ::testing::Values(96, 120, 144, 192),
+                         [](const auto& row) { return "Dpi" + std::to_string(row.param); });
 
 // The window's own tooltip, if it has one yet.
 HWND TooltipOf(HWND main) {
