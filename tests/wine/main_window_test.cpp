@@ -105,9 +105,9 @@ TEST_F(RealWindow, TheShortcutItemFollowsTheScreenAndReachesTheRun) {
   EXPECT_EQ(shortcuts_.written.size(), 1u);
 }
 
-// A text as drawn with the font of `fontOf`: its size in pixels, on one
-// line, or wrapped at `width` when given.
-SIZE TextSize(HWND fontOf, const std::wstring& text, int width = 0) {
+// The size of a text drawn with the font of `fontOf`: on one line, or
+// wrapped at `width` when given.
+SIZE TextSize(HWND fontOf, const std::wstring& text, int width) {
   const HDC dc = GetDC(fontOf);
   const HGDIOBJ before = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(fontOf, WM_GETFONT, 0, 0)));
   RECT r{0, 0, width, 0};
@@ -117,72 +117,55 @@ SIZE TextSize(HWND fontOf, const std::wstring& text, int width = 0) {
   return SIZE{r.right, r.bottom};
 }
 
-// The room a control leaves for its text, in pixels at `dpi`: its client
-// area less the check box, a button's edges, or a picture button's picture.
-SIZE RoomForText(const ControlLayout& layout, const RECT& client, int dpi) {
-  const int edge = MulDiv(3, dpi, 96);
-  SIZE room{client.right, client.bottom};
+// The room a control's client area leaves its text at `dpi`: less the check
+// box, a button's edges, a picture button's picture, the frame title's indents.
+SIZE RoomForText(const ControlLayout& layout, SIZE room, int dpi) {
+  const auto px = [dpi](int pixelsAt96) { return MulDiv(pixelsAt96, dpi, 96); };
+  const int picture = TwipsToPixels(LayoutOf(Control::LaunchPicture).rect.width + Drawing().pictureGap, dpi);
   switch (layout.kind) {
-    case ControlKind::CheckBox:
-      room.cx -= MulDiv(13 + 4, dpi, 96);  // the box and the gap after it
-      break;
-    case ControlKind::PushButton:
-      room.cx -= 2 * edge;
-      room.cy -= 2 * edge;
-      break;
-    case ControlKind::PictureButton:
-      room.cx -= 2 * edge;
-      room.cy -= 2 * edge + TwipsToPixels(LayoutOf(Control::LaunchPicture).rect.width, dpi) +
-                 TwipsToPixels(Drawing().pictureGap, dpi);
-      break;
-    case ControlKind::Frame:
-      room.cx -= 2 * TwipsToPixels(Drawing().frameTitleIndent, dpi);
-      break;
-    default:
-      break;
+    case ControlKind::CheckBox: return {room.cx - px(17), room.cy};
+    case ControlKind::PushButton: return {room.cx - px(6), room.cy - px(6)};
+    case ControlKind::PictureButton: return {room.cx - px(6), room.cy - px(6) - picture};
+    case ControlKind::Frame: return {room.cx - 2 * TwipsToPixels(Drawing().frameTitleIndent, dpi), room.cy};
+    default: return room;
   }
-  return room;
 }
 
 class RealWindowAtDpi : public RealWindow, public ::testing::WithParamInterface<int> {};
 
-// What Windows 10 sends a per-monitor aware window that moves to a monitor
-// of another DPI: it takes the suggested rectangle, and every control its
-// place and size at that DPI, with fonts in which its text fits.
+// What Windows 10 sends a per-monitor aware window moved to a monitor of
+// another DPI: it takes the suggested rectangle, and each control its place
+// at that DPI, with a font in which its text fits.
 TEST_P(RealWindowAtDpi, LaysItselfOutAgainAndEveryTextFits) {
   const int dpi = GetParam();
   Screen screen;
   screen.programCaption = "実行するソフトをDrag＆Dropしてください";
   screen.fontCaption = "ユーザー外字ファイルをDrag＆Dropしてください。";
   window_.Show(screen);
-  RECT suggested{40, 30, 40 + MulDiv(460, dpi, 96), 30 + MulDiv(240, dpi, 96)};
+  RECT suggested{40, 30, 40 + MulDiv(460, dpi, 96), 30 + MulDiv(240, dpi, 96)}, r{};
   SendMessageW(Main(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-  RECT window{};
-  GetWindowRect(Main(), &window);
-  EXPECT_EQ(std::tuple(window.left, window.top, window.right, window.bottom),
+  GetWindowRect(Main(), &r);
+  EXPECT_EQ(std::tuple(r.left, r.top, r.right, r.bottom),
             std::tuple(suggested.left, suggested.top, suggested.right, suggested.bottom));
   for (const ControlLayout& layout : Controls()) {
     if (!IsVisibleAtLayoutSize(layout)) continue;
     const std::string name = "control " + std::to_string(ControlId(layout.control));
     HWND control = ControlWindow(layout.control);
-    RECT r{};
     GetWindowRect(control, &r);
     MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    const TwipsRect& at = layout.rect;
     EXPECT_EQ(std::tuple(r.left, r.top, r.right, r.bottom),
-              std::tuple(TwipsToPixels(layout.rect.left, dpi), TwipsToPixels(layout.rect.top, dpi),
-                         TwipsToPixels(layout.rect.left + layout.rect.width, dpi),
-                         TwipsToPixels(layout.rect.top + layout.rect.height, dpi)))
+              std::tuple(TwipsToPixels(at.left, dpi), TwipsToPixels(at.top, dpi),
+                         TwipsToPixels(at.left + at.width, dpi), TwipsToPixels(at.top + at.height, dpi)))
         << name;
-    const std::wstring text = Text(layout.control);
-    if (text.empty()) continue;
-    RECT client{};
-    GetClientRect(control, &client);
-    const SIZE room = RoomForText(layout, client, dpi);
+    if (Text(layout.control).empty()) continue;
+    GetClientRect(control, &r);
+    const SIZE room = RoomForText(layout, SIZE{r.right, r.bottom}, dpi);
     // The frame paints its title with the labels' font.
     HWND fontOf = layout.kind == ControlKind::Frame ? ControlWindow(Control::ProgramTitle) : control;
-    const SIZE size = TextSize(fontOf, text, layout.acceptsDrops ? room.cx : 0);
-    EXPECT_LE(size.cx, room.cx) << name;
-    EXPECT_LE(size.cy, room.cy) << name;
+    const SIZE text = TextSize(fontOf, Text(layout.control), layout.acceptsDrops ? room.cx : 0);
+    EXPECT_LE(text.cx, room.cx) << name;
+    EXPECT_LE(text.cy, room.cy) << name;
   }
 }
 
