@@ -119,16 +119,14 @@ SIZE TextSize(HWND fontOf, const std::wstring& text, int width) {
 
 // The room a control's client area leaves its text at `dpi`: less the check
 // box, a button's edges, a picture button's picture, the frame title's indents.
-SIZE RoomForText(const ControlLayout& layout, SIZE room, int dpi) {
-  const auto px = [dpi](int pixelsAt96) { return MulDiv(pixelsAt96, dpi, 96); };
+SIZE RoomForText(ControlKind kind, SIZE room, int dpi) {
+  const int edges = MulDiv(6, dpi, 96);
   const int picture = TwipsToPixels(LayoutOf(Control::LaunchPicture).rect.width + Drawing().pictureGap, dpi);
-  switch (layout.kind) {
-    case ControlKind::CheckBox: return {room.cx - px(17), room.cy};
-    case ControlKind::PushButton: return {room.cx - px(6), room.cy - px(6)};
-    case ControlKind::PictureButton: return {room.cx - px(6), room.cy - px(6) - picture};
-    case ControlKind::Frame: return {room.cx - 2 * TwipsToPixels(Drawing().frameTitleIndent, dpi), room.cy};
-    default: return room;
-  }
+  if (kind == ControlKind::CheckBox) return {room.cx - MulDiv(17, dpi, 96), room.cy};
+  if (kind == ControlKind::Frame) return {room.cx - 2 * TwipsToPixels(Drawing().frameTitleIndent, dpi), room.cy};
+  if (kind == ControlKind::PushButton) return {room.cx - edges, room.cy - edges};
+  if (kind == ControlKind::PictureButton) return {room.cx - edges, room.cy - edges - picture};
+  return room;
 }
 
 class RealWindowAtDpi : public RealWindow, public ::testing::WithParamInterface<int> {};
@@ -160,7 +158,7 @@ TEST_P(RealWindowAtDpi, LaysItselfOutAgainAndEveryTextFits) {
         << name;
     if (Text(layout.control).empty()) continue;
     GetClientRect(control, &r);
-    const SIZE room = RoomForText(layout, SIZE{r.right, r.bottom}, dpi);
+    const SIZE room = RoomForText(layout.kind, SIZE{r.right, r.bottom}, dpi);
     // The frame paints its title with the labels' font.
     HWND fontOf = layout.kind == ControlKind::Frame ? ControlWindow(Control::ProgramTitle) : control;
     const SIZE text = TextSize(fontOf, Text(layout.control), layout.acceptsDrops ? room.cx : 0);
