@@ -1,6 +1,6 @@
-// Which EUDC key Tavrel changes: that of the code page in use at a fresh
-// switch, and at a recovery the one the journal names, whatever the code
-// page is by then (a record without one names 932: see JournalBytes).
+// Which EUDC key a fresh switch changes: that of the code page in use. (A
+// recovery puts back the one the journal names: see RecoveryOfAnEndedProgram
+// and JournalBytes.)
 #include <gtest/gtest.h>
 
 #include "unit/viewer_kit.h"
@@ -38,27 +38,6 @@ TEST_P(KeyOfTheActiveCodePage, IsSwitchedJournalledAndPutBack) {
 }
 
 INSTANTIATE_TEST_SUITE_P(, KeyOfTheActiveCodePage, ::testing::Values(kJapaneseCodePage, kWestern));
-
-// Rows: the key a killed copy switched, and the code page at the recovery.
-class RecoveredKey : public ::testing::TestWithParam<std::pair<CodePage, CodePage>> {};
-
-TEST_P(RecoveredKey, IsTheOneTheRecordNames) {
-  const auto [switched, active] = GetParam();
-  RunRig rig;
-  Viewer(rig);
-  rig.key.activeCodePage = active;
-  rig.key.Key(switched) = std::vector<RawValue>{TextValue(kSystemDefaultEudcFont, kFont), TextValue(kFace, u"")};
-  rig.key.Key(OtherThan(switched)) = kUntouched;
-  rig.store.record = SerializeJournal(JournalRecord{{}, true, kFont, ViewerKey(), {}, switched});
-  rig.store.logonCommand = kRestoreCommand;
-  rig.StartAgain();
-  EXPECT_EQ(rig.key.Key(switched), ViewerKey());
-  EXPECT_EQ(rig.key.Key(OtherThan(switched)), kUntouched);
-  EXPECT_FALSE(rig.store.record || rig.store.logonCommand);
-}
-
-INSTANTIATE_TEST_SUITE_P(, RecoveredKey,
-                         ::testing::Values(std::pair{kJapaneseCodePage, kWestern}, std::pair{kWestern, kJapaneseCodePage}));
 
 }  // namespace
 }  // namespace tavrel::fakes
