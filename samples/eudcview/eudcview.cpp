@@ -1,5 +1,6 @@
 // EUDC Viewer: the program Tavrel starts in the demo and in the end-to-end
-// tests.  It reads the system EUDC font of code page 932 as it is when the
+// tests.  It reads the system EUDC font of the ANSI code page in use (the
+// key GDI draws from: EUDC\932 on a Japanese system) as it is when the
 // program starts, tells the tests what it saw, and shows the user-defined
 // characters U+E000..U+E009 with that setting.
 //
@@ -72,14 +73,15 @@ std::optional<Options> ParseOptions(int argc, wchar_t** argv) {
   return options;
 }
 
-// HKCU\EUDC\932 SystemDefaultEUDCFont as stored (REG_EXPAND_SZ is not
-// expanded); empty when the key or the value is missing.
+// HKCU\EUDC\<code page> SystemDefaultEUDCFont as stored (REG_EXPAND_SZ is
+// not expanded); empty when the key or the value is missing.
 std::wstring ReadEudcFont() {
   constexpr DWORD kFlags = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
+  const std::wstring key = L"EUDC\\" + std::to_wstring(GetACP());
   std::wstring value(MAX_PATH, L'\0');
   for (;;) {
     DWORD bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
-    const LSTATUS status = RegGetValueW(HKEY_CURRENT_USER, L"EUDC\\932", L"SystemDefaultEUDCFont",
+    const LSTATUS status = RegGetValueW(HKEY_CURRENT_USER, key.c_str(), L"SystemDefaultEUDCFont",
                                         kFlags, nullptr, value.data(), &bytes);
     if (status == ERROR_MORE_DATA) {
       value.resize(bytes / sizeof(wchar_t) + 1);

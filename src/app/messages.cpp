@@ -85,10 +85,12 @@ std::string NotStarted(std::string_view program, std::string_view errorText, boo
   return Lines({"登録ソフトを起動できませんでした。", program, errorText, outcome});
 }
 
-std::string RestoreFailed(const std::vector<std::pair<std::u16string, std::string>>& failed) {
+std::string RestoreFailed(CodePage codePage,
+                          const std::vector<std::pair<std::u16string, std::string>>& failed) {
   std::string text = "外字の設定を元に戻せませんでした。";
+  const std::string key = Utf16ToUtf8(EudcKeyShown(codePage));
   for (const auto& [name, errorText] : failed) {
-    text += "\r\n" + Utf16ToUtf8(kEudcKeyShown) + " の「" + Utf16ToUtf8(name) + "」: " + errorText;
+    text += "\r\n" + key + " の「" + Utf16ToUtf8(name) + "」: " + errorText;
   }
   return text + "\r\n" + kTryAgainLater;
 }
@@ -155,9 +157,9 @@ std::string Shown(const KeptValue& value) {
 
 }  // namespace
 
-std::string KeptChanged(const std::vector<KeptValue>& kept) {
+std::string KeptChanged(CodePage codePage, const std::vector<KeptValue>& kept) {
   std::string text = "外字を切り替えている間に、次の外字の設定がほかの方法で変更されました。変更後の設定のままにしてあります。\r\n" +
-                     Utf16ToUtf8(kEudcKeyShown);
+                     Utf16ToUtf8(EudcKeyShown(codePage));
   for (size_t i = 0; i < kept.size() && i < kListedValues; ++i) text += "\r\n" + Shown(kept[i]);
   if (kept.size() > kListedValues) text += "\r\nほか " + std::to_string(kept.size() - kListedValues) + " 件";
   return text;

@@ -30,8 +30,10 @@ std::string SwitchFailed(const SwitchStatus& status, std::string_view errorText,
 std::string NotStarted(std::string_view program, std::string_view errorText, bool outerRuns,
                        bool settingsBack);
 
-// One line per value: its name and the system's text for its error.
-std::string RestoreFailed(const std::vector<std::pair<std::u16string, std::string>>& failed);
+// One line per value of the EUDC key of `codePage`: its name and the
+// system's text for its error.
+std::string RestoreFailed(CodePage codePage,
+                          const std::vector<std::pair<std::u16string, std::string>>& failed);
 
 std::string Recovered(const std::vector<RawValue>& values);
 std::string JournalUnreadable(std::string_view errorText);
@@ -46,9 +48,9 @@ std::string ReloadFailed(std::string_view errorText);
 // The end of the launched programs can no longer be known; `atLogon`: the
 // logon's restore, which leaves the settings to the next start or logon.
 std::string WaitFailed(bool atLogon);
-// The values someone else changed, added or removed while the program ran,
-// which were kept as they are.
-std::string KeptChanged(const std::vector<KeptValue>& kept);
+// The values of the EUDC key of `codePage` that someone else changed, added
+// or removed while the program ran, which were kept as they are.
+std::string KeptChanged(CodePage codePage, const std::vector<KeptValue>& kept);
 // A launch refused: the journal there belongs to a copy that still runs.
 std::string JournalOfAnotherCopy(std::uint32_t session);
 // A launch refused: the logon could not run the restore's command line.

@@ -187,7 +187,7 @@ bool Run::SwitchToUserFont(const std::string& font) {
   const SwitchResult result = switch_.SwitchTo(Utf8ToUtf16(font));
   if (result.status.ok()) {
     TellReloadFailure();
-    if (!result.kept.empty()) Inform(messages::KeptChanged(result.kept));
+    if (!result.kept.empty()) Inform(messages::KeptChanged(switch_.Record().codePage, result.kept));
     return true;
   }
   const std::string restoreProblem = result.undone ? RestoreProblem(*result.undone) : "";
@@ -336,7 +336,7 @@ void Run::CloseIfDone() {
 
 bool Run::SwitchBack(bool recovering) {
   const RestoreStatus status = switch_.SwitchBack();
-  const std::string kept = status.kept.empty() ? "" : messages::KeptChanged(status.kept);
+  const std::string kept = status.kept.empty() ? "" : messages::KeptChanged(status.codePage, status.kept);
   if (const std::string problem = RestoreProblem(status); !problem.empty()) {
     Tell(kept.empty() ? problem : problem + "\r\n\r\n" + kept);
     return false;
@@ -403,7 +403,7 @@ std::string Run::RestoreProblem(const RestoreStatus& status) {
   if (!status.complete()) {
     std::vector<std::pair<std::u16string, std::string>> failed;
     for (const WriteFailure& f : status.failed) failed.emplace_back(f.name, ErrorText(f.error));
-    std::string text = messages::RestoreFailed(failed);
+    std::string text = messages::RestoreFailed(status.codePage, failed);
     if (!status.journal.ok()) {
       text += "\r\n\r\n" + messages::LogonRestoreNotSet(Utf16ToUtf8(status.journal.where),
                                                        ErrorText(status.journal.error));

@@ -98,7 +98,7 @@ void Run::OpenWindow(const CommandLine& commandLine, ShowState startedAs) {
   appDir_ = exePath.substr(0, exePath.rfind('\\') + 1);
   const std::string exeBaseName = BaseNameWithoutExtension(exePath);
 
-  const KeyReading key = seams_.eudcKey.ReadAll();
+  const KeyReading key = seams_.eudcKey.ReadAll(seams_.eudcKey.ActiveCodePage());
   const RawValue* font = FindValue(key.values, kSystemDefaultEudcFont);
   currentFont_ = Utf16ToUtf8(font ? TextOf(*font).value_or(u"") : u"");
 

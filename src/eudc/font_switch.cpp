@@ -6,8 +6,8 @@
 namespace tavrel {
 namespace {
 
-std::u16string ValueShown(std::u16string_view name) {
-  return std::u16string(kEudcKeyShown) + u"\\" + std::u16string(name);
+std::u16string ValueShown(CodePage codePage, std::u16string_view name) {
+  return EudcKeyShown(codePage) + u"\\" + std::u16string(name);
 }
 
 }  // namespace
@@ -40,12 +40,13 @@ SwitchResult FontSwitch::SwitchTo(std::u16string_view font) {
 }
 
 SwitchStatus FontSwitch::RecordAndClear(std::u16string_view font) {
-  const KeyReading reading = key_.ReadAll();
+  const CodePage codePage = key_.ActiveCodePage();
+  const KeyReading reading = key_.ReadAll(codePage);
   if (reading.outcome == KeyReading::Outcome::Failed) {
-    return SwitchStatus{SwitchStatus::Step::KeyUnreadable, reading.error, kEudcKeyShown};
+    return SwitchStatus{SwitchStatus::Step::KeyUnreadable, reading.error, EudcKeyShown(codePage)};
   }
   JournalRecord record{{}, reading.outcome == KeyReading::Outcome::Listed, std::u16string(font),
-                       reading.values, {}};
+                       reading.values, {}, codePage};
   // A key without the value, or no key at all, means the Windows default:
   // that is what comes back.
   if (!FindValue(record.values, kSystemDefaultEudcFont)) {
@@ -63,7 +64,7 @@ SwitchStatus FontSwitch::RecordAndClear(std::u16string_view font) {
   for (const RawValue& value : reading.values) emptied.push_back(TextValue(value.name, u""));
   // Every value is on record now. One that cannot be emptied keeps its text
   // for this run, and the switch back writes it all the same.
-  (void)key_.Write(emptied);
+  (void)key_.Write(codePage, emptied);
   return {};
 }
 
@@ -74,19 +75,21 @@ SwitchStatus FontSwitch::SetSystemFont(std::u16string_view font) {
       return SwitchStatus{SwitchStatus::Step::JournalUnwritten, journalled.error, journalled.where};
     }
   }
+  // The key of the first switch, whatever the code page is now.
+  const CodePage codePage = journal_.Record().codePage;
   const RawValue value = TextValue(kSystemDefaultEudcFont, font);
-  const std::vector<WriteFailure> failed = key_.Write({&value, 1});
+  const std::vector<WriteFailure> failed = key_.Write(codePage, {&value, 1});
   if (failed.empty()) return {};
   // The key kept the file it had; the journal names it again. Should that
   // fail, the journal names a file that was never written, which a recovery
   // takes for a change by someone else and asks about.
   if (font != before) (void)journal_.SetWrittenPath(before);
   return SwitchStatus{SwitchStatus::Step::FontUnwritten, failed.front().error,
-                      ValueShown(kSystemDefaultEudcFont)};
+                      ValueShown(codePage, kSystemDefaultEudcFont)};
 }
 
 std::optional<KeptValue> FontSwitch::FontValueChangedSince() {
-  const KeyReading now = key_.ReadAll();
+  const KeyReading now = key_.ReadAll(Record().codePage);
   // Unread, nothing says it changed.
   if (now.outcome == KeyReading::Outcome::Failed) return std::nullopt;
   const RawValue* current = FindValue(now.values, kSystemDefaultEudcFont);
@@ -103,14 +106,16 @@ RestoreStatus FontSwitch::SwitchBack() {
 }
 
 RestoreStatus FontSwitch::WriteBack() {
-  RestorePlan plan = PlanRestore(journal_.Record(), key_.ReadAll());
-  RestoreStatus status{std::move(plan.putBack), std::move(plan.kept), {}, {}};
+  // The key the record names, whatever the code page is now.
+  const CodePage codePage = journal_.Record().codePage;
+  RestorePlan plan = PlanRestore(journal_.Record(), key_.ReadAll(codePage));
+  RestoreStatus status{codePage, std::move(plan.putBack), std::move(plan.kept), {}, {}};
   std::vector<RawValue> retry;
-  for (const WriteFailure& failure : key_.Write(status.putBack)) {
+  for (const WriteFailure& failure : key_.Write(codePage, status.putBack)) {
     if (const RawValue* value = FindValue(status.putBack, failure.name)) retry.push_back(*value);
   }
   // A second attempt for what failed: a value left empty would be lost.
-  if (!retry.empty()) status.failed = key_.Write(retry);
+  if (!retry.empty()) status.failed = key_.Write(codePage, retry);
   if (!status.complete()) {
     // The journal stays: the next start, or the next logon, tries again. (At
     // logon Windows has deleted its RunOnce value once it started Tavrel.)
@@ -121,9 +126,9 @@ RestoreStatus FontSwitch::WriteBack() {
   // next start, which finds nothing left to put back.
   active_ = false;
   // The values first, then the record that was their only copy.
-  if (const ErrorCode flushed = status.putBack.empty() ? kSuccess : key_.Flush();
+  if (const ErrorCode flushed = status.putBack.empty() ? kSuccess : key_.Flush(codePage);
       flushed != kSuccess) {
-    status.journal = JournalStatus{flushed, kEudcKeyShown};
+    status.journal = JournalStatus{flushed, EudcKeyShown(codePage)};
     return status;
   }
   status.journal = journal_.Remove();

@@ -1,8 +1,9 @@
-// Switching the EUDC font of code page 932 to the user's font file and back.
+// Switching the EUDC font of the code page in use to the user's font file
+// and back.
 //
-// The switch records every value of HKCU\EUDC\932 exactly (name, type,
-// bytes) and writes that record to the journal, durably, before it changes
-// any value; then it empties each value and points SystemDefaultEUDCFont at
+// The switch records which key it changes, HKCU\EUDC\<the ANSI code page>,
+// and every value of it exactly (name, type, bytes), and writes that record
+// to the journal, durably, before it changes any value; then it empties each value and points SystemDefaultEUDCFont at
 // the user's file. The switch back writes the record back and drops the
 // journal. The EUDC fonts are released before each change and reloaded after
 // it. The record is the journal's: one copy, owned here.
@@ -23,7 +24,7 @@ namespace tavrel {
 struct [[nodiscard]] SwitchStatus {
   enum class Step {
     Done,
-    KeyUnreadable,     // EUDC\932 could not be read whole: nothing changed
+    KeyUnreadable,     // the EUDC key could not be read whole: nothing changed
     NoWindowsFolder,   // the Windows default font's folder is unknown: nothing changed
     JournalUnwritten,  // the journal could not be written: nothing changed
     FontUnwritten,     // SystemDefaultEUDCFont could not be set
@@ -39,6 +40,7 @@ struct [[nodiscard]] SwitchStatus {
 // became of the journal (removed once all are back, kept for a later try
 // otherwise).
 struct [[nodiscard]] RestoreStatus {
+  CodePage codePage = kJapaneseCodePage;  // of the key written back
   std::vector<RawValue> putBack;
   std::vector<KeptValue> kept;
   std::vector<WriteFailure> failed;
@@ -69,7 +71,8 @@ class FontSwitch {
   bool UserFontActive() const { return active_; }
   const JournalRecord& Record() const { return journal_.Record(); }
 
-  // Switches to `font`. A first switch records every value and journals it;
+  // Switches to `font`. A first switch records the key of the code page in
+  // use, with every value, and journals it;
   // a switch while the user font is active only names the new file (the
   // record from before the first switch is the one to bring back), and only
   // while the value still holds what Tavrel wrote. When the font cannot be
@@ -86,7 +89,8 @@ class FontSwitch {
   // --- the recovery of a journal left by a copy that ended before its restore
   [[nodiscard]] JournalReading ReadJournal() const { return journal_.Read(); }
   // Takes the record as this copy's own, rewritten in its name: the user
-  // font counts as active whether or not that rewrite went through.
+  // font counts as active, in the key the record names, whether or not that
+  // rewrite went through.
   [[nodiscard]] JournalStatus Adopt(const JournalRecord& record) {
     active_ = true;
     return journal_.Adopt(record);

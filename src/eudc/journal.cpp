@@ -6,8 +6,10 @@
 namespace tavrel {
 namespace {
 
-constexpr std::uint8_t kMagic[4] = {'T', 'V', 'J', '2'};
-// The record of the Tavrel before the writer was named: read, never written.
+constexpr std::uint8_t kMagic[4] = {'T', 'V', 'J', '3'};
+// The records of older Tavrels, read, never written: with the writer but
+// without the code page, and without either. Both changed EUDC\932.
+constexpr std::uint8_t kMagicWithoutCodePage[4] = {'T', 'V', 'J', '2'};
 constexpr std::uint8_t kMagicWithoutWriter[4] = {'T', 'V', 'J', '1'};
 constexpr std::uint32_t kKeyExistedFlag = 0x1;
 // Older records leave it clear: their font value was taken as found.
@@ -109,6 +111,7 @@ std::vector<std::uint8_t> SerializeJournal(const JournalRecord& record) {
   w.U32(record.writer.process.processId);
   w.U64(record.writer.process.creationTime);
   w.U32(record.writer.session);
+  w.U32(record.codePage);
   w.U32((record.keyExisted ? kKeyExistedFlag : 0) | (record.fontValueAdded ? kFontValueAddedFlag : 0));
   w.Text(record.writtenPath);
   w.U32(static_cast<std::uint32_t>(record.values.size()));
@@ -135,12 +138,14 @@ std::optional<JournalRecord> ParseJournal(const std::vector<std::uint8_t>& bytes
   Reader r(bytes.data(), body);
   JournalRecord record;
   std::uint32_t flags = 0, count = 0;
-  if (r.Magic(kMagic)) {
+  const bool withCodePage = r.Magic(kMagic);
+  if (withCodePage || r.Magic(kMagicWithoutCodePage)) {
     std::uint32_t id = 0;
     if (!r.U32(id) || !r.U64(record.writer.process.creationTime) || !r.U32(record.writer.session)) {
       return std::nullopt;
     }
     record.writer.process.processId = id;
+    if (withCodePage && !r.U32(record.codePage)) return std::nullopt;
   } else if (!r.Magic(kMagicWithoutWriter)) {
     return std::nullopt;
   }

@@ -1,6 +1,6 @@
-// The write-ahead journal of a switch to the user font: what HKCU\EUDC\932
-// held before, the file Tavrel points it at, and the programs that run with
-// it. It lives in HKCU\Software\Tavrel\Journal as one REG_BINARY value, so a
+// The write-ahead journal of a switch to the user font: which EUDC key it
+// changed (that of the code page in use then), what the key held before, the
+// file Tavrel points it at, and the programs that run with it. It lives in HKCU\Software\Tavrel\Journal as one REG_BINARY value, so a
 // write replaces it whole or not at all, and carries a checksum, so a damaged
 // record is never mistaken for a good one. While a journal exists, the user's
 // RunOnce key holds "<tavrel.exe>" /restore, so the next logon puts the
@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "eudc/eudc_key.h"
 #include "eudc/journal_store.h"
 #include "eudc/raw_value.h"
 #include "launch/launcher.h"
@@ -29,10 +30,13 @@ struct JournalWriter {
 
 struct JournalRecord {
   JournalWriter writer;
-  bool keyExisted = false;          // whether EUDC\932 existed before the switch
+  bool keyExisted = false;          // whether the key existed before the switch
   std::u16string writtenPath;       // what SystemDefaultEUDCFont is set to
   std::vector<RawValue> values;     // every value as it was, in the registry's order
   std::vector<ProcessIdentity> programs;  // started with the user font
+  // The key changed, EUDC\<code page>: the one to put back whatever the code
+  // page is at the recovery (932 in a record of an older Tavrel).
+  CodePage codePage = kJapaneseCodePage;
   // Whether SystemDefaultEUDCFont was absent before the switch, so that the
   // Windows default in `values` stands for it.
   bool fontValueAdded = false;

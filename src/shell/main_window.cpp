@@ -5,6 +5,7 @@
 #include "app/maker.h"
 #include "app/messages.h"
 #include "base/win32/wide.h"
+#include "shell/dpi.h"
 #include "shell/startup_trace.h"
 
 namespace tavrel {
@@ -12,17 +13,15 @@ namespace {
 
 constexpr const char* kWindowFailed = "ウィンドウを作成できませんでした。Tavrel を終了します。";
 
-// The first icon of a program at the standard icon size, through user32's
+// The first icon of a program at `size` pixels, through user32's
 // PrivateExtractIconsW (what shell32's ExtractIcon calls), so that shell32
 // stays out of start-up; null for none. (For a file that holds no icons
 // Windows documents 1 rather than 0 icons extracted; Wine 8 answers 0. The
 // icon is checked either way.)
-UniqueWin32Icon FirstIconOf(const std::string& program) {
+UniqueWin32Icon FirstIconOf(const std::string& program, int size) {
   MarkStartup("start-up logic");
   HICON icon = nullptr;
-  const UINT extracted =
-      PrivateExtractIconsW(Wide(program).c_str(), 0, GetSystemMetrics(SM_CXICON),
-                           GetSystemMetrics(SM_CYICON), &icon, nullptr, 1, 0);
+  const UINT extracted = PrivateExtractIconsW(Wide(program).c_str(), 0, size, size, &icon, nullptr, 1, 0);
   MarkStartup("icon extraction");
   return UniqueWin32Icon(extracted != 0xFFFFFFFF && extracted > 0 ? icon : nullptr);
 }
@@ -39,13 +38,22 @@ bool MainWindow::Fail(DWORD error) {
 
 bool MainWindow::Create(std::string_view title) {
   const WindowControls::Procedures procedures = Procedures();
-  if (!controls_.CreateFonts()) return Fail(controls_.Error());
+  if (!controls_.CreateFonts(SystemDpi())) return Fail(controls_.Error());
   if (!painter_.Create(instance_, controls_.Dpi())) return Fail(GetLastError());
   shown_.title = title.empty() ? MainWindowLayout().caption : std::string(title);
   window_.reset(controls_.CreateMainWindow(instance_, Wide(shown_.title), this, procedures));
   if (!window_) return Fail(controls_.Error());
   if (!controls_.CreateControls(instance_, window_.get(), this, procedures)) return Fail(controls_.Error());
   if (!AddShortcutItem()) return Fail(GetLastError());
+  // Its monitor may have another DPI than the system's (Windows 10).
+  if (const int dpi = WindowDpi(window_.get()); dpi != controls_.Dpi()) {
+    if (!Rescale(dpi)) return Fail(controls_.Error());
+    const RECT r = controls_.CentredWindowRect();
+    if (!SetWindowPos(window_.get(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                      SWP_NOZORDER | SWP_NOACTIVATE)) {
+      return Fail(GetLastError());
+    }
+  }
   return true;
 }
 
@@ -55,6 +63,16 @@ bool MainWindow::AddShortcutItem() {
   HMENU menu = GetSystemMenu(window_.get(), FALSE);
   return menu && AppendMenuW(menu, MF_SEPARATOR, 0, nullptr) &&
          AppendMenuW(menu, MF_STRING | MF_GRAYED, kShortcutMenuId, Wide(kShortcutMenuCaption).c_str());
+}
+
+bool MainWindow::Rescale(int dpi) {
+  if (!controls_.Rescale(dpi)) return false;
+  // Icons that cannot be loaded at the new size (for want of memory only)
+  // leave the buttons their earlier ones, smaller or larger, in plain sight.
+  if (painter_.Rescale(instance_, dpi) && !shown_.program.empty()) ShowProgramIcon(shown_.program);
+  // Whether a repaint was queued tells nothing worth acting on.
+  RedrawWindow(window_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  return true;
 }
 
 void MainWindow::Destroy() {
@@ -134,7 +152,7 @@ void MainWindow::ShowCaption(Control c, const std::string& now, const std::strin
 
 void MainWindow::ShowProgramIcon(const std::string& program) {
   // A program without icons leaves the button with the picture it has.
-  const UniqueWin32Icon icon = FirstIconOf(program);
+  const UniqueWin32Icon icon = FirstIconOf(program, painter_.PictureSize());
   if (!icon || !painter_.DrawLaunchPicture(icon.get())) return;
   InvalidateRect(Window(Control::LaunchPicture), nullptr, TRUE);
   InvalidateRect(Window(Control::LaunchButton), nullptr, TRUE);

@@ -65,6 +65,10 @@ class MainWindow final : public IRunView, private IDropSink {
   LRESULT OnControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void OnCommand(Control c, int code);
   void OnActivate(bool active);
+  void OnDpiChanged(int dpi, const RECT& suggested);
+  // Fonts, controls and pictures at `dpi`, repainted; false (nothing
+  // changed, controls_.Error() tells why) when the fonts cannot be made.
+  bool Rescale(int dpi);
   LRESULT OnCopyData(const COPYDATASTRUCT& data);
   void OnHandOvers();
   void OnLabelMouseMove(Control c, LPARAM position);

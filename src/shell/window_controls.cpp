@@ -8,6 +8,7 @@
 
 #include "app/maker.h"
 #include "desktop/desktop.h"
+#include "shell/dpi.h"
 #include "shell/resource.h"
 #include "shell/startup_trace.h"
 #include "base/win32/wide.h"
@@ -70,28 +71,47 @@ bool WindowControls::Fail(DWORD error) {
   return false;
 }
 
-bool WindowControls::CreateFonts() {
-  {
-    // The system DPI: the process is system-aware, so every monitor shows it.
-    const WindowDc screen(nullptr);
-    if (!screen) return Fail(GetLastError());
-    dpi_ = GetDeviceCaps(screen.get(), LOGPIXELSY);
+bool WindowControls::MakeFonts(int dpi, Fonts& fonts) {
+  LOGFONTW message{};
+  if (!MessageFontAt(dpi, message)) return Fail(GetLastError());
+  fonts.ui.reset(CreateFontIndirectW(&message));
+  fonts.button = MakeFont(*LayoutOf(Control::LaunchButton).font, dpi);
+  fonts.link = MakeFont(*LayoutOf(Control::LinkLabel).font, dpi);
+  if (!fonts.ui || !fonts.button || !fonts.link) return Fail(ERROR_NOT_ENOUGH_MEMORY);
+  return true;
+}
+
+bool WindowControls::CreateFonts(int dpi) {
+  if (!MakeFonts(dpi, fonts_)) return false;
+  dpi_ = dpi;
+  return true;
+}
+
+bool WindowControls::Rescale(int dpi) {
+  Fonts fonts;
+  if (!MakeFonts(dpi, fonts)) return false;
+  dpi_ = dpi;
+  // The earlier fonts go at the end of this call, once no control uses them.
+  std::swap(fonts_, fonts);
+  // Either call fails only for a window that is not there; these are ours.
+  for (const ControlLayout& layout : Controls()) {
+    HWND control = Window(layout.control);
+    const RECT r = PixelRect(layout);
+    MoveWindow(control, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(layout)), FALSE);
   }
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-    return Fail(GetLastError());
-  }
-  uiFont_.reset(CreateFontIndirectW(&metrics.lfMessageFont));
-  buttonFont_ = MakeFont(*LayoutOf(Control::LaunchButton).font, dpi_);
-  linkFont_ = MakeFont(*LayoutOf(Control::LinkLabel).font, dpi_);
-  if (!uiFont_ || !buttonFont_ || !linkFont_) return Fail(ERROR_NOT_ENOUGH_MEMORY);
   return true;
 }
 
 HFONT WindowControls::FontOf(const ControlLayout& layout) const {
-  if (!layout.font) return uiFont_.get();
-  return layout.control == Control::LinkLabel ? linkFont_.get() : buttonFont_.get();
+  if (!layout.font) return fonts_.ui.get();
+  return layout.control == Control::LinkLabel ? fonts_.link.get() : fonts_.button.get();
+}
+
+// Each edge is converted on its own, so that neighbours meet at any DPI.
+RECT WindowControls::PixelRect(const ControlLayout& layout) const {
+  const TwipsRect& r = layout.rect;
+  return RECT{Px(r.left), Px(r.top), Px(r.left + r.width), Px(r.top + r.height)};
 }
 
 bool WindowControls::RegisterClasses(HINSTANCE instance, const Procedures& procedures) {
@@ -140,7 +160,8 @@ HWND WindowControls::CreateMainWindow(HINSTANCE instance, const std::wstring& ca
 RECT WindowControls::CentredWindowRect() const {
   const WindowLayout& layout = MainWindowLayout();
   RECT frame{0, 0, Px(layout.clientWidth), Px(layout.clientHeight)};
-  AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
+  // Fails only for a style it does not know; the client area's size stands.
+  (void)WindowRectForClient(frame, kWindowStyle, kWindowExStyle, dpi_);
   const LONG width = frame.right - frame.left;
   const LONG height = frame.bottom - frame.top;
   RECT work{};
@@ -170,14 +191,14 @@ bool WindowControls::CreateControls(HINSTANCE instance, HWND main, void* owner,
 HWND WindowControls::CreateControl(HINSTANCE instance, HWND main, void* owner,
                                    const ControlLayout& layout) {
   const ClassAndStyle kind = ClassAndStyleOf(layout);
-  const TwipsRect& r = layout.rect;
+  const RECT r = PixelRect(layout);
   HWND parent = layout.insideFrame ? Window(Control::FileFrame) : main;
   const std::wstring caption = Wide(layout.caption);
   // The frame and the picture bind to `owner` at WM_NCCREATE.
   HWND control = CreateWindowExW(
-      kind.exStyle, kind.windowClass, caption.c_str(), kind.style, Px(r.left), Px(r.top),
-      Px(r.left + r.width) - Px(r.left), Px(r.top + r.height) - Px(r.top), parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(layout.control))), instance, owner);
+      kind.exStyle, kind.windowClass, caption.c_str(), kind.style, r.left, r.top, r.right - r.left,
+      r.bottom - r.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(layout.control))),
+      instance, owner);
   if (!control) Fail(GetLastError());
   return control;
 }

@@ -1,6 +1,7 @@
 // The main window's controls made from the layout table: the DPI they are sized at,
-// their fonts, the child windows in tab order, and what start-up adds after
-// the first paint, the link's tooltip and the file boxes' drop targets.
+// their fonts, the child windows in tab order, laid out again at another DPI,
+// and what start-up adds after the first paint, the link's tooltip and the
+// file boxes' drop targets.
 // Every creation is checked; a failure leaves its error code in Error().
 #pragma once
 
@@ -29,14 +30,20 @@ class WindowControls {
     SUBCLASSPROC label;
   };
 
-  // The DPI, and the fonts of the table at it.
-  bool CreateFonts();
+  // The fonts of the table at `dpi`.
+  bool CreateFonts(int dpi);
   int Dpi() const { return dpi_; }
-  HFONT TitleFont() const { return uiFont_.get(); }
-  HFONT ButtonFont() const { return buttonFont_.get(); }
+  HFONT TitleFont() const { return fonts_.ui.get(); }
+  HFONT ButtonFont() const { return fonts_.button.get(); }
+  // The main window's rectangle at the DPI: the table's client area, centred
+  // in the work area.
+  RECT CentredWindowRect() const;
+  // Fonts, places and sizes of every control at `dpi`; false (nothing
+  // changed) when the fonts cannot be made.
+  bool Rescale(int dpi);
 
   // The window classes (once per process) and the main window, hidden,
-  // centred, with a client area of the table's size; `owner` goes into its
+  // centred, with a client area of the table's size at the fonts' DPI; `owner` goes into its
   // creation record. Null on failure.
   HWND CreateMainWindow(HINSTANCE instance, const std::wstring& caption, void* owner,
                         const Procedures& procedures);
@@ -56,17 +63,21 @@ class WindowControls {
   DWORD Error() const { return error_; }
 
  private:
+  struct Fonts {
+    UniqueFont ui, button, link;
+  };
+
   int Px(int twips) const { return TwipsToPixels(twips, dpi_); }
+  // A control's rectangle in pixels within its parent.
+  RECT PixelRect(const ControlLayout& layout) const;
+  bool MakeFonts(int dpi, Fonts& fonts);
   bool RegisterClasses(HINSTANCE instance, const Procedures& procedures);
-  RECT CentredWindowRect() const;
   HWND CreateControl(HINSTANCE instance, HWND main, void* owner, const ControlLayout& layout);
   HFONT FontOf(const ControlLayout& layout) const;
   bool Fail(DWORD error);
 
-  int dpi_ = 96;
-  UniqueFont uiFont_;
-  UniqueFont buttonFont_;
-  UniqueFont linkFont_;
+  int dpi_ = USER_DEFAULT_SCREEN_DPI;
+  Fonts fonts_;
   std::array<HWND, kControlCount> controls_{};  // children: they go with the main window
   HWND tooltip_ = nullptr;                       // owned by the main window: goes with it
   OleScope ole_;

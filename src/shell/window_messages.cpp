@@ -87,6 +87,9 @@ LRESULT MainWindow::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     case WM_ACTIVATE:
       OnActivate(LOWORD(wParam) != WA_INACTIVE);
       return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_CLOSE:
       run_->CloseRequested(CloseReason::User);
       return 0;
@@ -215,6 +218,19 @@ void MainWindow::ShowLinkHot(bool hot) {
   if (painter_.SetTextColour(Control::LinkLabel, hot ? kLinkHot : kLinkNormal)) {
     InvalidateRect(Window(Control::LinkLabel), nullptr, TRUE);
   }
+}
+
+// The window moved to a monitor of another DPI (Windows 10, per-monitor
+// aware). The rectangle Windows suggests keeps it where the user dragged it
+// at the new size; the fonts, icons and controls follow.
+void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+  // A window that cannot be laid out at the new DPI (for want of memory
+  // only) keeps its size and fonts: whole, in plain sight, only larger or
+  // smaller than its neighbours.
+  if (!Rescale(dpi)) return;
+  // Fails only for a window that is not there; this one handles the message.
+  SetWindowPos(window_.get(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MainWindow::OnActivate(bool active) {

@@ -29,15 +29,22 @@ WindowPainter::WindowPainter() {
 }
 
 bool WindowPainter::Create(HINSTANCE instance, int dpi) {
-  dpi_ = dpi;
   if (!AddBrush(MainWindowLayout().back)) return false;
   for (const ControlLayout& layout : Controls()) {
     if (!AddBrush(BackOf(layout))) return false;
   }
-  const int picture = Px(LayoutOf(Control::LaunchPicture).rect.width);
-  endIcon_ = LoadIconResource(instance, IDI_END, picture);
-  placeholderIcon_ = LoadIconResource(instance, IDI_EXEC_PLACEHOLDER, picture);
-  return endIcon_ && placeholderIcon_;
+  return Rescale(instance, dpi);
+}
+
+bool WindowPainter::Rescale(HINSTANCE instance, int dpi) {
+  const int picture = TwipsToPixels(LayoutOf(Control::LaunchPicture).rect.width, dpi);
+  UniqueWin32Icon end = LoadIconResource(instance, IDI_END, picture);
+  UniqueWin32Icon placeholder = LoadIconResource(instance, IDI_EXEC_PLACEHOLDER, picture);
+  if (!end || !placeholder) return false;
+  dpi_ = dpi;
+  endIcon_ = std::move(end);
+  placeholderIcon_ = std::move(placeholder);
+  return true;
 }
 
 bool WindowPainter::AddBrush(Colour colour) {
@@ -128,7 +135,7 @@ void WindowPainter::DrawPictureButton(const DRAWITEMSTRUCT& item, Control c, HFO
     const std::wstring caption = WindowText(item.hwndItem);
     RECT textSize{0, 0, r.right - r.left, 0};
     DrawTextW(dc, caption.c_str(), -1, &textSize, DT_CALCRECT | DT_SINGLELINE);
-    const int picture = Px(LayoutOf(Control::LaunchPicture).rect.width);
+    const int picture = PictureSize();
     const int gap = Px(Drawing().pictureGap);
     const int shift = pushed ? 1 : 0;
     const int top = r.top + (r.bottom - r.top - (picture + gap + textSize.bottom)) / 2 + shift;
@@ -171,7 +178,8 @@ bool WindowPainter::DrawLaunchPicture(HICON icon) {
     if (!canvas) return false;
     RECT all{0, 0, width, height};
     FillRect(canvas.dc(), &all, Brush(*picture.back));
-    DrawIcon(canvas.dc(), 0, 0, icon);
+    // At the icon's own size (DrawIcon would stretch it to the system DPI's).
+    DrawIconEx(canvas.dc(), 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
   }
   // A copy, so that the button keeps its picture whatever the launch picture shows next.
   UniqueBitmap copy(static_cast<HBITMAP>(CopyImage(image.get(), IMAGE_BITMAP, 0, 0, 0)));

@@ -23,6 +23,11 @@ class WindowPainter {
   // The brushes of the layout's colours and the picture buttons' icons at
   // `dpi`; false (GetLastError tells why) when one cannot be made.
   bool Create(HINSTANCE instance, int dpi);
+  // The picture buttons' icons at another DPI; false (nothing changed) when
+  // they cannot be loaded. The launch picture is drawn again by the caller.
+  bool Rescale(HINSTANCE instance, int dpi);
+  // The side of the launch picture, and of the icons it shows, in pixels.
+  int PictureSize() const { return Px(LayoutOf(Control::LaunchPicture).rect.width); }
 
   // WM_CTLCOLORSTATIC / WM_CTLCOLORBTN: the control's colours set into `dc`,
   // and the brush of its background (a control without a back colour of its
@@ -37,9 +42,9 @@ class WindowPainter {
   // An owner-drawn picture button: its picture centred above its caption.
   void DrawPictureButton(const DRAWITEMSTRUCT& item, Control c, HFONT captionFont) const;
 
-  // Clears the launch picture's image to its back colour and draws the icon at its
-  // top-left corner; the launch button shows a copy of that image. False
-  // (nothing changed) when GDI cannot make the bitmaps.
+  // Clears the launch picture's image to its back colour and draws the icon,
+  // at its own size, at its top-left corner; the launch button shows a copy
+  // of that image. False (nothing changed) when GDI cannot make the bitmaps.
   bool DrawLaunchPicture(HICON icon);
 
  private:

@@ -1,9 +1,11 @@
 """The launch: the user's font while the program runs, the earlier settings
 back once it ends, whichever way the wait ends."""
 
-from harness import (CHK_EXIT, CMD_END, CMD_EXEC_SOFT, FONT_VALUE, IDNO, IDOK, IDYES, LABEL1_2, REG_DWORD, REG_EXPAND_SZ,
-                     REG_SZ, WINDOWS_DIR, WM_CLOSE, WM_ENDSESSION, WM_QUERYENDSESSION, expect, sz, texts,
-                     wait_equal, wait_until, windows_path)
+import pytest
+
+from harness import (CHK_EXIT, CMD_END, CMD_EXEC_SOFT, EUDC_KEY, FONT_VALUE, IDNO, IDOK, IDYES, LABEL1_2, REG_DWORD,
+                     REG_EXPAND_SZ, REG_SZ, WINDOWS_DIR, WM_CLOSE, WM_ENDSESSION, WM_QUERYENDSESSION, expect, sz,
+                     texts, wait_equal, wait_until, windows_path)
 
 QUESTION = "登録ソフトが起動中です。\r\n終了してもいいですか？"
 ORDINARY = {
@@ -26,13 +28,13 @@ def launch(case, tavrel, before):
     tavrel.click(CMD_EXEC_SOFT)
     seen, viewer = case.viewer()
     expect(seen, font, "the font setting the program saw at its start")
-    wait_equal(lambda: texts(case.read_key()), switched(before, font), "HKCU\\EUDC\\932 while the program runs")
+    wait_equal(lambda: texts(case.read_key()), switched(before, font), "the EUDC key while the program runs")
     return viewer
 
 
 def wait_back(case, tavrel, before):
     """Waits for the end of a launch: settings back, window normal, button enabled."""
-    wait_equal(case.read_key, before, "HKCU\\EUDC\\932 after the program ended")
+    wait_equal(case.read_key, before, "the EUDC key after the program ended")
     wait_until(tavrel.normal, "Tavrel's window back to normal")
     wait_until(lambda: tavrel.enabled(CMD_EXEC_SOFT), "the launch button enabled again")
     assert tavrel.alive(), "Tavrel ended after the launch"
@@ -48,6 +50,24 @@ def test_switch_and_restore(case):
     assert not tavrel.enabled(CMD_EXEC_SOFT), "the launch button can be pressed again during the launch"
     case.post(viewer["hwnd"], WM_CLOSE)
     wait_back(case, tavrel, ORDINARY)
+
+
+@pytest.mark.locale("en_US.UTF-8")
+def test_the_key_of_the_code_page_in_use(case):
+    # Programs read the EUDC key of the ANSI code page, here 1252: that key
+    # is switched, and the Japanese one stays as it is.
+    expect(case.session.eudc_key(), r"EUDC\1252", "the EUDC key of the code page under LANG=en_US.UTF-8")
+    japanese = {FONT_VALUE: (REG_SZ, sz(r"C:\Fonts\japanese.tte"))}
+    case.lay_out()
+    case.write_key(ORDINARY)
+    case.write_key(japanese, EUDC_KEY)
+    tavrel = case.start_tavrel()
+
+    viewer = launch(case, tavrel, ORDINARY)
+    expect(case.read_key(EUDC_KEY), japanese, "HKCU\\EUDC\\932 while the program runs")
+    case.post(viewer["hwnd"], WM_CLOSE)
+    wait_back(case, tavrel, ORDINARY)
+    expect(case.read_key(EUDC_KEY), japanese, "HKCU\\EUDC\\932 after the launch")
 
 
 def test_values_changed_meanwhile_are_kept_and_named(case):

@@ -69,3 +69,13 @@ def test_package_unpacks_and_starts_from_a_japanese_folder_with_blanks(case):
     expect_registered(tavrel, target / "eudcview.exe", target / "sample.tte")
     tavrel.click(CMD_END)
     tavrel.wait_ended("Tavrel after 終了")
+
+
+
+def test_calls_newer_than_windows_7_are_not_imported(case):
+    # Windows 7 refuses to start a program that imports a function it lacks: these are looked up at run time.
+    imports = subprocess.run(["x86_64-w64-mingw32-objdump", "-p", str(case.paths.tavrel)], check=True,
+                             stdout=subprocess.PIPE, timeout=60).stdout.decode()
+    assert "DLL Name: USER32.dll" in imports, "no import table read"
+    newer = ("GetDpiForWindow", "AdjustWindowRectExForDpi", "SystemParametersInfoForDpi", "SetDefaultDllDirectories")
+    expect([f for f in newer if re.search(rf"\b{f}\b", imports)], [], "tavrel.exe's imports that Windows 7 lacks")

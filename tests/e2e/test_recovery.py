@@ -16,9 +16,11 @@ RESTORED = ("前回の Tavrel が外字の設定を元に戻さずに終了し�
 
 def parse_journal(data):
     """The journal's record: (key existed, file written, {name: (type, bytes)}, [(pid, created)]),
-    after the writer (its pid, creation time and session)."""
-    assert data[:4] == b"TVJ2", f"not a journal record: {data[:16].hex()}"
+    after the writer (its pid, creation time and session) and the code page of the key."""
+    assert data[:4] == b"TVJ3", f"not a journal record: {data[:16].hex()}"
     at = 4 + 4 + 8 + 4
+    expect(int.from_bytes(data[at:at + 4], "little"), 932, "the code page the journal names")
+    at += 4
 
     def number(size=4):
         nonlocal at

@@ -9,35 +9,44 @@ namespace tavrel::fakes {
 
 // --- FakeEudcKey
 
-void FakeEudcKey::SetText(std::u16string_view name, std::u16string_view text) {
-  const RawValue value = TextValue(std::u16string(name), text);
-  (void)Store({&value, 1});
+std::optional<std::vector<RawValue>>& FakeEudcKey::Key(CodePage codePage) {
+  return codePage == kJapaneseCodePage ? values : otherKeys[codePage];
 }
 
-std::optional<std::u16string> FakeEudcKey::Text(std::u16string_view name) const {
-  const RawValue* value = values ? FindValue(*values, name) : nullptr;
+void FakeEudcKey::SetText(std::u16string_view name, std::u16string_view text, CodePage codePage) {
+  const RawValue value = TextValue(std::u16string(name), text);
+  (void)Store(codePage, {&value, 1});
+}
+
+std::optional<std::u16string> FakeEudcKey::Text(std::u16string_view name, CodePage codePage) const {
+  const auto other = otherKeys.find(codePage);
+  const std::optional<std::vector<RawValue>>* key =
+      codePage == kJapaneseCodePage ? &values : other != otherKeys.end() ? &other->second : nullptr;
+  const RawValue* value = key && *key ? FindValue(**key, name) : nullptr;
   return value ? TextOf(*value) : std::nullopt;
 }
 
-KeyReading FakeEudcKey::ReadAll() {
+KeyReading FakeEudcKey::ReadAll(CodePage codePage) {
   if (Fails()) return KeyReading{KeyReading::Outcome::Failed, {}, kInjectedFault};
   if (readError != kSuccess) return KeyReading{KeyReading::Outcome::Failed, {}, readError};
-  if (!values) return KeyReading{KeyReading::Outcome::Absent, {}, kSuccess};
-  return KeyReading{KeyReading::Outcome::Listed, *values, kSuccess};
+  const std::optional<std::vector<RawValue>>& key = Key(codePage);
+  if (!key) return KeyReading{KeyReading::Outcome::Absent, {}, kSuccess};
+  return KeyReading{KeyReading::Outcome::Listed, *key, kSuccess};
 }
 
-std::vector<WriteFailure> FakeEudcKey::Write(std::span<const RawValue> written) {
+std::vector<WriteFailure> FakeEudcKey::Write(CodePage codePage, std::span<const RawValue> written) {
   if (beforeWrite) beforeWrite();
-  if (!Fails()) return Store(written);
+  if (!Fails()) return Store(codePage, written);
   std::vector<WriteFailure> failed;
   for (const RawValue& value : written) failed.push_back({value.name, kInjectedFault});
   return failed;
 }
 
-std::vector<WriteFailure> FakeEudcKey::Store(std::span<const RawValue> written) {
+std::vector<WriteFailure> FakeEudcKey::Store(CodePage codePage, std::span<const RawValue> written) {
   std::vector<WriteFailure> failed;
+  std::optional<std::vector<RawValue>>& key = Key(codePage);
   // The key is created before any value is written, as the registry's is.
-  if (!values) values.emplace();
+  if (!key) key.emplace();
   for (const RawValue& value : written) {
     const auto fault = writeErrors.find(value.name);
     if (fault != writeErrors.end()) {
@@ -46,11 +55,11 @@ std::vector<WriteFailure> FakeEudcKey::Store(std::span<const RawValue> written) 
     }
     ++writes;
     // Stored under the name it already has, as the registry keeps a name's case.
-    if (RawValue* existing = const_cast<RawValue*>(FindValue(*values, value.name))) {
+    if (RawValue* existing = const_cast<RawValue*>(FindValue(*key, value.name))) {
       existing->type = value.type;
       existing->data = value.data;
     } else {
-      values->push_back(value);
+      key->push_back(value);
     }
   }
   return failed;

@@ -31,10 +31,13 @@ struct CallFaults {
   bool Fails() { return calls++ == failing; }
 };
 
-// HKCU\EUDC\932: absent until written, values in the order first written.
+// HKCU\EUDC\<code page>: each key absent until written, values in the
+// order first written.
 class FakeEudcKey final : public IEudcKey {
  public:
-  std::optional<std::vector<RawValue>> values;  // nothing: no key
+  CodePage activeCodePage = kJapaneseCodePage;  // what ActiveCodePage answers
+  std::optional<std::vector<RawValue>> values;  // EUDC\932; nothing: no key
+  std::map<CodePage, std::optional<std::vector<RawValue>>> otherKeys;  // of the other code pages
   ErrorCode readError = kSuccess;               // ReadAll fails with it
   std::map<std::u16string, ErrorCode> writeErrors;  // by value name, for every write
   ErrorCode flushError = kSuccess;
@@ -45,12 +48,15 @@ class FakeEudcKey final : public IEudcKey {
   CallFaults* faults = nullptr;        // counts every call, fails the one it names
   std::function<void()> beforeWrite;  // runs at each Write, before it changes anything
 
-  void SetText(std::u16string_view name, std::u16string_view text);
-  std::optional<std::u16string> Text(std::u16string_view name) const;
+  // The values of EUDC\<code page>, 932 unless named.
+  std::optional<std::vector<RawValue>>& Key(CodePage codePage = kJapaneseCodePage);
+  void SetText(std::u16string_view name, std::u16string_view text, CodePage codePage = kJapaneseCodePage);
+  std::optional<std::u16string> Text(std::u16string_view name, CodePage codePage = kJapaneseCodePage) const;
 
-  KeyReading ReadAll() override;
-  std::vector<WriteFailure> Write(std::span<const RawValue> written) override;
-  ErrorCode Flush() override { return Fails() ? kInjectedFault : flushError; }
+  CodePage ActiveCodePage() override { return activeCodePage; }
+  KeyReading ReadAll(CodePage codePage) override;
+  std::vector<WriteFailure> Write(CodePage codePage, std::span<const RawValue> written) override;
+  ErrorCode Flush(CodePage) override { return Fails() ? kInjectedFault : flushError; }
   ErrorCode EnableEudc(bool enable) override;
   std::optional<std::u16string> WindowsDirectory() override {
     return Fails() ? std::nullopt : windowsDirectory;
@@ -58,7 +64,7 @@ class FakeEudcKey final : public IEudcKey {
 
  private:
   bool Fails() { return faults && faults->Fails(); }
-  std::vector<WriteFailure> Store(std::span<const RawValue> written);
+  std::vector<WriteFailure> Store(CodePage codePage, std::span<const RawValue> written);
 };
 
 class FakeJournalStore final : public IJournalStore {

@@ -1,6 +1,6 @@
 // The EUDC key's contract, run against the fake and against the real
-// HKEY_CURRENT_USER\EUDC\932. The backend adapter gives `seam()` and starts
-// and ends each test without the key.
+// HKEY_CURRENT_USER\EUDC\932 and \1252. The backend adapter gives `seam()`
+// and starts and ends each test without those keys.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -43,6 +43,10 @@ inline std::vector<RawValue> AwkwardValues() {
   };
 }
 
+// The keys the tests use: most tests address EUDC\932 alone.
+inline constexpr CodePage kJapanese = kJapaneseCodePage;
+inline constexpr CodePage kWestern = 1252;
+
 template <typename Backend>
 class EudcKeyContract : public ::testing::Test {
  protected:
@@ -53,18 +57,18 @@ class EudcKeyContract : public ::testing::Test {
 TYPED_TEST_SUITE_P(EudcKeyContract);
 
 TYPED_TEST_P(EudcKeyContract, ValuesReadBackExactlyAndInOrder) {
-  EXPECT_TRUE(this->key().Write(AwkwardValues()).empty());
-  EXPECT_EQ(this->key().Flush(), kSuccess);
-  const KeyReading reading = this->key().ReadAll();
+  EXPECT_TRUE(this->key().Write(kJapanese, AwkwardValues()).empty());
+  EXPECT_EQ(this->key().Flush(kJapanese), kSuccess);
+  const KeyReading reading = this->key().ReadAll(kJapanese);
   EXPECT_EQ(reading.outcome, KeyReading::Outcome::Listed);
   EXPECT_EQ(reading.values, AwkwardValues());
 }
 
 // The key is created before any value is stored: a Write of none creates it.
 TYPED_TEST_P(EudcKeyContract, AMissingKeyReadsAbsentUntilAWriteCreatesIt) {
-  EXPECT_EQ(this->key().ReadAll().outcome, KeyReading::Outcome::Absent);
-  EXPECT_TRUE(this->key().Write({}).empty());
-  const KeyReading reading = this->key().ReadAll();
+  EXPECT_EQ(this->key().ReadAll(kJapanese).outcome, KeyReading::Outcome::Absent);
+  EXPECT_TRUE(this->key().Write(kJapanese, {}).empty());
+  const KeyReading reading = this->key().ReadAll(kJapanese);
   EXPECT_EQ(reading.outcome, KeyReading::Outcome::Listed);
   EXPECT_TRUE(reading.values.empty());
 }
@@ -73,11 +77,20 @@ TYPED_TEST_P(EudcKeyContract, AMissingKeyReadsAbsentUntilAWriteCreatesIt) {
 // spelling, and its place among the others.
 TYPED_TEST_P(EudcKeyContract, ASecondWriteReplacesTheValueInPlace) {
   const std::vector<RawValue> first{TextValue(u"Font", u"C:\\a.tte"), TextValue(u"Other", u"x")};
-  ASSERT_TRUE(this->key().Write(first).empty());
+  ASSERT_TRUE(this->key().Write(kJapanese, first).empty());
   const RawValue again{u"FONT", kRegBinary, {7}};
-  EXPECT_TRUE(this->key().Write({&again, 1}).empty());
-  EXPECT_EQ(this->key().ReadAll().values,
+  EXPECT_TRUE(this->key().Write(kJapanese, {&again, 1}).empty());
+  EXPECT_EQ(this->key().ReadAll(kJapanese).values,
             (std::vector<RawValue>{RawValue{u"Font", kRegBinary, {7}}, first[1]}));
+}
+
+// Each code page has a key of its own.
+TYPED_TEST_P(EudcKeyContract, TheKeysOfTwoCodePagesAreApart) {
+  const RawValue western = TextValue(kSystemDefaultEudcFont, u"C:\\western.tte");
+  EXPECT_TRUE(this->key().Write(kWestern, {&western, 1}).empty());
+  EXPECT_EQ(this->key().Flush(kWestern), kSuccess);
+  EXPECT_EQ(this->key().ReadAll(kJapanese).outcome, KeyReading::Outcome::Absent);
+  EXPECT_EQ(this->key().ReadAll(kWestern).values, std::vector<RawValue>{western});
 }
 
 // Wine's EnableEUDC is a stub that answers FALSE: the backend takes that
@@ -97,7 +110,8 @@ TYPED_TEST_P(EudcKeyContract, TheWindowsDirectoryIsAFullPathWithoutATrailingBack
 
 REGISTER_TYPED_TEST_SUITE_P(EudcKeyContract, ValuesReadBackExactlyAndInOrder,
                             AMissingKeyReadsAbsentUntilAWriteCreatesIt,
-                            ASecondWriteReplacesTheValueInPlace, TheFontsAreReleasedAndReloaded,
+                            ASecondWriteReplacesTheValueInPlace, TheKeysOfTwoCodePagesAreApart,
+                            TheFontsAreReleasedAndReloaded,
                             TheWindowsDirectoryIsAFullPathWithoutATrailingBackslash);
 
 }  // namespace tavrel::testing

@@ -21,7 +21,8 @@ JournalRecord Awkward() {
        RawValue{Utf8ToUtf16("café 한글 😀"), 0xFFFFFFFFu, {}},
        RawValue{std::u16string(16383, u'n'), kRegBinary, std::vector<std::uint8_t>(1 << 20, 0xA5)},
        TextValue(u"Long", std::u16string(32767, u'L'))},
-      {{0, 0}, {0xFFFFFFFFu, 0xFFFFFFFFFFFFFFFFull}, {0x124, 0x01DC123456789ABCull}}};
+      {{0, 0}, {0xFFFFFFFFu, 0xFFFFFFFFFFFFFFFFull}, {0x124, 0x01DC123456789ABCull}},
+      65001};
 }
 
 TEST(JournalBytes, EveryRecordReadsBackExactly) {
@@ -80,10 +81,14 @@ TEST(JournalBytes, OnlyACompleteBodyIsRead) {
   const ShapeRow rows[] = {
       {"Minimal", Body().Raw("TVJ1").U32(1).U32(1).Raw({"a\0", 2}).U32(0).U32(1).U32(7).U32(9).U32(0),
        JournalRecord{{}, true, u"a", {}, {{7, 9}}}},
+      // A record of the Tavrel before the code page was named: it changed EUDC\932.
       {"WithItsWriter", Body().Raw("TVJ2").U32(5).U32(6).U32(0).U32(3).U32(0).U32(0).U32(0).U32(0),
-       JournalRecord{{{5, 6}, 3}, false, u"", {}, {}}},
+       JournalRecord{{{5, 6}, 3}, false, u"", {}, {}, 932}},
       {"WriterCut", Body().Raw("TVJ2").U32(5).U32(6), std::nullopt},
-      {"OtherMagic", Body().Raw("TVJ3").U32(0).U32(0).U32(0).U32(0), std::nullopt},
+      {"WithItsCodePage", Body().Raw("TVJ3").U32(5).U32(6).U32(0).U32(3).U32(1252).U32(0).U32(0).U32(0).U32(0),
+       JournalRecord{{{5, 6}, 3}, false, u"", {}, {}, 1252}},
+      {"CodePageCut", Body().Raw("TVJ3").U32(5).U32(6).U32(0).U32(3), std::nullopt},
+      {"OtherMagic", Body().Raw("TVJ4").U32(0).U32(0).U32(0).U32(0), std::nullopt},
       {"TextPastTheEnd", Body().Raw("TVJ1").U32(0).U32(0x7FFFFFFF), std::nullopt},
       {"OddTextBytes", Body().Raw("TVJ1").U32(0).U32(1).Raw("a"), std::nullopt},
       {"ValueMissing", Body().Raw("TVJ1").U32(0).U32(0).U32(1).U32(0), std::nullopt},

@@ -104,6 +104,8 @@ INSTANTIATE_TEST_SUITE_P(
         // The copy ended after it emptied the value, before it named the file.
         EndedRow{"FontLeftEmpty", [](RunRig& rig) { SetFont(rig, u""); }, {kRecovered}, kDefault},
         EndedRow{"KeyUnreadable", [](RunRig& rig) { rig.key.readError = kAccessDenied; }, {kRecovered}, kDefault},
+        // The key back is the one the record names (932), not that of the code page now.
+        EndedRow{"CodePageChangedSince", [](RunRig& rig) { rig.key.activeCodePage = 1252; }, {kRecovered}, kDefault},
         EndedRow{"FontSetByHand", [](RunRig& rig) { SetFont(rig, u"C:\\Someone\\else.tte"); },
                  {kFaceBack + "\r\n「SystemDefaultEUDCFont」 = C:\\Someone\\else.tte"}, u"C:\\Someone\\else.tte"},
         EndedRow{"FontRemoved", [](RunRig& rig) { rig.key.values->erase(rig.key.values->begin()); },

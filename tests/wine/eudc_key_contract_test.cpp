@@ -6,8 +6,8 @@
 
 namespace tavrel::testing {
 
-// The Wine prefix's own HKEY_CURRENT_USER\EUDC\932, removed before and after
-// each test.
+// The Wine prefix's own HKEY_CURRENT_USER\EUDC\932 and \1252, removed before
+// and after each test.
 class Win32EudcBackend {
  public:
   Win32EudcBackend() { Remove(); }
@@ -15,7 +15,11 @@ class Win32EudcBackend {
   IEudcKey& seam() { return key_; }
 
  private:
-  static void Remove() { RegDeleteTreeW(HKEY_CURRENT_USER, AsWide(kEudcKeyPath)); }
+  static void Remove() {
+    for (const CodePage codePage : {kJapanese, kWestern}) {
+      RegDeleteTreeW(HKEY_CURRENT_USER, WideOf(EudcKeyPath(codePage)).c_str());
+    }
+  }
   Win32EudcKey key_;
 };
 

@@ -4,6 +4,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 #include "base/win32/handles.h"
@@ -101,6 +104,71 @@ TEST_F(RealWindow, TheShortcutItemFollowsTheScreenAndReachesTheRun) {
   SendMessageW(Main(), WM_SYSCOMMAND, kShortcutMenuId, 0);
   EXPECT_EQ(shortcuts_.written.size(), 1u);
 }
+
+// The size of a text drawn with the font of `fontOf`: on one line, or
+// wrapped at `width` when given.
+SIZE TextSize(HWND fontOf, const std::wstring& text, int width) {
+  const HDC dc = GetDC(fontOf);
+  const HGDIOBJ before = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(fontOf, WM_GETFONT, 0, 0)));
+  RECT r{0, 0, width, 0};
+  DrawTextW(dc, text.c_str(), -1, &r, DT_CALCRECT | (width ? DT_WORDBREAK | DT_EDITCONTROL : DT_SINGLELINE));
+  SelectObject(dc, before);
+  ReleaseDC(fontOf, dc);
+  return SIZE{r.right, r.bottom};
+}
+
+// The room a control's client area leaves its text at `dpi`: less the check
+// box, a button's edges, a picture button's picture, the frame title's indents.
+SIZE RoomForText(ControlKind kind, SIZE room, int dpi) {
+  const int edges = MulDiv(6, dpi, 96);
+  const int picture = TwipsToPixels(LayoutOf(Control::LaunchPicture).rect.width + Drawing().pictureGap, dpi);
+  if (kind == ControlKind::CheckBox) return {room.cx - MulDiv(17, dpi, 96), room.cy};
+  if (kind == ControlKind::Frame) return {room.cx - 2 * TwipsToPixels(Drawing().frameTitleIndent, dpi), room.cy};
+  if (kind == ControlKind::PushButton) return {room.cx - edges, room.cy - edges};
+  if (kind == ControlKind::PictureButton) return {room.cx - edges, room.cy - edges - picture};
+  return room;
+}
+
+class RealWindowAtDpi : public RealWindow, public ::testing::WithParamInterface<int> {};
+
+// What Windows 10 sends a per-monitor aware window moved to a monitor of
+// another DPI: it takes the suggested rectangle, and each control its place
+// at that DPI, with a font in which its text fits.
+TEST_P(RealWindowAtDpi, LaysItselfOutAgainAndEveryTextFits) {
+  const int dpi = GetParam();
+  Screen screen;
+  screen.programCaption = "実行するソフトをDrag＆Dropしてください";
+  screen.fontCaption = "ユーザー外字ファイルをDrag＆Dropしてください。";
+  window_.Show(screen);
+  RECT suggested{40, 30, 40 + MulDiv(460, dpi, 96), 30 + MulDiv(240, dpi, 96)}, r{};
+  SendMessageW(Main(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  GetWindowRect(Main(), &r);
+  EXPECT_EQ(std::tuple(r.left, r.top, r.right, r.bottom),
+            std::tuple(suggested.left, suggested.top, suggested.right, suggested.bottom));
+  for (const ControlLayout& layout : Controls()) {
+    if (!IsVisibleAtLayoutSize(layout)) continue;
+    const std::string name = "control " + std::to_string(ControlId(layout.control));
+    HWND control = ControlWindow(layout.control);
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    const TwipsRect& at = layout.rect;
+    EXPECT_EQ(std::tuple(r.left, r.top, r.right, r.bottom),
+              std::tuple(TwipsToPixels(at.left, dpi), TwipsToPixels(at.top, dpi),
+                         TwipsToPixels(at.left + at.width, dpi), TwipsToPixels(at.top + at.height, dpi)))
+        << name;
+    if (Text(layout.control).empty()) continue;
+    GetClientRect(control, &r);
+    const SIZE room = RoomForText(layout.kind, SIZE{r.right, r.bottom}, dpi);
+    // The frame paints its title with the labels' font.
+    HWND fontOf = layout.kind == ControlKind::Frame ? ControlWindow(Control::ProgramTitle) : control;
+    const SIZE text = TextSize(fontOf, Text(layout.control), layout.acceptsDrops ? room.cx : 0);
+    EXPECT_LE(text.cx, room.cx) << name;
+    EXPECT_LE(text.cy, room.cy) << name;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(, RealWindowAtDpi, ::testing::Values(96, 120, 144, 192),
+                         [](const auto& row) { return "Dpi" + std::to_string(row.param); });
 
 // The window's own tooltip, if it has one yet.
 HWND TooltipOf(HWND main) {

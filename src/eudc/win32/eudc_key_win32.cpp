@@ -10,7 +10,7 @@ extern "C" __declspec(dllimport) BOOL WINAPI EnableEUDC(BOOL fEnableEUDC);
 namespace tavrel {
 namespace {
 
-const std::wstring kKey = WideOf(kEudcKeyPath);
+std::wstring KeyOf(CodePage codePage) { return WideOf(EudcKeyPath(codePage)); }
 
 // Wine's EnableEUDC is a stub that does nothing and answers FALSE; Windows
 // answers TRUE once the fonts are released or reloaded.
@@ -21,11 +21,16 @@ bool RunsOnWine() {
 
 }  // namespace
 
-KeyReading Win32EudcKey::ReadAll() { return ReadAllValues(kKey); }
+// Windows documents that GDI reads the key of the system's ANSI code page
+// (the language for non-Unicode programs), which GetACP answers; a locale
+// emulator that started this process may answer another one here.
+CodePage Win32EudcKey::ActiveCodePage() { return GetACP(); }
 
-std::vector<WriteFailure> Win32EudcKey::Write(std::span<const RawValue> values) {
+KeyReading Win32EudcKey::ReadAll(CodePage codePage) { return ReadAllValues(KeyOf(codePage)); }
+
+std::vector<WriteFailure> Win32EudcKey::Write(CodePage codePage, std::span<const RawValue> values) {
   std::vector<WriteFailure> failed;
-  const OpenedKey key = CreateKey(kKey, KEY_SET_VALUE);
+  const OpenedKey key = CreateKey(KeyOf(codePage), KEY_SET_VALUE);
   for (const RawValue& value : values) {
     const LSTATUS status = key.error == ERROR_SUCCESS ? WriteValue(key.key.get(), value) : key.error;
     if (status != ERROR_SUCCESS) failed.push_back(WriteFailure{value.name, static_cast<ErrorCode>(status)});
@@ -33,8 +38,8 @@ std::vector<WriteFailure> Win32EudcKey::Write(std::span<const RawValue> values) 
   return failed;
 }
 
-ErrorCode Win32EudcKey::Flush() {
-  const OpenedKey key = OpenKey(kKey, KEY_QUERY_VALUE);
+ErrorCode Win32EudcKey::Flush(CodePage codePage) {
+  const OpenedKey key = OpenKey(KeyOf(codePage), KEY_QUERY_VALUE);
   if (key.error != ERROR_SUCCESS) return static_cast<ErrorCode>(key.error);
   return static_cast<ErrorCode>(RegFlushKey(key.key.get()));
 }

@@ -7,9 +7,10 @@ namespace tavrel {
 
 class Win32EudcKey final : public IEudcKey {
  public:
-  KeyReading ReadAll() override;
-  std::vector<WriteFailure> Write(std::span<const RawValue> values) override;
-  ErrorCode Flush() override;
+  CodePage ActiveCodePage() override;
+  KeyReading ReadAll(CodePage codePage) override;
+  std::vector<WriteFailure> Write(CodePage codePage, std::span<const RawValue> values) override;
+  ErrorCode Flush(CodePage codePage) override;
   ErrorCode EnableEudc(bool enable) override;
   std::optional<std::u16string> WindowsDirectory() override;
 };
