@@ -7,13 +7,10 @@
 
 #include "app/file_kind.h"
 #include "app/maker.h"
-#include "app/messages.h"
 #include "base/text.h"
 
 namespace tavrel {
 namespace {
-
-constexpr const char* kCloseQuestion = "登録ソフトが起動中です。\r\n終了してもいいですか？";
 
 // How TrueType and OpenType files begin: a TrueType outline version, the
 // older Apple tag, CFF outlines, or a collection.
@@ -33,6 +30,7 @@ constexpr std::size_t kLongestLogonCommand = 260;
 Run::Run(const Seams& seams, IRunView& view)
     : seams_(seams),
       view_(view),
+      texts_(LanguageOf(seams.desktop.DisplayLanguage())),
       switch_(seams.eudcKey, seams.journalStore),
       restoreCommand_(Utf8ToUtf16("\"" + seams_.desktop.ExecutablePath() + "\" /restore")) {
   switch_.SetRestoreCommand(restoreCommand_);
@@ -45,7 +43,7 @@ void Run::LaunchClicked() {
   if (screen_.closed || !Launchable() || !FontFileIsUsable()) return;
   // Before anything changes: a logon could not put the settings back.
   if (restoreCommand_.size() > kLongestLogonCommand) {
-    Tell(messages::LogonCommandTooLong(Utf16ToUtf8(restoreCommand_), kLongestLogonCommand));
+    Tell(texts_.LogonCommandTooLong(Utf16ToUtf8(restoreCommand_), kLongestLogonCommand));
     return;
   }
   if (!UserFontActive() && JournalOfAnotherCopy()) return;
@@ -65,12 +63,12 @@ bool Run::FontFileIsUsable() {
   const FileHead head = seams_.files.ReadHead(Utf8ToUtf16(font_), 4);
   if (head.error != kSuccess) {
     const bool missing = head.error == kFileNotFound || head.error == kPathNotFound;
-    Tell(missing ? messages::FontMissing(font_, ErrorText(head.error))
-                 : messages::FontUnreadable(font_, ErrorText(head.error)));
+    Tell(missing ? texts_.FontMissing(font_, ErrorText(head.error))
+                 : texts_.FontUnreadable(font_, ErrorText(head.error)));
     return false;
   }
   if (!BeginsLikeAFont(head.bytes)) {
-    Tell(messages::NotAFont(font_));
+    Tell(texts_.NotAFont(font_));
     return false;
   }
   return true;
@@ -85,8 +83,8 @@ bool Run::SwitchToUserFont() {
     return true;
   }
   const std::string restoreProblem = result.undone ? RestoreProblem(*result.undone) : "";
-  std::string problem = messages::SwitchFailed(result.status, ErrorText(result.status.error),
-                                               result.undone && restoreProblem.empty());
+  std::string problem = texts_.SwitchFailed(result.status, ErrorText(result.status.error),
+                                             result.undone && restoreProblem.empty());
   if (!restoreProblem.empty()) problem += "\r\n\r\n" + restoreProblem;
   Tell(problem);
   return false;
@@ -123,7 +121,7 @@ void Run::StartProgram() {
   Refresh();
   // A start the user refused at the shell's prompt needs no word: they chose.
   if (outcome.result == StartOutcome::Result::Failed) {
-    Tell(messages::NotStarted(program_, ErrorText(outcome.error), outerRuns, settingsBack));
+    Tell(texts_.NotStarted(program_, ErrorText(outcome.error), outerRuns, settingsBack));
   }
   if (screen_.exitWhenDone) CloseRequested(CloseReason::User);
 }
@@ -176,7 +174,7 @@ void Run::EndLaunch(bool programsEnded) {
   // The user font stays while another launch's program still runs, and
   // when the end of the programs is not known.
   if (programsEnded && launches_.empty() && UserFontActive()) SwitchBack();
-  if (!programsEnded) Tell(messages::WaitFailed(atLogon_));
+  if (!programsEnded) Tell(texts_.WaitFailed(atLogon_));
   if (atLogon_) {
     if (launches_.empty()) Finish();
     return;
@@ -201,14 +199,14 @@ bool Run::SwitchBack(bool recovering) {
   const RestoreStatus status = switch_.SwitchBack();
   screen_.userFontActive = switch_.UserFontActive();
   Refresh();
-  const std::string kept = status.kept.empty() ? "" : messages::KeptChanged(status.kept);
+  const std::string kept = status.kept.empty() ? "" : texts_.KeptChanged(status.kept);
   if (const std::string problem = RestoreProblem(status); !problem.empty()) {
     Tell(kept.empty() ? problem : problem + "\r\n\r\n" + kept);
     return false;
   }
   TellReloadFailure();
   const std::string back =
-      recovering && !status.putBack.empty() ? messages::Recovered(status.putBack) : "";
+      recovering && !status.putBack.empty() ? texts_.Recovered(status.putBack) : "";
   if (!back.empty() || !kept.empty()) {
     Inform(back.empty() ? kept : kept.empty() ? back : back + "\r\n\r\n" + kept);
   }
@@ -222,7 +220,7 @@ bool Run::WriterRuns(const JournalWriter& writer) {
 bool Run::JournalOfAnotherCopy() {
   const JournalReading reading = switch_.ReadJournal();
   if (reading.state != JournalState::Read || !WriterRuns(reading.record.writer)) return false;
-  Tell(messages::JournalOfAnotherCopy(reading.record.writer.session));
+  Tell(texts_.JournalOfAnotherCopy(reading.record.writer.session));
   return true;
 }
 
@@ -236,7 +234,8 @@ void Run::CloseRequested(CloseReason reason) {
     sessionEnding_ = true;
   } else if (!launches_.empty() &&
              !seams_.desktop.Show(view_.Owner(),
-                                  Box{kCloseQuestion, BoxIcon::Information, BoxButtons::YesNo})) {
+                                  Box{std::string(texts_.Get(Text::CloseQuestion)), BoxIcon::Information,
+                                      BoxButtons::YesNo})) {
     return;
   }
   // The session may have ended while the question was shown.
@@ -261,23 +260,23 @@ void Run::Finish() {
 // --- telling the user
 
 std::string Run::ErrorText(ErrorCode error) {
-  return messages::ErrorText(seams_.desktop.ErrorText(error), error);
+  return texts_.ErrorText(seams_.desktop.ErrorText(error), error);
 }
 
 std::string Run::RestoreProblem(const RestoreStatus& status) {
   if (!status.complete()) {
     std::vector<std::pair<std::u16string, std::string>> failed;
     for (const WriteFailure& f : status.failed) failed.emplace_back(f.name, ErrorText(f.error));
-    std::string text = messages::RestoreFailed(failed);
+    std::string text = texts_.RestoreFailed(failed);
     if (!status.journal.ok()) {
-      text += "\r\n\r\n" + messages::LogonRestoreNotSet(Utf16ToUtf8(status.journal.where),
-                                                       ErrorText(status.journal.error));
+      text += "\r\n\r\n" + texts_.LogonRestoreNotSet(Utf16ToUtf8(status.journal.where),
+                                                     ErrorText(status.journal.error));
     }
     return text;
   }
   if (!status.journal.ok()) {
-    return messages::JournalNotRemoved(Utf16ToUtf8(status.journal.where),
-                                       ErrorText(status.journal.error));
+    return texts_.JournalNotRemoved(Utf16ToUtf8(status.journal.where),
+                                     ErrorText(status.journal.error));
   }
   return {};
 }
@@ -309,7 +308,7 @@ void Run::Inform(std::string_view text) {
 
 void Run::TellReloadFailure() {
   if (const ErrorCode error = switch_.ReloadError(); error != kSuccess) {
-    Tell(messages::ReloadFailed(ErrorText(error)));
+    Tell(texts_.ReloadFailed(ErrorText(error)));
   }
 }
 

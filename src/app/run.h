@@ -11,6 +11,7 @@
 
 #include "app/command_line.h"
 #include "app/run_view.h"
+#include "app/texts.h"
 #include "desktop/desktop.h"
 #include "desktop/files.h"
 #include "desktop/settings.h"
@@ -91,6 +92,8 @@ class Run {
   [[nodiscard]] bool Finished() const { return screen_.closed; }
 
   const Screen& screen() const { return screen_; }
+  // The texts in the display language, for the window too.
+  const Texts& texts() const { return texts_; }
   bool UserFontActive() const { return switch_.UserFontActive(); }
   std::size_t LaunchesUnderWay() const { return launches_.size(); }
 
@@ -153,6 +156,7 @@ class Run {
 
   Seams seams_;
   IRunView& view_;
+  const Texts texts_;
   FontSwitch switch_;
   std::u16string restoreCommand_;
   std::vector<Launch> launches_;

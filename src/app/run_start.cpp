@@ -2,18 +2,12 @@
 // with, and the recovery of settings an earlier copy left switched.
 #include "app/file_kind.h"
 #include "app/maker.h"
-#include "app/messages.h"
 #include "app/run.h"
 #include "app/version.h"
 #include "base/text.h"
 
 namespace tavrel {
 namespace {
-
-constexpr const char* kProgramPrompt = "実行するソフトをDrag＆Dropしてください";
-constexpr const char* kFontPrompt = "ユーザー外字ファイルをDrag＆Dropしてください。";
-constexpr const char* kAlreadyRunning =
-    " は既に起動しています。\r\n利用しているソフトを終了させてください。";
 
 std::string WindowTitle() {
   return std::string(kApplicationTitle) + " [ Ver." + std::to_string(TAVREL_VERSION_MAJOR) + "." +
@@ -62,14 +56,14 @@ bool Run::GuardSingleInstance(const CommandLine& commandLine, ShowState startedA
 }
 
 void Run::Refuse() {
-  (void)seams_.desktop.Show(nullptr, Box{std::string(kApplicationTitle) + kAlreadyRunning,
+  (void)seams_.desktop.Show(nullptr, Box{texts_.Fill(Text::AlreadyRunning, {kApplicationTitle}),
                                          BoxIcon::Information, BoxButtons::Ok});
 }
 
 void Run::Open(const CommandLine& commandLine, ShowState startedAs) {
   if (commandLine.error) {
     // Before the window shows, so that it opens as it would without them.
-    (void)seams_.desktop.Show(nullptr, Box{ArgumentErrorMessage(*commandLine.error),
+    (void)seams_.desktop.Show(nullptr, Box{texts_.ArgumentErrorMessage(*commandLine.error),
                                            BoxIcon::Warning, BoxButtons::Ok});
   }
   const std::string exePath = seams_.desktop.ExecutablePath();
@@ -89,7 +83,7 @@ void Run::Open(const CommandLine& commandLine, ShowState startedAs) {
   } else if (const std::string last = Remembered("Font"); !last.empty()) {
     RegisterFont(last);
   } else {
-    screen_.fontCaption = kFontPrompt;
+    screen_.fontCaption = texts_.Get(Text::FontPrompt);
   }
   if (!commandLine.program.empty()) {
     RegisterProgram(commandLine.program);
@@ -99,7 +93,7 @@ void Run::Open(const CommandLine& commandLine, ShowState startedAs) {
   } else if (const std::string last = Remembered("Program"); !last.empty()) {
     RegisterProgram(last);
   } else {
-    screen_.programCaption = kProgramPrompt;
+    screen_.programCaption = texts_.Get(Text::ProgramPrompt);
   }
   screen_.exitWhenDone = commandLine.exit;
   if (!commandLine.program.empty()) {
@@ -176,7 +170,7 @@ Run::Launch Run::Recover() {
   if (reading.state == JournalState::Absent) return {};
   if (reading.state == JournalState::Unreadable) {
     // Never a guess: the record stays for whoever can read it.
-    Tell(messages::JournalUnreadable(reading.error ? ErrorText(reading.error) : ""));
+    Tell(texts_.JournalUnreadable(reading.error ? ErrorText(reading.error) : ""));
     return {};
   }
   const JournalRecord& record = reading.record;
