@@ -1,8 +1,13 @@
 """The end-to-end layer under pytest.
 
-One Wine session (prefix and probe) serves the whole run; each case gets a
-fresh `case`: its own folder build/e2e/<group>-<case>, the programs it starts,
-and the EUDC key as it was, put back at its end. A failed case leaves a
+One Wine session (prefix and probe) serves every case of a locale: Japanese
+(code page 932) unless a case is marked with another, as in
+`@pytest.mark.locale("en_US.UTF-8")` or
+`@pytest.mark.locale("ja_JP.UTF-8", messages="en_US.UTF-8")` (LANG, and
+LC_MESSAGES when given); such a case runs in a prefix and a wineserver of
+that locale, after the Japanese ones. Each case gets a fresh `case`: its own
+folder build/e2e/<group>-<case>, the programs it starts, and the EUDC keys
+as they were, put back at its end. A failed case leaves a
 screenshot failure.png in its folder and runs once more from a clean Wine, in
 a folder of its own; a case that passes only then is reported as FLAKY, by
 name and with its first failure, never as a plain pass.
@@ -34,20 +39,37 @@ def group_of(item):
     return Path(str(item.fspath)).stem[len("test_"):]
 
 
+def locale_of(item):
+    marker = item.get_closest_marker("locale")
+    return harness.Locale(*marker.args, **marker.kwargs) if marker else harness.JAPANESE
+
+
 def pytest_collection_modifyitems(items):
-    items.sort(key=lambda item: GROUPS.index(group_of(item)) if group_of(item) in GROUPS else len(GROUPS))
+    # The cases of one locale together, so that each locale's Wine starts once.
+    def order(item):
+        locale = locale_of(item)
+        group = GROUPS.index(group_of(item)) if group_of(item) in GROUPS else len(GROUPS)
+        return locale != harness.JAPANESE, locale.tag(), group
+
+    items.sort(key=order)
 
 
 @pytest.fixture(scope="session")
-def session(request):
+def sessions(request):
     paths = harness.Paths(request.config.getoption("--build"))
     missing = paths.missing()
     if missing:
         pytest.exit(f"missing in {paths.build} (build the Windows tree first): " + ", ".join(missing), returncode=1)
-    wine = harness.Session(paths)
+    wine = harness.Sessions(paths)
     request.config.stash[SESSION] = wine
     yield wine
     wine.close()
+
+
+@pytest.fixture
+def session(request, sessions):
+    """The Wine session of the case's locale, running."""
+    return sessions.get(locale_of(request.node))
 
 
 @pytest.fixture

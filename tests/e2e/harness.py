@@ -9,6 +9,7 @@ import selectors
 import shutil
 import subprocess
 import time
+from dataclasses import dataclass
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
@@ -224,37 +225,100 @@ class Paths:
         return [str(p.relative_to(self.build)) for p in files if not p.is_file()]
 
 
-class Session:
-    """One Wine prefix and one probe for the whole run, on the X display the
-    run was given (scripts/e2e starts the run on an Xvfb display of its own)."""
+@dataclass(frozen=True)
+class Locale:
+    """The Unix locale Wine runs in: lang gives the ANSI code page (and the UI
+    language, unless messages names another)."""
+    lang: str = "ja_JP.UTF-8"
+    messages: str | None = None
+
+    def tag(self):
+        """A name for its prefix folder: "" for the usual Japanese session."""
+        if self == Locale():
+            return ""
+        parts = [self.lang] + ([f"messages-{self.messages}"] if self.messages else [])
+        return "-" + "-".join(re.sub(r"[^A-Za-z0-9]+", "_", part) for part in parts)
+
+    def variables(self):
+        """What scripts/wine-env takes it from."""
+        return {"TAVREL_LANG": self.lang, "TAVREL_LC_MESSAGES": self.messages or ""}
+
+
+JAPANESE = Locale()
+
+
+class Sessions:
+    """The Wine sessions of a run, one per locale and made when a case first
+    needs it, of which one runs at a time: a wineserver keeps the locale it
+    started with, and each session's virtual desktop covers the whole X screen."""
 
     def __init__(self, paths):
         self.paths = paths
         self.closed = False
-        self.env = self._start()
+        self._sessions = {}
+        self.active = None
+
+    def get(self, locale=JAPANESE):
+        """The running session of locale; the one that ran before ends its Wine."""
+        session = self._sessions.get(locale)
+        if self.active is not None and self.active is not session:
+            self.active.suspend()
+        if session is None:
+            session = self._sessions[locale] = Session(self.paths, locale)
+        elif session is not self.active:
+            session.resume()
+        self.active = session
+        return session
+
+    def reset_wine(self):
+        if self.active is not None:
+            self.active.reset_wine()
+
+    def close(self):
+        if self.active is not None:
+            self.active.close()
+        self.closed = True
+
+
+class Session:
+    """One Wine prefix and one probe, for every case of one locale, on the X
+    display the run was given (scripts/e2e starts the run on an Xvfb display
+    of its own)."""
+
+    def __init__(self, paths, locale=JAPANESE):
+        self.paths = paths
+        self.locale = locale
+        self.closed = False
+        self.env = self._start(locale)
         self.cases = Path(self.env["TAVREL_BUILD"]) / "e2e"
         self.prefix = Path(self.env["WINEPREFIX"])
         self.probe = Probe(paths.probe, self.env)
         self.metrics = self.probe("metrics")
+        self.code_page = self.metrics["code_page"]
         self.last_click = None  # (time, x, y)
 
     @staticmethod
-    def _start():
+    def _start(locale):
         # scripts/wine-env says how Wine runs here; this layer keeps a prefix of
-        # its own, so that clearing it never hits another layer's run.
+        # its own per locale, so that clearing it never hits another layer's run.
         if not os.environ.get("TAVREL_OWN_DISPLAY"):
             raise RuntimeError("the cases move the pointer: run them on a display of their own (scripts/e2e)")
         script = r'''
             . "$1/scripts/wine-env"
-            export TAVREL_WINEPREFIX=${TAVREL_WINEPREFIX:-$TAVREL_BUILD/wine-prefix-e2e}
+            export TAVREL_WINEPREFIX=${TAVREL_WINEPREFIX:-$TAVREL_BUILD/wine-prefix-e2e}$2
             . "$1/scripts/wine-env"
             export TAVREL_BUILD
             tavrel_wine_prefix
             env -0
         '''
-        out = subprocess.run(["bash", "-c", script, "wine-env", str(ROOT)], check=True,
+        out = subprocess.run(["bash", "-c", script, "wine-env", str(ROOT), locale.tag()], check=True,
+                             env={**os.environ, **locale.variables()},
                              stdout=subprocess.PIPE, stdin=subprocess.DEVNULL).stdout.decode()
         return dict(item.split("=", 1) for item in out.split("\0") if "=" in item)
+
+    def eudc_key(self):
+        """The EUDC key of the session's ANSI code page: the one programs see."""
+        return rf"EUDC\{self.code_page}"
 
     def xdotool(self, *args):
         return subprocess.run(["xdotool", *args], env=self.env, check=True, stdout=subprocess.PIPE,
@@ -267,6 +331,13 @@ class Session:
     def reset_wine(self):
         """Ends every Wine process of the prefix and starts a new probe."""
         self._end_wine()
+        self.probe = Probe(self.paths.probe, self.env)
+
+    def suspend(self):
+        """Ends every Wine process of the prefix, for another session to run."""
+        self._end_wine()
+
+    def resume(self):
         self.probe = Probe(self.paths.probe, self.env)
 
     def _end_wine(self):
@@ -297,7 +368,8 @@ class Case:
         self._started = []
         self._drives = []
         self._denied = []
-        self._registry = self.read_key()
+        # The key of the code page in use too, when it is not 932.
+        self._registry = {key: self.read_key(key) for key in dict.fromkeys((EUDC_KEY, session.eudc_key()))}
         self.forget_journal()
 
     @property
@@ -497,16 +569,18 @@ class Case:
 
     # --- the registry --------------------------------------------------------
 
-    def read_key(self, key=EUDC_KEY):
-        """None for a missing key, else {name: (type, bytes)}."""
-        answer = self.probe("reg_read", key)
+    def read_key(self, key=None):
+        """None for a missing key, else {name: (type, bytes)}; by default the
+        EUDC key of the session's code page."""
+        answer = self.probe("reg_read", key or self.session.eudc_key())
         if not answer["exists"]:
             return None
         return {v["name"]: (v["type"], bytes.fromhex(v["hex"])) for v in answer["values"]}
 
-    def write_key(self, values, key=EUDC_KEY):
-        """Makes the key hold exactly values ({name: (type, bytes)}), or
-        removes it for None."""
+    def write_key(self, values, key=None):
+        """Makes the key (by default the EUDC key of the session's code page)
+        hold exactly values ({name: (type, bytes)}), or removes it for None."""
+        key = key or self.session.eudc_key()
         self.probe("reg_delete_tree", key)
         if values is None:
             return
@@ -583,7 +657,8 @@ class Case:
                 self.allow(key)
             except ProbeError:
                 pass
-        self.write_key(self._registry)
+        for key, values in self._registry.items():
+            self.write_key(values, key)
         self.forget_journal()
         left = self.session.case_processes()
         assert not left, f"processes that would not end: {left}"

@@ -30,7 +30,8 @@
 //   create_window TITLE            a plain top-level window of our own
 //   destroy_window HWND
 //   metrics                        the screen's size and DPI (LOGPIXELSX),
-//                                  the double-click time and rectangle
+//                                  the double-click time and rectangle, the
+//                                  ANSI code page and the UI language
 //   desktop_folder                 the user's desktop folder (its full path)
 //   shortcut PATH                  a .lnk file read through IShellLinkW:
 //                                  target, arguments, working folder, icon
@@ -608,6 +609,8 @@ void Metrics(Json& json, const std::vector<std::string>&) {
   json.Key("screen").Pair(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
   json.Key("double_click_ms").Number(GetDoubleClickTime());
   json.Key("double_click_size").Pair(GetSystemMetrics(SM_CXDOUBLECLK), GetSystemMetrics(SM_CYDOUBLECLK));
+  json.Key("code_page").Number(GetACP());
+  json.Key("ui_language").Number(GetUserDefaultUILanguage());
 }
 
 void DesktopFolder(Json& json, const std::vector<std::string>&) {
