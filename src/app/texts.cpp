@@ -18,7 +18,7 @@ struct Row {
 constexpr Row kRows[] = {
   {Text::FrameTitle,
    "◆　ユーザー外字をシステム標準設定にしてソフトを起動します　◆",
-   "◆  Starts a program with your EUDC font as the system's  ◆"},
+   "◆  Starts a program with your EUDC font as the system default  ◆"},
   {Text::SystemFontButton, "システム外字復帰", "Restore System EUDC"},
   {Text::UserFontButton, "ユーザー外字設定", "Set User EUDC"},
   {Text::ExitCheck,
