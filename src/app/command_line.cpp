@@ -82,45 +82,6 @@ CommandLine ReadCommandLine(IDesktop& desktop, IFiles& files) {
   return ParseArguments(desktop.Arguments(), files);
 }
 
-std::string ArgumentErrorMessage(const ArgumentError& error) {
-  const std::string quoted = "「" + error.argument + "」";
-  std::string text;
-  switch (error.fault) {
-    case ArgumentFault::UnknownSwitch:
-      text = "起動スイッチ" + quoted + "は使えません。";
-      break;
-    case ArgumentFault::TooManyFiles:
-      text = quoted + "は指定できません。指定できるファイルは、ソフトと外字ファイルの2つまでです。";
-      break;
-    case ArgumentFault::SecondProgram:
-      text = quoted + "は指定できません。ソフトは1つしか指定できません。";
-      break;
-    case ArgumentFault::SecondFont:
-      text = quoted + "は指定できません。外字ファイル(.tte)は1つしか指定できません。";
-      break;
-    case ArgumentFault::NotAFont:
-      text = quoted + "は、読み込めないか、フォントファイル(TrueType または OpenType)ではありません。";
-      break;
-    case ArgumentFault::NoSuchFile:
-      text = quoted + "というファイルが見つかりません。";
-      // A relative path: say where it was looked for.
-      if (!error.fullPath.empty() && error.fullPath != error.argument) {
-        text += "\r\n(" + error.fullPath + ")";
-      }
-      break;
-  }
-  return text +
-         "\r\n\r\n"
-         "使い方: tavrel.exe [/run] [/exit] [ソフト] [外字ファイル.tte] [-- ソフトに渡す引数]\r\n"
-         "・ソフトと外字ファイル(.tte)は、どちらを先に書いても構いません。\r\n"
-         "・/run  ウィンドウが開いたら、すぐにソフトを起動します。\r\n"
-         "・/exit  起動させたソフトが終了したら、Tavrel も終了します。\r\n"
-         "・スイッチは大文字・小文字を区別せず、- で始めても構いません。\r\n"
-         "・-- の後に書いたものは、そのまま起動させるソフトに渡します。\r\n"
-         "\r\n"
-         "コマンドラインの指定は使わずに、ウィンドウを開きます。";
-}
-
 std::string QuoteArgument(std::string_view argument) {
   if (!argument.empty() && argument.find_first_of(" \t\"") == std::string_view::npos) {
     return std::string(argument);

@@ -50,10 +50,6 @@ CommandLine ParseArguments(const std::vector<std::string>& arguments, IFiles& fi
 // The process's own arguments, parsed.
 CommandLine ReadCommandLine(IDesktop& desktop, IFiles& files);
 
-// The text of the message box for an argument not taken: what is wrong with
-// it, and how Tavrel is started.
-std::string ArgumentErrorMessage(const ArgumentError& error);
-
 // One argument quoted, where it needs it, so that a program splitting its
 // command line the usual Windows way gets it back as it is.
 std::string QuoteArgument(std::string_view argument);

@@ -8,6 +8,8 @@
 #include <span>
 #include <vector>
 
+#include "app/texts.h"
+
 namespace tavrel {
 
 // Every control, in creation order. The window's own controls come first, then
@@ -33,10 +35,10 @@ inline constexpr int kControlCount = 13;
 // tests look controls up by).
 constexpr int ControlId(Control c) { return 1000 + static_cast<int>(c); }
 
-// The item Tavrel adds to the main window's system menu, and its command id
-// (the system's own ids start at 0xF000; the low four bits are the system's).
+// The command id of the item Tavrel adds to the main window's system menu
+// (Text::ShortcutMenuItem; the system's own ids start at 0xF000, and the low
+// four bits are the system's).
 inline constexpr int kShortcutMenuId = 0x0110;
-inline constexpr const char* kShortcutMenuCaption = "デスクトップにショートカットを作成(&S)";
 
 enum class ControlKind { Frame, Picture, PushButton, PictureButton, CheckBox, Label };
 
@@ -81,7 +83,7 @@ struct ControlLayout {
   ControlKind kind;
   bool insideFrame;    // positioned relative to the file frame's top-left corner
   TwipsRect rect;
-  const char* caption;  // UTF-8; "" when the control starts without text
+  std::optional<Text> caption;  // nothing: the control starts without text
   std::optional<Colour> back;  // nothing: the control kind's default
   std::optional<Colour> fore;
   std::optional<FontLayout> font;  // nothing: the window's user-interface font

@@ -1,13 +1,12 @@
-#include "app/messages.h"
-
+// The message boxes, put together from the rows of texts.h in the language of
+// the Texts.
+#include "app/command_line.h"
+#include "app/texts.h"
 #include "base/text.h"
 
-namespace tavrel::messages {
+namespace tavrel {
 namespace {
 
-constexpr const char* kNothingDone = "外字の設定は変更せず、ソフトも起動しませんでした。";
-constexpr const char* kTryAgainLater =
-    "次に Tavrel を起動したとき、またはログオンしたときに、もう一度元に戻します。";
 // The recovery lists at most this many values; the rest are counted.
 constexpr size_t kListedValues = 10;
 
@@ -23,184 +22,181 @@ std::string Lines(std::initializer_list<std::string_view> lines) {
 
 }  // namespace
 
-std::string ErrorCodeText(ErrorCode error) {
-  // No printf: it would bring its whole formatter into the exe.
-  if (!(error & 0x80000000u)) return std::to_string(error);
-  std::string text = "0x";
-  for (int shift = 28; shift >= 0; shift -= 4) text += "0123456789ABCDEF"[(error >> shift) & 0xF];
-  return text;
+std::string Texts::ArgumentErrorMessage(const ArgumentError& error) const {
+  std::string text;
+  switch (error.fault) {
+    case ArgumentFault::UnknownSwitch:
+      text = Fill(Text::UnknownSwitch, {error.argument});
+      break;
+    case ArgumentFault::TooManyFiles:
+      text = Fill(Text::TooManyFiles, {error.argument});
+      break;
+    case ArgumentFault::SecondProgram:
+      text = Fill(Text::SecondProgram, {error.argument});
+      break;
+    case ArgumentFault::SecondFont:
+      text = Fill(Text::SecondFont, {error.argument});
+      break;
+    case ArgumentFault::NotAFont:
+      text = Fill(Text::NotAFontArgument, {error.argument});
+      break;
+    case ArgumentFault::NoSuchFile:
+      text = Fill(Text::NoSuchFile, {error.argument});
+      // A relative path: say where it was looked for.
+      if (!error.fullPath.empty() && error.fullPath != error.argument) {
+        text += "\r\n(" + error.fullPath + ")";
+      }
+      break;
+  }
+  return text + "\r\n\r\n" + std::string(Get(Text::Usage));
 }
 
-std::string ErrorText(std::string_view systemText, ErrorCode error) {
-  const std::string code = "エラー " + ErrorCodeText(error);
-  return systemText.empty() ? code : std::string(systemText) + "（" + code + "）";
+std::string Texts::FontMissing(std::string_view path, std::string_view errorText) const {
+  return Lines({Get(Text::FontMissing), path, errorText, Get(Text::NothingDone)});
 }
 
-std::string FontMissing(std::string_view path, std::string_view errorText) {
-  return Lines({"ユーザー外字ファイルが見つかりません。", path, errorText, kNothingDone});
+std::string Texts::FontUnreadable(std::string_view path, std::string_view errorText) const {
+  return Lines({Get(Text::FontUnreadable), path, errorText, Get(Text::NothingDone)});
 }
 
-std::string FontUnreadable(std::string_view path, std::string_view errorText) {
-  return Lines({"ユーザー外字ファイルを読み込めません。", path, errorText, kNothingDone});
+std::string Texts::NotAFont(std::string_view path) const {
+  return Lines({Get(Text::NotAFont), path, Get(Text::ChooseAFont), Get(Text::NothingDone)});
 }
 
-std::string NotAFont(std::string_view path) {
-  return Lines({"ユーザー外字ファイルではありません。", path,
-                "TrueType または OpenType のフォントファイルを指定してください。", kNothingDone});
-}
-
-std::string SwitchFailed(const SwitchStatus& status, std::string_view errorText,
-                         bool settingsBack) {
+std::string Texts::SwitchFailed(const SwitchStatus& status, std::string_view errorText,
+                                bool settingsBack) const {
   const std::string where = Utf16ToUtf8(status.where);
+  const std::string_view nothingDone = Get(Text::NothingDone);
   switch (status.step) {
     case SwitchStatus::Step::KeyUnreadable:
-      return Lines({"外字の設定を読み取れませんでした。", where, errorText, kNothingDone});
+      return Lines({Get(Text::KeyUnreadable), where, errorText, nothingDone});
     case SwitchStatus::Step::NoWindowsFolder:
-      return Lines({"Windows フォルダーの場所を取得できませんでした。", kNothingDone});
+      return Lines({Get(Text::NoWindowsFolder), nothingDone});
     case SwitchStatus::Step::JournalUnwritten:
       if (status.error == kAlreadyExists) {
-        return Lines({"外字の設定を元に戻すための以前の記録が、読み取れないまま残っています。", where,
-                      "この記録が残っている間は、外字の設定を変更できません。", kNothingDone});
+        return Lines({Get(Text::JournalLeftUnreadable), where, Get(Text::JournalBlocksChange),
+                      nothingDone});
       }
-      return Lines({"外字の設定を元に戻すための記録を書き込めませんでした。", where, errorText,
-                    kNothingDone});
+      return Lines({Get(Text::JournalUnwritten), where, errorText, nothingDone});
     case SwitchStatus::Step::FontUnwritten:
-      return Lines({"ユーザー外字を設定できませんでした。", where, errorText,
-                    settingsBack ? "外字の設定を元に戻し、ソフトは起動しませんでした。"
-                                 : "ソフトは起動しませんでした。"});
+      return Lines({Get(Text::FontUnwritten), where, errorText,
+                    Get(settingsBack ? Text::SettingsBackNotStarted : Text::ProgramNotStarted)});
     case SwitchStatus::Step::Done:
       break;
   }
   return {};
 }
 
-std::string NotStarted(std::string_view program, std::string_view errorText, bool outerRuns,
-                       bool settingsBack) {
+std::string Texts::NotStarted(std::string_view program, std::string_view errorText, bool outerRuns,
+                              bool settingsBack) const {
   std::string_view outcome;
   if (outerRuns) {
-    outcome = "起動中の登録ソフトがあるため、ユーザー外字の設定はそのままです。";
+    outcome = Get(Text::OuterRuns);
   } else if (settingsBack) {
-    outcome = "外字の設定を元に戻しました。";
+    outcome = Get(Text::SettingsBack);
   }
-  return Lines({"登録ソフトを起動できませんでした。", program, errorText, outcome});
+  return Lines({Get(Text::NotStarted), program, errorText, outcome});
 }
 
-std::string RestoreFailed(CodePage codePage,
-                          const std::vector<std::pair<std::u16string, std::string>>& failed) {
-  std::string text = "外字の設定を元に戻せませんでした。";
+std::string Texts::RestoreFailed(
+    CodePage codePage, const std::vector<std::pair<std::u16string, std::string>>& failed) const {
+  std::string text(Get(Text::RestoreFailed));
   const std::string key = Utf16ToUtf8(EudcKeyShown(codePage));
   for (const auto& [name, errorText] : failed) {
-    text += "\r\n" + key + " の「" + Utf16ToUtf8(name) + "」: " + errorText;
+    text += "\r\n" + Fill(Text::ValueOfKey, {key, Utf16ToUtf8(name), errorText});
   }
-  return text + "\r\n" + kTryAgainLater;
+  return text + "\r\n" + std::string(Get(Text::TryAgainLater));
 }
 
-std::string Recovered(const std::vector<RawValue>& values) {
-  std::string text = "前回の Tavrel が外字の設定を元に戻さずに終了していたため、元に戻しました。";
+std::string Texts::MoreValues(std::size_t listed, std::size_t total) const {
+  if (total <= listed) return {};
+  return "\r\n" + Fill(Text::MoreValues, {std::to_string(total - listed)});
+}
+
+std::string Texts::Recovered(const std::vector<RawValue>& values) const {
+  std::string text(Get(Text::Recovered));
   for (size_t i = 0; i < values.size() && i < kListedValues; ++i) {
     const RawValue& value = values[i];
     text += "\r\n" + Utf16ToUtf8(value.name);
     if (const std::optional<std::u16string> shown = TextOf(value)) {
       text += " = " + Utf16ToUtf8(*shown);
     } else {
-      text += "（" + std::to_string(value.data.size()) + " バイトのデータ）";
+      text += Fill(Text::ValueBytes, {std::to_string(value.data.size())});
     }
   }
-  if (values.size() > kListedValues) {
-    text += "\r\nほか " + std::to_string(values.size() - kListedValues) + " 件";
-  }
-  return text;
+  return text + MoreValues(kListedValues, values.size());
 }
 
-std::string JournalUnreadable(std::string_view errorText) {
-  return Lines({"外字の設定を元に戻すための記録を読み取れませんでした。", Utf16ToUtf8(kJournalKeyShown),
-                errorText.empty() ? "記録が壊れています。" : errorText,
-                "外字の設定は変更せず、記録もそのまま残してあります。",
-                "不要な記録であれば、このキーを削除してください。"});
+std::string Texts::JournalUnreadable(std::string_view errorText) const {
+  return Lines({Get(Text::JournalUnreadable), Utf16ToUtf8(kJournalKeyShown),
+                errorText.empty() ? Get(Text::JournalDamaged) : errorText,
+                Get(Text::JournalKept), Get(Text::DeleteUnneededKey)});
 }
 
-std::string JournalNotRemoved(std::string_view where, std::string_view errorText) {
-  return Lines({"外字の設定は元に戻しましたが、元に戻すための記録を削除できませんでした。", where,
-                errorText, "次に Tavrel を起動したときに、もう一度削除します。"});
+std::string Texts::JournalNotRemoved(std::string_view where, std::string_view errorText) const {
+  return Lines({Get(Text::JournalNotRemovedAfterBack), where, errorText, Get(Text::RemoveAgain)});
 }
 
-std::string JournalNotTakenOver(std::string_view where, std::string_view errorText) {
-  return Lines({"前回の Tavrel が残した、外字の設定を元に戻すための記録を書き換えられませんでした。",
-                where, errorText,
-                "別のログオン セッションで起動した Tavrel が、同じ記録から設定を元に戻すことがあります。"});
+std::string Texts::JournalNotTakenOver(std::string_view where, std::string_view errorText) const {
+  return Lines({Get(Text::JournalNotTakenOver), where, errorText, Get(Text::OtherSessionMayRestore)});
 }
 
-std::string LogonRestoreNotSet(std::string_view where, std::string_view errorText) {
-  return Lines({"次のログオンで元に戻すための設定を書き込めませんでした。", where, errorText,
-                "Tavrel をもう一度起動すると、元に戻します。"});
+std::string Texts::LogonRestoreNotSet(std::string_view where, std::string_view errorText) const {
+  return Lines({Get(Text::LogonRestoreNotSet), where, errorText, Get(Text::StartAgainToRestore)});
 }
 
-std::string ReloadFailed(std::string_view errorText) {
-  return Lines({"外字を読み込み直せませんでした。", errorText,
-                "表示中の文字には、外字の設定の変更が反映されていないことがあります。"});
+std::string Texts::ReloadFailed(std::string_view errorText) const {
+  return Lines({Get(Text::ReloadFailed), errorText, Get(Text::ReloadNotShown)});
 }
 
-std::string WaitFailed(bool atLogon) {
-  return Lines({"登録ソフトの終了を確認できなくなりました。",
-                atLogon ? kTryAgainLater : "外字の設定は、Tavrel を終了するときに元に戻します。"});
+std::string Texts::WaitFailed(bool atLogon) const {
+  return Lines({Get(Text::WaitFailed), Get(atLogon ? Text::TryAgainLater : Text::RestoreAtExit)});
 }
 
-namespace {
-
-// A value as the user would look for it, with what it holds now.
-std::string Shown(const KeptValue& value) {
-  std::string line = "「" + Utf16ToUtf8(value.name) + "」";
-  if (!value.now) return line + "（削除されています）";
+std::string Texts::Shown(const KeptValue& value) const {
+  std::string line = Fill(Text::ValueQuoted, {Utf16ToUtf8(value.name)});
+  if (!value.now) return line + std::string(Get(Text::ValueDeleted));
   if (const std::optional<std::u16string> text = TextOf(*value.now)) return line + " = " + Utf16ToUtf8(*text);
-  return line + "（" + std::to_string(value.now->data.size()) + " バイトのデータ）";
+  return line + Fill(Text::ValueBytes, {std::to_string(value.now->data.size())});
 }
 
-}  // namespace
-
-std::string KeptChanged(CodePage codePage, const std::vector<KeptValue>& kept) {
-  std::string text = "外字を切り替えている間に、次の外字の設定がほかの方法で変更されました。変更後の設定のままにしてあります。\r\n" +
-                     Utf16ToUtf8(EudcKeyShown(codePage));
+std::string Texts::KeptChanged(CodePage codePage, const std::vector<KeptValue>& kept) const {
+  std::string text = std::string(Get(Text::KeptChanged)) + "\r\n" + Utf16ToUtf8(EudcKeyShown(codePage));
   for (size_t i = 0; i < kept.size() && i < kListedValues; ++i) text += "\r\n" + Shown(kept[i]);
-  if (kept.size() > kListedValues) text += "\r\nほか " + std::to_string(kept.size() - kListedValues) + " 件";
-  return text;
+  return text + MoreValues(kListedValues, kept.size());
 }
 
-std::string JournalOfAnotherCopy(std::uint32_t session) {
-  return Lines({"別のログオン セッション（セッション " + std::to_string(session) +
-                    "）で動いている Tavrel が、ユーザー外字を使っています。",
-                "その Tavrel のソフトが終了してから、もう一度起動してください。", kNothingDone});
+std::string Texts::JournalOfAnotherCopy(std::uint32_t session) const {
+  return Lines({Fill(Text::AnotherSession, {std::to_string(session)}), Get(Text::TryAfterOtherCopy),
+                Get(Text::NothingDone)});
 }
 
-std::string LogonCommandTooLong(std::string_view command, std::size_t longest) {
-  return Lines({"tavrel.exe のあるフォルダーのパスが長すぎるため、ログオン時に外字の設定を元に戻す設定ができません。",
-                command,
-                "コマンドラインは " + std::to_string(longest) + " 文字以内でなければなりません。"
-                "tavrel.exe を、パスの短いフォルダーに置いてください。",
-                kNothingDone});
+std::string Texts::LogonCommandTooLong(std::string_view command, std::size_t longest) const {
+  return Lines({Get(Text::LogonCommandTooLong), command,
+                Fill(Text::LogonCommandLimit, {std::to_string(longest)}), Get(Text::NothingDone)});
 }
 
-std::string QueueQuestion(std::string_view running, std::string_view runningFont,
-                          std::string_view program, std::string_view font) {
-  return Lines({"次のソフトが、別のユーザー外字で実行中です。",
-                running.empty() ? "（前回の Tavrel が起動したソフト）" : running, "外字: " + std::string(runningFont),
-                "このソフトが終了してから、次のソフトを起動しますか？", program,
-                "外字: " + std::string(font)});
+std::string Texts::QueueQuestion(std::string_view running, std::string_view runningFont,
+                                 std::string_view program, std::string_view font) const {
+  return Lines({Get(Text::QueueRunning), running.empty() ? Get(Text::EarlierCopysProgram) : running,
+                Fill(Text::FontLine, {runningFont}), Get(Text::QueueQuestion), program,
+                Fill(Text::FontLine, {font})});
 }
 
-std::string LinkNotOpened(std::string_view address, std::string_view errorText) {
-  return Lines({"ホームページを開けませんでした。", address, errorText});
+std::string Texts::LinkNotOpened(std::string_view address, std::string_view errorText) const {
+  return Lines({Get(Text::LinkNotOpened), address, errorText});
 }
 
-std::string ShortcutExists(std::string_view path) {
-  return Lines({"デスクトップに同じ名前のファイルがあります。上書きしますか？", path});
+std::string Texts::ShortcutExists(std::string_view path) const {
+  return Lines({Get(Text::ShortcutExists), path});
 }
 
-std::string ShortcutCreated(std::string_view name) {
-  return Lines({"デスクトップにショートカットを作成しました。", name});
+std::string Texts::ShortcutCreated(std::string_view name) const {
+  return Lines({Get(Text::ShortcutCreated), name});
 }
 
-std::string ShortcutNotCreated(std::string_view path, std::string_view errorText) {
-  return Lines({"デスクトップにショートカットを作成できませんでした。", path, errorText});
+std::string Texts::ShortcutNotCreated(std::string_view path, std::string_view errorText) const {
+  return Lines({Get(Text::ShortcutNotCreated), path, errorText});
 }
 
-}  // namespace tavrel::messages
+}  // namespace tavrel

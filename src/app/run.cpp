@@ -6,15 +6,10 @@
 
 #include "app/file_kind.h"
 #include "app/maker.h"
-#include "app/messages.h"
 #include "base/text.h"
 
 namespace tavrel {
 namespace {
-
-constexpr const char* kCloseQuestion = "登録ソフトが起動中です。\r\n終了してもいいですか？";
-constexpr const char* kProgramPrompt = "実行するソフトをDrag＆Dropしてください";
-constexpr const char* kFontPrompt = "ユーザー外字ファイルをDrag＆Dropしてください。";
 
 // RunOnce runs no command line longer than this.
 constexpr std::size_t kLongestLogonCommand = 260;
@@ -24,6 +19,7 @@ constexpr std::size_t kLongestLogonCommand = 260;
 Run::Run(const Seams& seams, IRunView& view)
     : seams_(seams),
       view_(view),
+      texts_(LanguageOf(seams.desktop.DisplayLanguage())),
       switch_(seams.eudcKey, seams.journalStore),
       restoreCommand_(Utf8ToUtf16("\"" + seams_.desktop.ExecutablePath() + "\" /restore")) {
   switch_.SetRestoreCommand(restoreCommand_);
@@ -98,8 +94,8 @@ Screen Run::ScreenOfState() const {
   Screen screen;
   screen.title = title_;
   screen.program = program_;
-  screen.programCaption = program_.empty() ? kProgramPrompt : program_;
-  screen.fontCaption = font_.empty() ? kFontPrompt : font_;
+  screen.programCaption = program_.empty() ? std::string(texts_.Get(Text::ProgramPrompt)) : program_;
+  screen.fontCaption = font_.empty() ? std::string(texts_.Get(Text::FontPrompt)) : font_;
   screen.currentFont = currentFont_;
   screen.launchEnabled = state_ == RunState::Idle && Launchable();
   screen.userFontActive = UserFontActive();
@@ -136,7 +132,7 @@ void Run::LaunchWhileIdle(const StartOrder& order) {
   if (order.program.empty() || order.font.empty() || !FontFileIsUsable(order.font)) return;
   // Before anything changes: a logon could not put the settings back.
   if (restoreCommand_.size() > kLongestLogonCommand) {
-    Tell(messages::LogonCommandTooLong(Utf16ToUtf8(restoreCommand_), kLongestLogonCommand));
+    Tell(texts_.LogonCommandTooLong(Utf16ToUtf8(restoreCommand_), kLongestLogonCommand));
     return;
   }
   if (!UserFontActive() && JournalOfAnotherCopy()) return;
@@ -159,7 +155,7 @@ void Run::LaunchWhileWaiting(const StartOrder& order) {
     if (FontFileIsUsable(order.font) && SwitchToUserFont(order.font)) StartProgram(order);
     return;
   }
-  Ask(Box{messages::QueueQuestion(launches_.back().program, Utf16ToUtf8(running), order.program,
+  Ask(Box{texts_.QueueQuestion(launches_.back().program, Utf16ToUtf8(running), order.program,
                                   order.font),
           BoxIcon::Question, BoxButtons::YesNo},
       [this, order] {
@@ -172,12 +168,12 @@ bool Run::FontFileIsUsable(const std::string& font) {
   const FileHead head = seams_.files.ReadHead(Utf8ToUtf16(font), 4);
   if (head.error != kSuccess) {
     const bool missing = head.error == kFileNotFound || head.error == kPathNotFound;
-    Tell(missing ? messages::FontMissing(font, ErrorText(head.error))
-                 : messages::FontUnreadable(font, ErrorText(head.error)));
+    Tell(missing ? texts_.FontMissing(font, ErrorText(head.error))
+                 : texts_.FontUnreadable(font, ErrorText(head.error)));
     return false;
   }
   if (!BeginsLikeAFont(head.bytes)) {
-    Tell(messages::NotAFont(font));
+    Tell(texts_.NotAFont(font));
     return false;
   }
   return true;
@@ -187,11 +183,11 @@ bool Run::SwitchToUserFont(const std::string& font) {
   const SwitchResult result = switch_.SwitchTo(Utf8ToUtf16(font));
   if (result.status.ok()) {
     TellReloadFailure();
-    if (!result.kept.empty()) Inform(messages::KeptChanged(switch_.Record().codePage, result.kept));
+    if (!result.kept.empty()) Inform(texts_.KeptChanged(switch_.Record().codePage, result.kept));
     return true;
   }
   const std::string restoreProblem = result.undone ? RestoreProblem(*result.undone) : "";
-  std::string problem = messages::SwitchFailed(result.status, ErrorText(result.status.error),
+  std::string problem = texts_.SwitchFailed(result.status, ErrorText(result.status.error),
                                                result.undone && restoreProblem.empty());
   if (!restoreProblem.empty()) problem += "\r\n\r\n" + restoreProblem;
   Tell(problem);
@@ -230,7 +226,7 @@ void Run::StartProgram(const StartOrder& order) {
   const bool settingsBack = !outerRuns && SwitchBack();
   // A start the user refused at the shell's prompt needs no word: they chose.
   if (outcome.result == StartOutcome::Result::Failed) {
-    Tell(messages::NotStarted(order.program, ErrorText(outcome.error), outerRuns, settingsBack));
+    Tell(texts_.NotStarted(order.program, ErrorText(outcome.error), outerRuns, settingsBack));
   }
   if (!outerRuns) AfterLastProgram();
 }
@@ -292,7 +288,7 @@ void Run::AllProgramsEnded(bool programsEnded) {
     // The user font stays: the end of the programs is not known. So is the
     // end of those before a queued start.
     queued_.clear();
-    Tell(messages::WaitFailed(atLogon_));
+    Tell(texts_.WaitFailed(atLogon_));
   }
   if (atLogon_) {
     Finish();
@@ -336,14 +332,14 @@ void Run::CloseIfDone() {
 
 bool Run::SwitchBack(bool recovering) {
   const RestoreStatus status = switch_.SwitchBack();
-  const std::string kept = status.kept.empty() ? "" : messages::KeptChanged(status.codePage, status.kept);
+  const std::string kept = status.kept.empty() ? "" : texts_.KeptChanged(status.codePage, status.kept);
   if (const std::string problem = RestoreProblem(status); !problem.empty()) {
     Tell(kept.empty() ? problem : problem + "\r\n\r\n" + kept);
     return false;
   }
   TellReloadFailure();
   const std::string back =
-      recovering && !status.putBack.empty() ? messages::Recovered(status.putBack) : "";
+      recovering && !status.putBack.empty() ? texts_.Recovered(status.putBack) : "";
   if (!back.empty() || !kept.empty()) {
     Inform(back.empty() ? kept : kept.empty() ? back : back + "\r\n\r\n" + kept);
   }
@@ -359,7 +355,7 @@ bool Run::WriterRuns(const JournalWriter& writer) {
 bool Run::JournalOfAnotherCopy() {
   const JournalReading reading = switch_.ReadJournal();
   if (reading.state != JournalState::Read || !WriterRuns(reading.record.writer)) return false;
-  Tell(messages::JournalOfAnotherCopy(reading.record.writer.session));
+  Tell(texts_.JournalOfAnotherCopy(reading.record.writer.session));
   return true;
 }
 
@@ -375,7 +371,8 @@ void Run::CloseRequested(CloseReason reason) {
       Close();
       return;
     }
-    Ask(Box{kCloseQuestion, BoxIcon::Information, BoxButtons::YesNo}, [this] { Close(); });
+    Ask(Box{std::string(texts_.Get(Text::CloseQuestion)), BoxIcon::Information, BoxButtons::YesNo},
+        [this] { Close(); });
   });
 }
 
@@ -396,22 +393,22 @@ void Run::Finish() {
 // --- telling the user
 
 std::string Run::ErrorText(ErrorCode error) {
-  return messages::ErrorText(seams_.desktop.ErrorText(error), error);
+  return texts_.ErrorText(seams_.desktop.ErrorText(error), error);
 }
 
 std::string Run::RestoreProblem(const RestoreStatus& status) {
   if (!status.complete()) {
     std::vector<std::pair<std::u16string, std::string>> failed;
     for (const WriteFailure& f : status.failed) failed.emplace_back(f.name, ErrorText(f.error));
-    std::string text = messages::RestoreFailed(status.codePage, failed);
+    std::string text = texts_.RestoreFailed(status.codePage, failed);
     if (!status.journal.ok()) {
-      text += "\r\n\r\n" + messages::LogonRestoreNotSet(Utf16ToUtf8(status.journal.where),
+      text += "\r\n\r\n" + texts_.LogonRestoreNotSet(Utf16ToUtf8(status.journal.where),
                                                        ErrorText(status.journal.error));
     }
     return text;
   }
   if (!status.journal.ok()) {
-    return messages::JournalNotRemoved(Utf16ToUtf8(status.journal.where),
+    return texts_.JournalNotRemoved(Utf16ToUtf8(status.journal.where),
                                        ErrorText(status.journal.error));
   }
   return {};
@@ -432,7 +429,7 @@ void Run::Inform(std::string_view text) {
 
 void Run::TellReloadFailure() {
   if (const ErrorCode error = switch_.ReloadError(); error != kSuccess) {
-    Tell(messages::ReloadFailed(ErrorText(error)));
+    Tell(texts_.ReloadFailed(ErrorText(error)));
   }
 }
 

@@ -36,6 +36,7 @@
 
 #include "app/command_line.h"
 #include "app/run_view.h"
+#include "app/texts.h"
 #include "desktop/desktop.h"
 #include "desktop/files.h"
 #include "desktop/settings.h"
@@ -129,6 +130,8 @@ class Run {
 
   RunState state() const { return state_; }
   const Screen& screen() const { return screen_; }
+  // The texts in the display language, for the window too.
+  const Texts& texts() const { return texts_; }
   bool UserFontActive() const { return switch_.UserFontActive(); }
 
  private:
@@ -236,6 +239,7 @@ class Run {
 
   Seams seams_;
   IRunView& view_;
+  const Texts texts_;
   FontSwitch switch_;
   std::u16string restoreCommand_;
   RunState state_ = RunState::Opening;

@@ -3,19 +3,11 @@
 // desktop shortcut of the system menu.
 #include "app/file_kind.h"
 #include "app/maker.h"
-#include "app/messages.h"
 #include "app/run.h"
 #include "base/text.h"
 
 namespace tavrel {
 namespace {
-
-// "<program's name without .exe> (外字).lnk".
-std::string ShortcutName(std::string_view program) {
-  std::string_view name = program.substr(program.rfind('\\') + 1);
-  if (LastFourLowered(name) == kProgramExtension) name.remove_suffix(kProgramExtension.size());
-  return std::string(name) + " (外字).lnk";
-}
 
 std::string Quoted(std::string_view path) { return "\"" + std::string(path) + "\""; }
 
@@ -66,7 +58,7 @@ void Run::LinkClicked() {
   Deliver([this] {
     if (const ErrorCode error = seams_.launcher.Open(Utf8ToUtf16(kHomePageUrl), view_.Owner());
         error != kSuccess) {
-      Tell(messages::LinkNotOpened(kHomePageUrl, ErrorText(error)));
+      Tell(texts_.LinkNotOpened(kHomePageUrl, ErrorText(error)));
     }
   });
 }
@@ -133,17 +125,17 @@ void Run::ShortcutRequested() {
 
 void Run::OfferShortcut() {
   if (!Launchable()) return;
-  const std::string name = ShortcutName(program_);
+  const std::string name = texts_.ShortcutName(program_);
   const FolderPath desktop = seams_.shortcuts.DesktopFolder();
   if (desktop.error != kSuccess) {
-    Tell(messages::ShortcutNotCreated(name, ErrorText(desktop.error)));
+    Tell(texts_.ShortcutNotCreated(name, ErrorText(desktop.error)));
     return;
   }
   const std::u16string file = desktop.path + u"\\" + Utf8ToUtf16(name);
   // Whatever stands there is the user's: it goes only when the user says so.
   if (seams_.files.IsFile(file)) {
     const Shortcut shortcut = ShortcutToRun();
-    Ask(Box{messages::ShortcutExists(Utf16ToUtf8(file)), BoxIcon::Question, BoxButtons::YesNo},
+    Ask(Box{texts_.ShortcutExists(Utf16ToUtf8(file)), BoxIcon::Question, BoxButtons::YesNo},
         [this, file, name, shortcut] { WriteShortcut(file, name, shortcut); });
     return;
   }
@@ -160,10 +152,10 @@ Shortcut Run::ShortcutToRun() const {
 
 void Run::WriteShortcut(const std::u16string& file, const std::string& name, const Shortcut& shortcut) {
   if (const ErrorCode error = seams_.shortcuts.Write(file, shortcut); error != kSuccess) {
-    Tell(messages::ShortcutNotCreated(Utf16ToUtf8(file), ErrorText(error)));
+    Tell(texts_.ShortcutNotCreated(Utf16ToUtf8(file), ErrorText(error)));
     return;
   }
-  Inform(messages::ShortcutCreated(name));
+  Inform(texts_.ShortcutCreated(name));
 }
 
 }  // namespace tavrel

@@ -2,7 +2,6 @@
 // with, and the recovery of settings an earlier copy left switched.
 #include "app/file_kind.h"
 #include "app/maker.h"
-#include "app/messages.h"
 #include "app/run.h"
 #include "app/version.h"
 #include "base/text.h"
@@ -10,8 +9,6 @@
 namespace tavrel {
 namespace {
 
-constexpr const char* kAlreadyRunning =
-    " は既に起動しています。\r\n利用しているソフトを終了させてください。";
 
 std::string WindowTitle() {
   return std::string(kApplicationTitle) + " [ Ver." + std::to_string(TAVREL_VERSION_MAJOR) + "." +
@@ -32,7 +29,7 @@ bool Run::GuardSingleInstance(const CommandLine& commandLine, ShowState startedA
     if (commandLine.error) {
       // Checked before anything is sent: what is wrong, and how Tavrel is
       // started. What remains of the start is then as without files.
-      (void)desktop.Show(nullptr, Box{ArgumentErrorMessage(*commandLine.error), BoxIcon::Warning,
+      (void)desktop.Show(nullptr, Box{texts_.ArgumentErrorMessage(*commandLine.error), BoxIcon::Warning,
                                       BoxButtons::Ok});
     }
     if (commandLine.program.empty() && commandLine.font.empty()) {
@@ -67,14 +64,14 @@ bool Run::GuardSingleInstance(const CommandLine& commandLine, ShowState startedA
 }
 
 void Run::Refuse() {
-  (void)seams_.desktop.Show(nullptr, Box{std::string(kApplicationTitle) + kAlreadyRunning,
+  (void)seams_.desktop.Show(nullptr, Box{texts_.Fill(Text::AlreadyRunning, {kApplicationTitle}),
                                          BoxIcon::Information, BoxButtons::Ok});
 }
 
 void Run::Open(const CommandLine& commandLine, ShowState startedAs) {
   if (commandLine.error) {
     // Before the window shows, so that it opens as it would without them.
-    Tell(ArgumentErrorMessage(*commandLine.error));
+    Tell(texts_.ArgumentErrorMessage(*commandLine.error));
     HandleKept();
     if (state_ == RunState::Closed) return;  // the session ended meanwhile
   }
@@ -192,7 +189,7 @@ Run::Launch Run::Recover() {
   if (reading.state == JournalState::Absent) return {};
   if (reading.state == JournalState::Unreadable) {
     // Never a guess: the record stays for whoever can read it.
-    Tell(messages::JournalUnreadable(reading.error ? ErrorText(reading.error) : ""));
+    Tell(texts_.JournalUnreadable(reading.error ? ErrorText(reading.error) : ""));
     return {};
   }
   const JournalRecord& record = reading.record;
@@ -214,7 +211,7 @@ Run::Launch Run::Recover() {
 // put back: a copy in another logon session then sees its writer running.
 void Run::TakeOver(const JournalRecord& record) {
   if (const JournalStatus adopted = switch_.Adopt(record); !adopted.ok()) {
-    Tell(messages::JournalNotTakenOver(Utf16ToUtf8(adopted.where), ErrorText(adopted.error)));
+    Tell(texts_.JournalNotTakenOver(Utf16ToUtf8(adopted.where), ErrorText(adopted.error)));
   }
   // The next logon must find the RunOnce value while the journal stays (an
   // older Tavrel's logon restore had Windows delete it first). Should it not

@@ -1,5 +1,6 @@
 // What Tavrel needs of the user's desktop: its own executable and arguments,
-// the guard against a second copy, message boxes and the system's error texts.
+// the display language, the guard against a second copy, message boxes and
+// the system's error texts.
 #pragma once
 
 #include <cstdint>
@@ -39,6 +40,10 @@ class IDesktop {
 
   // The Windows session this copy runs in.
   [[nodiscard]] virtual std::uint32_t Session() = 0;
+  // The user's display language (a LANGID), which Tavrel's texts follow. Not
+  // the language of non-Unicode programs: a Japanese code page 932 beside an
+  // English display is common.
+  [[nodiscard]] virtual std::uint16_t DisplayLanguage() = 0;
 
   // Takes the single-instance lock of the user's session; false when another
   // copy holds it.

@@ -3,15 +3,12 @@
 #include <string>
 
 #include "app/maker.h"
-#include "app/messages.h"
 #include "base/win32/wide.h"
 #include "shell/dpi.h"
 #include "shell/startup_trace.h"
 
 namespace tavrel {
 namespace {
-
-constexpr const char* kWindowFailed = "ウィンドウを作成できませんでした。Tavrel を終了します。";
 
 // The first icon of a program at `size` pixels, through user32's
 // PrivateExtractIconsW (what shell32's ExtractIcon calls), so that shell32
@@ -43,7 +40,9 @@ bool MainWindow::Create(std::string_view title) {
   shown_.title = title.empty() ? MainWindowLayout().caption : std::string(title);
   window_.reset(controls_.CreateMainWindow(instance_, Wide(shown_.title), this, procedures));
   if (!window_) return Fail(controls_.Error());
-  if (!controls_.CreateControls(instance_, window_.get(), this, procedures)) return Fail(controls_.Error());
+  if (!controls_.CreateControls(instance_, window_.get(), this, procedures, *texts_)) {
+    return Fail(controls_.Error());
+  }
   if (!AddShortcutItem()) return Fail(GetLastError());
   // Its monitor may have another DPI than the system's (Windows 10).
   if (const int dpi = WindowDpi(window_.get()); dpi != controls_.Dpi()) {
@@ -61,8 +60,9 @@ bool MainWindow::Create(std::string_view title) {
 // files. (GetSystemMenu gives the window a copy of its own to change.)
 bool MainWindow::AddShortcutItem() {
   HMENU menu = GetSystemMenu(window_.get(), FALSE);
+  const std::wstring item = Wide(texts_->Get(Text::ShortcutMenuItem));
   return menu && AppendMenuW(menu, MF_SEPARATOR, 0, nullptr) &&
-         AppendMenuW(menu, MF_STRING | MF_GRAYED, kShortcutMenuId, Wide(kShortcutMenuCaption).c_str());
+         AppendMenuW(menu, MF_STRING | MF_GRAYED, kShortcutMenuId, item.c_str());
 }
 
 bool MainWindow::Rescale(int dpi) {
@@ -83,8 +83,10 @@ void MainWindow::Destroy() {
 }
 
 void MainWindow::ReportFailure() {
-  std::string text = kWindowFailed;
-  if (error_ != ERROR_SUCCESS) text += "\r\n(エラー " + messages::ErrorCodeText(error_) + ")";
+  std::string text(texts_->Get(Text::WindowFailed));
+  if (error_ != ERROR_SUCCESS) {
+    text += "\r\n(" + texts_->Fill(Text::ErrorNumber, {ErrorCodeText(error_)}) + ")";
+  }
   MessageBoxW(window_.get(), Wide(text).c_str(), Wide(kApplicationTitle).c_str(), MB_OK | MB_ICONERROR);
 }
 
@@ -93,7 +95,7 @@ void MainWindow::FinishStartUp() {
   startUpFinished_ = true;
   MarkStartup("first paint");
   const bool finished =
-      controls_.CreateTooltip(instance_, window_.get()) && controls_.RegisterDropTargets(*this);
+      controls_.CreateTooltip(instance_, window_.get(), *texts_) && controls_.RegisterDropTargets(*this);
   EndStartupTrace();
   if (finished) return;
   error_ = controls_.Error();

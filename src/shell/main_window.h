@@ -22,7 +22,11 @@ class MainWindow final : public IRunView, private IDropSink {
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 
-  void Attach(Run& run) { run_ = &run; }
+  // The window shows the run and speaks its language.
+  void Attach(Run& run) {
+    run_ = &run;
+    texts_ = &run.texts();
+  }
   // Creates the window, hidden, with all its controls; false when something
   // could not be made (nothing is left half-built: Destroy runs).
   bool Create(std::string_view title);
@@ -83,6 +87,7 @@ class MainWindow final : public IRunView, private IDropSink {
 
   HINSTANCE instance_;
   Run* run_ = nullptr;
+  const Texts* texts_ = nullptr;  // the run's: kept while the window goes
   WindowPainter painter_;
   WindowControls controls_;
   UniqueWindow window_;  // after controls_: goes first, before the fonts it uses

@@ -6,7 +6,6 @@
 #include <utility>
 #include <vector>
 
-#include "app/maker.h"
 #include "desktop/desktop.h"
 #include "shell/dpi.h"
 #include "shell/resource.h"
@@ -172,10 +171,10 @@ RECT WindowControls::CentredWindowRect() const {
 }
 
 bool WindowControls::CreateControls(HINSTANCE instance, HWND main, void* owner,
-                                    const Procedures& procedures) {
+                                    const Procedures& procedures, const Texts& texts) {
   // Dialog navigation follows the z-order, which is the order of creation.
   for (const ControlLayout* layout : CreationOrder()) {
-    HWND control = CreateControl(instance, main, owner, *layout);
+    HWND control = CreateControl(instance, main, owner, *layout, texts);
     if (!control) return false;
     controls_[static_cast<int>(layout->control)] = control;
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(*layout)), FALSE);
@@ -189,11 +188,11 @@ bool WindowControls::CreateControls(HINSTANCE instance, HWND main, void* owner,
 }
 
 HWND WindowControls::CreateControl(HINSTANCE instance, HWND main, void* owner,
-                                   const ControlLayout& layout) {
+                                   const ControlLayout& layout, const Texts& texts) {
   const ClassAndStyle kind = ClassAndStyleOf(layout);
   const RECT r = PixelRect(layout);
   HWND parent = layout.insideFrame ? Window(Control::FileFrame) : main;
-  const std::wstring caption = Wide(layout.caption);
+  const std::wstring caption = layout.caption ? Wide(texts.Get(*layout.caption)) : std::wstring();
   // The frame and the picture bind to `owner` at WM_NCCREATE.
   HWND control = CreateWindowExW(
       kind.exStyle, kind.windowClass, caption.c_str(), kind.style, r.left, r.top, r.right - r.left,
@@ -203,11 +202,11 @@ HWND WindowControls::CreateControl(HINSTANCE instance, HWND main, void* owner,
   return control;
 }
 
-bool WindowControls::CreateTooltip(HINSTANCE instance, HWND main) {
+bool WindowControls::CreateTooltip(HINSTANCE instance, HWND main, const Texts& texts) {
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_WIN95_CLASSES};
   if (!InitCommonControlsEx(&classes)) return Fail(ERROR_CLASS_DOES_NOT_EXIST);
   MarkStartup("common controls");
-  std::wstring text = Wide(kHomePageTooltip);
+  std::wstring text = Wide(texts.Get(Text::HomePageTooltip));
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                              WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                              CW_USEDEFAULT, CW_USEDEFAULT, main, nullptr, instance, nullptr);

@@ -47,14 +47,16 @@ class WindowControls {
   // creation record. Null on failure.
   HWND CreateMainWindow(HINSTANCE instance, const std::wstring& caption, void* owner,
                         const Procedures& procedures);
-  // Every control of the table, in `main` or in the file frame, created in tab order;
-  // the labels subclassed with the label procedure and `owner`.
-  bool CreateControls(HINSTANCE instance, HWND main, void* owner, const Procedures& procedures);
+  // Every control of the table, in `main` or in the file frame, created in tab order
+  // with its caption in `texts`' language; the labels subclassed with the label
+  // procedure and `owner`.
+  bool CreateControls(HINSTANCE instance, HWND main, void* owner, const Procedures& procedures,
+                      const Texts& texts);
   HWND Window(Control c) const { return controls_[static_cast<int>(c)]; }
 
   // After the first paint: the link's tooltip; OLE and the two file boxes as
   // drop targets, whose drags go to `sink`.
-  bool CreateTooltip(HINSTANCE instance, HWND main);
+  bool CreateTooltip(HINSTANCE instance, HWND main, const Texts& texts);
   bool RegisterDropTargets(IDropSink& sink);
   // Revokes the drop targets and uninitialises OLE; before the windows go.
   void ReleaseDropTargets();
@@ -72,7 +74,8 @@ class WindowControls {
   RECT PixelRect(const ControlLayout& layout) const;
   bool MakeFonts(int dpi, Fonts& fonts);
   bool RegisterClasses(HINSTANCE instance, const Procedures& procedures);
-  HWND CreateControl(HINSTANCE instance, HWND main, void* owner, const ControlLayout& layout);
+  HWND CreateControl(HINSTANCE instance, HWND main, void* owner, const ControlLayout& layout,
+                     const Texts& texts);
   HFONT FontOf(const ControlLayout& layout) const;
   bool Fail(DWORD error);
 

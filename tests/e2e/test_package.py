@@ -34,9 +34,11 @@ def test_package_unpacks_and_starts_from_a_japanese_folder_with_blanks(case):
     package = out / f"tavrel-{version}-win64.zip"
     expect(sorted(p.name for p in out.iterdir()), [package.name], "what scripts/package made")
     with zipfile.ZipFile(package) as archive:
-        expect(sorted(archive.namelist()), ["LICENSE.txt", "ReadMe.txt", "tavrel.exe"], "the package's files")
+        expect(sorted(archive.namelist()), ["LICENSE.txt", "ReadMe-en.txt", "ReadMe.txt", "tavrel.exe"],
+               "the package's files")
         expect(archive.testzip(), None, "a damaged entry")
         readme = expect_notepad_text(archive.read("ReadMe.txt"), "ReadMe.txt")
+        readme_en = expect_notepad_text(archive.read("ReadMe-en.txt"), "ReadMe-en.txt")
         licence = archive.read("LICENSE.txt").decode("utf-8")
         target = case.folder / "ダウンロード" / "外字 ツール (最新版)"
         archive.extractall(target)
@@ -50,10 +52,15 @@ def test_package_unpacks_and_starts_from_a_japanese_folder_with_blanks(case):
     for mark in ("`", "**", "](", "![", "<!--", "\n#"):
         assert mark not in readme, f"ReadMe.txt holds the Markdown mark {mark!r}"
     assert "In English" not in readme, "ReadMe.txt runs on past the Japanese part"
+    expect(readme_en.split("\r\n")[0], f"Tavrel Ver.{version}", "ReadMe-en.txt's first line")
+    for needle in ("Language:", r"HKEY_CURRENT_USER\EUDC\932", "/restore"):
+        assert needle in readme_en, f"ReadMe-en.txt does not mention {needle}"
+    for mark in ("`", "**", "](", "\n#", "For developers"):
+        assert mark not in readme_en, f"ReadMe-en.txt holds {mark!r}"
     # Wrapped for a narrow Notepad window, but for what cannot be broken.
-    wide = [line for line in lines if columns(line) > READABLE_WIDTH and " " in line.strip()
-            and not line.startswith("    ")]
-    expect(wide, [], "lines of ReadMe.txt wider than the window that could have been wrapped")
+    wide = [line for line in lines + readme_en.split("\r\n")
+            if columns(line) > READABLE_WIDTH and " " in line.strip() and not line.startswith("    ")]
+    expect(wide, [], "lines of the ReadMe files wider than the window that could have been wrapped")
     assert licence.startswith("MIT License\r\n") and "Ferroday" in licence, "LICENSE.txt is not Ferroday's MIT licence"
     expect(licence.count("\n"), licence.count("\r\n"), "line feeds in LICENSE.txt (each after a carriage return)")
 

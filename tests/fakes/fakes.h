@@ -136,6 +136,7 @@ class FakeDesktop final : public IDesktop {
   std::string executablePath = "C:\\Apps\\Viewer\\Tavrel.exe";
   std::vector<std::string> arguments;
   std::uint32_t session = 1;
+  std::uint16_t displayLanguage = 0x0411;  // Japanese (Japan)
   bool lockFree = true;
   bool anotherCopyOpen = false;
   HandOverResult handOverResult = HandOverResult::Delivered;
@@ -149,6 +150,7 @@ class FakeDesktop final : public IDesktop {
   std::string ExecutablePath() override { return executablePath; }
   std::vector<std::string> Arguments() override { return arguments; }
   std::uint32_t Session() override { return session; }
+  std::uint16_t DisplayLanguage() override { return displayLanguage; }
   bool TakeInstanceLock() override;
   void AnnounceGuardDecided() override { guardSteps.push_back("announce"); }
   void AwaitGuardDecision() override { guardSteps.push_back("await"); }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/command_line.h"
+#include "app/texts.h"
 #include "fakes/fakes.h"
 
 namespace tavrel::fakes {
@@ -115,7 +116,7 @@ TEST(ArgumentErrorMessage, NamesTheArgumentThenShowsTheUsage) {
        "「a.tte」は、読み込めないか、フォントファイル(TrueType または OpenType)ではありません。"},
   };
   for (const auto& [error, first] : rows) {
-    const std::string text = ArgumentErrorMessage(error);
+    const std::string text = Texts(Language::Japanese).ArgumentErrorMessage(error);
     EXPECT_TRUE(text.starts_with(first + "\r\n\r\n使い方: tavrel.exe [/run] [/exit] [ソフト] [外字ファイル.tte] [-- ソフトに渡す引数]\r\n"))
         << text;
     EXPECT_TRUE(text.ends_with("\r\n\r\nコマンドラインの指定は使わずに、ウィンドウを開きます。")) << text;

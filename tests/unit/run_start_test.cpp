@@ -127,7 +127,7 @@ TEST(Start, AnArgumentNotTakenIsToldBeforeTheWindow) {
   const ArgumentError error{ArgumentFault::UnknownSwitch, "/bogus", ""};
   rig.Start(CommandLine{false, false, false, {}, {}, {}, error});
   ASSERT_EQ(rig.desktop.shown.size(), 1u);
-  EXPECT_EQ(rig.desktop.shown[0].box, (Box{ArgumentErrorMessage(error), BoxIcon::Warning, BoxButtons::Ok}));
+  EXPECT_EQ(rig.desktop.shown[0].box, (Box{rig.run->texts().ArgumentErrorMessage(error), BoxIcon::Warning, BoxButtons::Ok}));
   EXPECT_EQ(rig.desktop.shown[0].owner, nullptr);
   EXPECT_EQ(showsDuringTheBox, 0u);
   EXPECT_TRUE(rig.view.screen.visible);

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "base/win32/handles.h"
+#include "base/win32/wide.h"
 #include "fakes/fakes.h"
 #include "shell/main_window.h"
 #include "shell/message_loop.h"
@@ -215,6 +216,34 @@ TEST_F(RealWindow, TheTooltipAndTheDropTargetsComeOnceTheQueueRunsDry) {
   UniqueCom<DropTarget> other(new DropTarget(refusing, DropBox::Program));
   for (const Control box : {Control::ProgramBox, Control::FontBox}) {
     EXPECT_EQ(RegisterDragDrop(ControlWindow(box), other.get()), DRAGDROP_E_ALREADYREGISTERED);
+  }
+}
+
+// On an English display the window takes its captions and its system menu
+// item from the run's English texts.
+TEST(RealWindowInEnglish, ShowsTheEnglishTexts) {
+  FakeEudcKey key;
+  FakeJournalStore store;
+  FakeLauncher launcher;
+  FakeDesktop desktop;
+  FakeFiles files;
+  FakeSettings settings;
+  FakeShortcuts shortcuts{files};
+  desktop.displayLanguage = 0x0409;
+  MainWindow window{GetModuleHandleW(nullptr)};
+  tavrel::Run run{Seams{key, store, launcher, desktop, files, settings, shortcuts}, window};
+  window.Attach(run);
+  ASSERT_TRUE(window.Create("Tavrel"));
+  HWND main = reinterpret_cast<HWND>(window.Owner());
+  wchar_t item[64] = {};
+  GetMenuStringW(GetSystemMenu(main, FALSE), kShortcutMenuId, item, 64, MF_BYCOMMAND);
+  EXPECT_EQ(Narrow(item), TextIn(Language::English, Text::ShortcutMenuItem));
+  HWND frame = GetDlgItem(main, ControlId(Control::FileFrame));
+  for (const ControlLayout& layout : Controls()) {
+    if (!layout.caption) continue;
+    wchar_t text[128] = {};
+    GetWindowTextW(GetDlgItem(layout.insideFrame ? frame : main, ControlId(layout.control)), text, 128);
+    EXPECT_EQ(Narrow(text), TextIn(Language::English, *layout.caption));
   }
 }
 

@@ -76,6 +76,8 @@ std::uint32_t Win32Desktop::Session() {
   return session;
 }
 
+std::uint16_t Win32Desktop::DisplayLanguage() { return GetUserDefaultUILanguage(); }
+
 HANDLE Win32Desktop::GuardEvent() {
   if (!guardDecided_) guardDecided_.reset(CreateEventW(nullptr, TRUE, FALSE, kGuardEventName));
   return guardDecided_.get();

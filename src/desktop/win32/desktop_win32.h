@@ -13,6 +13,7 @@ class Win32Desktop final : public IDesktop {
   std::string ExecutablePath() override;
   std::vector<std::string> Arguments() override;
   std::uint32_t Session() override;
+  std::uint16_t DisplayLanguage() override;
   bool TakeInstanceLock() override;
   void AnnounceGuardDecided() override;
   void AwaitGuardDecision() override;
