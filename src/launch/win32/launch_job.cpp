@@ -51,9 +51,11 @@ std::optional<std::vector<ULONG_PTR>> MemberIds(HANDLE job) {
 // since the list was read names another process.
 UniqueWin32Handle RunningMember(HANDLE job, const std::vector<ULONG_PTR>& ids) {
   for (const ULONG_PTR id : ids) {
-    UniqueWin32Handle member(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_DUP_HANDLE,
-                                         FALSE, static_cast<DWORD>(id)));
-    // An elevated member refuses PROCESS_DUP_HANDLE; waiting needs only SYNCHRONIZE.
+    // IsProcessInJob takes the limited query right on Windows; Wine 8 wants
+    // the full one. An elevated member refuses both that and
+    // PROCESS_DUP_HANDLE: then only what waiting and Windows need.
+    UniqueWin32Handle member(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_DUP_HANDLE, FALSE,
+                                         static_cast<DWORD>(id)));
     if (!member) {
       member.reset(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(id)));
     }
