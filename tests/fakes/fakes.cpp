@@ -118,8 +118,10 @@ class FakeRunning final : public IRunningProgram {
   }
   ~FakeRunning() override { --open_; }
   WaitHandle EndSignal() const override { return member_->signal; }
+  // The process waited on has ended, even where the test gave it a real
+  // event as its end signal and set that alone.
   bool Ended() override {
-    member_ = FakeLauncher::RunningMember(processes_, first_);
+    member_ = FakeLauncher::RunningMember(processes_, first_, member_);
     if (member_) return false;
     member_ = &first_;
     return true;
@@ -140,10 +142,10 @@ class FakeRunning final : public IRunningProgram {
 }  // namespace
 
 const FakeLauncher::Process* FakeLauncher::RunningMember(const std::deque<Process>& processes,
-                                                         const Process& first) {
-  if (first.launch == 0) return first.running ? &first : nullptr;
+                                                         const Process& first, const Process* ended) {
+  if (first.launch == 0) return first.running && &first != ended ? &first : nullptr;
   for (const Process& process : processes) {
-    if (process.launch == first.launch && process.running) return &process;
+    if (process.launch == first.launch && process.running && &process != ended) return &process;
   }
   return nullptr;
 }

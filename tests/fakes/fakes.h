@@ -113,8 +113,10 @@ class FakeLauncher final : public ILauncher {
   Process& StartChild(Process& parent);  // a process of the parent's launch
   std::size_t StartCount() const { return started_.size(); }
   void End(Process& process) { process.running = false; }
-  // A process of the launch `first` started that runs; null when all have ended.
-  static const Process* RunningMember(const std::deque<Process>& processes, const Process& first);
+  // A process of the launch `first` started that runs, other than `ended`;
+  // null when all have ended.
+  static const Process* RunningMember(const std::deque<Process>& processes, const Process& first,
+                                      const Process* ended = nullptr);
 
   StartOutcome Start(const StartRequest& request) override;
   ErrorCode Open(std::u16string_view target, WindowHandle owner) override;
