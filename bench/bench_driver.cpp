@@ -7,6 +7,7 @@
 //   raw   NAME  VALUE...      every sample of one series
 //   row   NAME  TAVREL  BASE  one figure beside its baseline
 //   phase NAME  MS            one phase of Tavrel's start-up (median), in order
+//   skip  NAME  TEXT          the figures NAME could not be taken, and why
 //   error TEXT                the run failed (exit code 1)
 //
 //   bench_driver APP_DIR TOOLS_DIR SAVED_KEY_FILE TRACED_DIR
@@ -55,6 +56,7 @@ constexpr int kFrameId = 1000;
 constexpr int kLaunchButtonId = 1007;
 
 constexpr int kLaunches = 20;
+constexpr int kLauncherLaunches = 10;  // through a launcher that starts the program and ends
 constexpr int kStarts = 10;
 constexpr wchar_t kTraceVariable[] = L"TAVREL_STARTUP_TRACE";
 // The program of launch i runs 300 + 5 i ms: the ends spread over the whole
@@ -278,7 +280,8 @@ bool Ended(HANDLE process, DWORD timeoutMs) {
   return WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
 }
 
-std::vector<DWORD> ProcessIds(std::wstring_view image) {
+// The processes of that image, but for those whose parent is `notOf`.
+std::vector<DWORD> ProcessIds(std::wstring_view image, DWORD notOf = 0) {
   std::vector<DWORD> ids;
   const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (snapshot.get() == INVALID_HANDLE_VALUE) return ids;
@@ -287,7 +290,8 @@ std::vector<DWORD> ProcessIds(std::wstring_view image) {
   for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
        more = Process32NextW(snapshot.get(), &entry)) {
     if (CompareStringOrdinal(entry.szExeFile, -1, image.data(), static_cast<int>(image.size()),
-                             TRUE) == CSTR_EQUAL) {
+                             TRUE) == CSTR_EQUAL &&
+        (notOf == 0 || entry.th32ParentProcessID != notOf)) {
       ids.push_back(entry.th32ProcessID);
     }
   }
@@ -306,11 +310,12 @@ bool EndAll(std::wstring_view image) {
   return ids.empty();
 }
 
-// The started program, as soon as a snapshot shows it (polled every 1 ms).
-UniqueHandle WaitForProgram() {
+// The started program, as soon as a snapshot shows it (polled every 1 ms);
+// with `notOf`, one that process did not start (a launcher's child).
+UniqueHandle WaitForProgram(DWORD notOf = 0) {
   const double deadline = NowMs() + kTimeoutMs;
   for (;;) {
-    for (DWORD id : ProcessIds(kProgram)) {
+    for (DWORD id : ProcessIds(kProgram, notOf)) {
       if (HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id)) {
         return UniqueHandle(process);
       }
@@ -365,10 +370,14 @@ void Close(const Process& process, HWND window) {
   if (EndRefusals()) throw Failure("a second Tavrel was refused");
 }
 
-// The sample program's options; launchers pass their environment on.
-void SetProgramRun(int ms) {
-  SetEnvironmentVariableW(L"EUDCVIEW_OPTIONS", (L"--no-window --exit-after-ms " + std::to_wstring(ms)).c_str());
+// The sample program's options; launchers pass their environment on. As a
+// launcher it starts another sample program that runs `ms`, and ends.
+void SetProgramRun(int ms, bool asLauncher = false) {
+  const std::wstring options = L"--no-window --exit-after-ms " + std::to_wstring(ms);
+  SetEnvironmentVariableW(L"EUDCVIEW_OPTIONS", ((asLauncher ? L"--launch " : L"") + options).c_str());
 }
+
+void CleanUp();
 
 // --- the launch figures ----------------------------------------------------------
 
@@ -453,11 +462,13 @@ KeyState PrepareLaunch() {
   return known;
 }
 
-// One launch by Tavrel's button; returns its exit-to-restore delay.
-double LaunchByTavrel(const Tavrel& t, const std::function<void(HANDLE)>& during = {}) {
+// One launch by Tavrel's button; returns its exit-to-restore delay. Through
+// a launcher, the program is the launcher's child: one Tavrel did not start.
+double LaunchByTavrel(const Tavrel& t, const std::function<void(HANDLE)>& during = {},
+                      bool throughLauncher = false) {
   const KeyState known = PrepareLaunch();
   PostMessageW(t.button, BM_CLICK, 0, 0);
-  const UniqueHandle program = WaitForProgram();
+  const UniqueHandle program = WaitForProgram(throughLauncher ? t.process.id : 0);
   if (during) during(program.get());
   const double delay = ExitToRestore(program.get(), known);
   const auto finished = [&] { return IsWindowEnabled(t.button) && !IsIconic(t.main); };
@@ -691,6 +702,23 @@ void Run(const Paths& paths) {
     delays[0].push_back(LaunchByTavrel(t));
     Close(t.process, t.main);
     delays[1].push_back(LaunchByPolling(paths));
+  }
+
+  // Through a launcher: from the end of its child, the real program.
+  std::vector<double> launcherDelays;
+  try {
+    for (int i = 0; i < kLauncherLaunches; ++i) {
+      SetProgramRun(kShortRunMs + kRunStepMs * i, true);
+      const Tavrel t = StartTavrel(paths);
+      launcherDelays.push_back(LaunchByTavrel(t, {}, true));
+      Close(t.process, t.main);
+    }
+    Raw("exit_to_restore_ms_launcher_child", launcherDelays);
+    Say("row\trestore_launcher_median\t" + Fixed(Median(launcherDelays)) + "\t-");
+    Say("row\trestore_launcher_worst\t" + Fixed(Worst(launcherDelays)) + "\t-");
+  } catch (const Failure& e) {
+    Say(std::string("skip\trestore_launcher\t") + e.what());
+    CleanUp();
   }
 
   SetProgramRun(kLongRunMs);

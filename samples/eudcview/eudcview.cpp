@@ -5,6 +5,11 @@
 // characters U+E000..U+E009 with that setting.
 //
 //   eudcview [--exit-code N] [--exit-after-ms N] [--no-window]
+//   eudcview --launch [OPTIONS]
+//
+// With --launch it is a launcher, as a menu or splash screen is: after a
+// moment it starts another eudcview with the options that follow, then ends
+// without a report of its own.
 //
 // Started without arguments (as Tavrel starts a program), it takes them from
 // EUDCVIEW_OPTIONS in the environment, if set.
@@ -31,6 +36,8 @@ constexpr int kIconId = 1;        // ICON resource in eudcview.rc
 constexpr int kBadUsage = 90;     // exit codes of our own, clear of 259 & 0xFF (3)
 constexpr int kNoReport = 91;
 constexpr int kNoWindow = 92;
+constexpr int kNoChild = 93;
+constexpr DWORD kSplashMs = 100;  // the launcher's moment before it starts the program
 constexpr wchar_t kTitle[] = L"EUDC Viewer";
 constexpr std::wstring_view kCharacters = L"\uE000\uE001\uE002\uE003\uE004\uE005\uE006\uE007\uE008\uE009";
 
@@ -199,6 +206,28 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
   return DefWindowProcW(window, message, wparam, lparam);
 }
 
+// Starts this program again with the arguments after --launch (none holds
+// a quote or ends in a backslash: quotes around each are enough).
+int Launch(int argc, wchar_t** argv) {
+  Sleep(kSplashMs);
+  // The child takes only the options it is given, never --launch again.
+  SetEnvironmentVariableW(L"EUDCVIEW_OPTIONS", nullptr);
+  std::wstring self(MAX_PATH, L'\0');
+  self.resize(GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
+  std::wstring line = L"\"" + self + L"\"";
+  for (int i = 2; i < argc; ++i) line += L" \"" + std::wstring(argv[i]) + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessW(self.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &started)) {
+    return kNoChild;
+  }
+  CloseHandle(started.hThread);
+  CloseHandle(started.hProcess);
+  return 0;
+}
+
 HICON LoadAppIcon(HINSTANCE instance, int size_metric) {
   const int size = GetSystemMetrics(size_metric);
   return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconId), IMAGE_ICON, size, size,
@@ -247,6 +276,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
       if (fromEnvironment) argc = count, argv = fromEnvironment.get();
     }
   }
+  if (argc > 1 && std::wstring_view(argv[1]) == L"--launch") return Launch(argc, argv);
   const auto options = ParseOptions(argc, argv);
   if (!options) return kBadUsage;
   if (!WriteReport(font)) return kNoReport;

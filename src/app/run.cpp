@@ -265,6 +265,7 @@ void Run::OnProgramEnded(WaitHandle signal) {
       return p->EndSignal() == signal;
     });
     if (ended == programs.end()) continue;
+    if (!(*ended)->Ended()) return;  // processes it started run on: waited for next
     programs.erase(ended);
     if (programs.empty()) launches_.erase(launch);
     if (launches_.empty()) AllProgramsEnded(true);

@@ -20,16 +20,22 @@ struct ProcessIdentity {
   bool operator==(const ProcessIdentity&) const = default;
 };
 
-// What the message loop waits on: signalled once the program has ended (a
-// process handle on Windows).
+// What the message loop waits on: signalled once a process of the program
+// has ended (a process handle on Windows).
 using WaitHandle = void*;
 
-// A started or found program, held open until this object goes.
+// A started or found program, held open until this object goes. The program
+// is the process started and every process it starts (and those start in
+// turn): a launcher that starts the real program and ends has not ended the
+// program.
 class IRunningProgram {
  public:
   virtual ~IRunningProgram() = default;
   [[nodiscard]] virtual WaitHandle EndSignal() const = 0;
-  // Nothing when the process's identity cannot be read.
+  // After EndSignal fired: whether the whole program has ended. If not, EndSignal now names what is left to wait for.
+  [[nodiscard]] virtual bool Ended() = 0;
+  // The process started (or found), even once it has ended and others of
+  // the program run on; nothing when its identity cannot be read.
   [[nodiscard]] virtual std::optional<ProcessIdentity> Identity() const = 0;
 };
 using RunningProgram = std::unique_ptr<IRunningProgram>;
@@ -67,8 +73,9 @@ class ILauncher {
   [[nodiscard]] virtual ErrorCode Open(std::u16string_view target, WindowHandle owner) = 0;
   // This process's own identity.
   [[nodiscard]] virtual ProcessIdentity Self() = 0;
-  // The program with this identity while it still runs; null once it has
-  // ended or when its id now names another process.
+  // The program started as the process with this identity while it, or a
+  // process it started, still runs; null once all have ended or when its id
+  // now names another process.
   [[nodiscard]] virtual RunningProgram FindRunning(const ProcessIdentity& identity) = 0;
 };
 

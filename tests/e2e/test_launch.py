@@ -1,6 +1,8 @@
 """The launch: the user's font while the program runs, the earlier settings
 back once it ends, whichever way the wait ends."""
 
+import time
+
 import pytest
 
 from harness import (CHK_EXIT, CMD_END, CMD_EXEC_SOFT, EUDC_KEY, FONT_VALUE, IDNO, IDOK, IDYES, LABEL1_2, REG_DWORD,
@@ -237,4 +239,33 @@ def test_program_ending_with_code_259(case):
     case.process(helper["pid"])  # watched from now on, for its exit code
     case.post(helper["hwnd"], WM_CLOSE)
     expect(case.wait_ended(helper["pid"], "the program"), 259, "the program's exit code")
+    wait_back(case, tavrel, ORDINARY)
+
+
+# The sample program as a launcher (a menu or splash screen): it starts the
+# real program, another eudcview, and ends.
+AS_A_LAUNCHER = {"EUDCVIEW_OPTIONS": "--launch"}
+
+
+def launched_through_a_launcher(case):
+    """Launches the sample program as a launcher and waits until only its
+    child runs; returns Tavrel, the child's window and the font."""
+    case.lay_out()
+    case.write_key(ORDINARY)
+    tavrel = case.start_tavrel(env=AS_A_LAUNCHER)
+    viewer = launch(case, tavrel, ORDINARY)
+    wait_until(lambda: [p["pid"] for p in case.processes("eudcview.exe")] == [viewer["pid"]],
+               "the launcher's end, its child running on")
+    font = windows_path(case.folder / "sample.tte")
+    time.sleep(0.5)  # Tavrel restored within milliseconds of the launcher's end, when it waited for the launcher alone
+    expect(texts(case.read_key()), switched(ORDINARY, font), "HKCU\\EUDC\\932 once only the launcher's child runs")
+    return tavrel, viewer, font
+
+
+def test_a_launcher_s_program_is_waited_for(case):
+    tavrel, viewer, _ = launched_through_a_launcher(case)
+    assert tavrel.window()["iconic"], "Tavrel's window came back while the launcher's child runs"
+    assert not tavrel.enabled(CMD_EXEC_SOFT), "the launch button can be pressed while the launcher's child runs"
+    assert tavrel.message_box() is None, "a message box while the launcher's child runs"
+    case.post(viewer["hwnd"], WM_CLOSE)
     wait_back(case, tavrel, ORDINARY)

@@ -7,7 +7,7 @@ import subprocess
 
 from harness import (CMD_EXEC_SOFT, FONT_VALUE, IDOK, REG_SZ, RUNONCE_KEY, RUNONCE_VALUE, WM_CLOSE, expect, texts,
                      wait_until, windows_path)
-from test_launch import ORDINARY, launch, switched, wait_back
+from test_launch import ORDINARY, launch, launched_through_a_launcher, switched, wait_back
 
 RESTORED = ("前回の Tavrel が外字の設定を元に戻さずに終了していたため、元に戻しました。\r\n"
             "Backup = C:\\Fonts\\backup.tte\r\nCount（4 バイトのデータ）\r\n"
@@ -179,3 +179,18 @@ def test_the_logon_command_line(case):
     expect(case.read_key(), key, "HKCU\\EUDC\\932 after /restore beside a running copy")
     expect(case.journal(), journal, "the journal after /restore beside a running copy")
     assert running.alive(), "the running copy ended"
+
+
+def test_killed_while_only_a_launcher_s_child_runs(case):
+    tavrel, viewer, font = launched_through_a_launcher(case)
+    case.probe("kill", tavrel.pid)
+    tavrel.wait_ended("Tavrel after TerminateProcess")
+
+    tavrel = case.start_tavrel()
+    wait_until(lambda: tavrel.window()["iconic"], "the window minimised while it takes over the launcher's child")
+    assert tavrel.message_box() is None, "a message box at a start that takes over the wait"
+    expect(texts(case.read_key()), switched(ORDINARY, font), "HKCU\\EUDC\\932 while the launcher's child runs")
+
+    case.post(viewer["hwnd"], WM_CLOSE)
+    wait_back(case, tavrel, ORDINARY)
+    expect_no_journal(case)

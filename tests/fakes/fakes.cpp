@@ -119,27 +119,51 @@ namespace {
 
 class FakeRunning final : public IRunningProgram {
  public:
-  FakeRunning(const FakeLauncher::Process& process, bool identityUnreadable, std::size_t& open)
-      : process_(process), identityUnreadable_(identityUnreadable), open_(open) {
+  FakeRunning(const std::deque<FakeLauncher::Process>& processes, const FakeLauncher::Process& first,
+              bool identityUnreadable, std::size_t& open)
+      : processes_(processes), first_(first), member_(&first), identityUnreadable_(identityUnreadable),
+        open_(open) {
     ++open_;
   }
   ~FakeRunning() override { --open_; }
-  WaitHandle EndSignal() const override { return process_.signal; }
+  WaitHandle EndSignal() const override { return member_->signal; }
+  // The process waited on has ended, even where the test gave it a real
+  // event as its end signal and set that alone.
+  bool Ended() override {
+    member_ = FakeLauncher::RunningMember(processes_, first_, member_);
+    if (member_) return false;
+    member_ = &first_;
+    return true;
+  }
   std::optional<ProcessIdentity> Identity() const override {
     if (identityUnreadable_) return std::nullopt;
-    return process_.identity;
+    return first_.identity;
   }
 
  private:
-  const FakeLauncher::Process& process_;
+  const std::deque<FakeLauncher::Process>& processes_;
+  const FakeLauncher::Process& first_;
+  const FakeLauncher::Process* member_;  // the process waited on
   bool identityUnreadable_;
   std::size_t& open_;
 };
 
 }  // namespace
 
+const FakeLauncher::Process* FakeLauncher::RunningMember(const std::deque<Process>& processes,
+                                                         const Process& first, const Process* ended) {
+  if (first.launch == 0) return first.running && &first != ended ? &first : nullptr;
+  for (const Process& process : processes) {
+    if (process.launch == first.launch && process.running && &process != ended) return &process;
+  }
+  return nullptr;
+}
+
 RunningProgram FakeLauncher::Hold(Process& process) {
-  return std::make_unique<FakeRunning>(process, identityUnreadable, openPrograms);
+  auto running = std::make_unique<FakeRunning>(processes, process, identityUnreadable, openPrograms);
+  // A launch found again waits on a process of it that runs.
+  if (!process.running) (void)running->Ended();
+  return running;
 }
 
 ProcessIdentity FakeLauncher::AddRunning(std::u16string program) {
@@ -147,6 +171,13 @@ ProcessIdentity FakeLauncher::AddRunning(std::u16string program) {
   processes.push_back(Process{{id, 0x01DC000000000000ull + id}, std::move(program), true,
                               reinterpret_cast<WaitHandle>(static_cast<std::uintptr_t>(id))});
   return processes.back().identity;
+}
+
+FakeLauncher::Process& FakeLauncher::StartChild(Process& parent) {
+  if (parent.launch == 0) parent.launch = parent.identity.processId;
+  AddRunning(parent.program);
+  processes.back().launch = parent.launch;
+  return processes.back();
 }
 
 FakeLauncher::Process& FakeLauncher::Started(std::size_t index) {
@@ -179,7 +210,7 @@ RunningProgram FakeLauncher::FindRunning(const ProcessIdentity& identity) {
     processes.push_back(Process{self, u"Tavrel.exe"});
   }
   for (Process& process : processes) {
-    if (process.identity == identity && process.running) return Hold(process);
+    if (process.identity == identity && RunningMember(processes, process)) return Hold(process);
   }
   return nullptr;
 }

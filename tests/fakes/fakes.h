@@ -90,6 +90,8 @@ class FakeJournalStore final : public IJournalStore {
 };
 
 // Programs are started as processes with ids from 100 on; a test ends them.
+// A process may start children, which belong to the same launch: a launch
+// has ended once every process of it has.
 class FakeLauncher final : public ILauncher {
  public:
   struct Process {
@@ -97,6 +99,7 @@ class FakeLauncher final : public ILauncher {
     std::u16string program;
     bool running = true;
     WaitHandle signal = nullptr;
+    std::uint32_t launch = 0;  // shared by the processes of one launch; 0: the process alone
   };
   std::deque<Process> processes;  // every process the fake knows, started or not
   std::optional<ErrorCode> startError;  // the next starts fail with it (kCancelled: the user refused)
@@ -113,8 +116,13 @@ class FakeLauncher final : public ILauncher {
   // A process that runs without Tavrel having started it (an earlier copy's).
   ProcessIdentity AddRunning(std::u16string program);
   Process& Started(std::size_t index);  // the index-th process Start started
+  Process& StartChild(Process& parent);  // a process of the parent's launch
   std::size_t StartCount() const { return started_.size(); }
   void End(Process& process) { process.running = false; }
+  // A process of the launch `first` started that runs, other than `ended`;
+  // null when all have ended.
+  static const Process* RunningMember(const std::deque<Process>& processes, const Process& first,
+                                      const Process* ended = nullptr);
 
   StartOutcome Start(const StartRequest& request) override;
   ErrorCode Open(std::u16string_view target, WindowHandle owner) override;

@@ -1,5 +1,7 @@
 #include "fakes/run_rig.h"
 
+#include <algorithm>
+
 namespace tavrel::fakes {
 
 void RunRig::Folder(const std::string& folder, const std::vector<std::string>& names) {
@@ -30,6 +32,14 @@ void RunRig::EndProgram(std::size_t index) {
   FakeLauncher::Process& process = launcher.Started(index);
   launcher.End(process);
   run->ProgramEnded(process.signal);
+}
+
+void RunRig::EndProcess(FakeLauncher::Process& process) {
+  launcher.End(process);
+  const std::vector<WaitHandle> waited = run->WaitHandles();
+  if (std::find(waited.begin(), waited.end(), process.signal) != waited.end()) {
+    run->ProgramEnded(process.signal);
+  }
 }
 
 std::vector<std::string> RunRig::BoxTexts() const {

@@ -35,6 +35,8 @@ struct RunRig {
 
   // The loop sees the index-th started program end.
   void EndProgram(std::size_t index);
+  // Any process ends; the loop sees it only while the run waits on it.
+  void EndProcess(FakeLauncher::Process& process);
   std::vector<std::string> BoxTexts() const;
 };
 

@@ -1,6 +1,8 @@
 // The launcher's contract, run against the fake and against real processes.
 // The backend adapter gives `seam()` and:
 //   Program()          the full path of a program that runs until it is ended;
+//   Launcher()         one that starts Program() as its child and ends;
+//   ChildOf(identity)  once that launcher has ended, its child's identity;
 //   MissingProgram()   the full path of a program that does not exist;
 //   End(identity)      ends that process, returning once it has ended;
 //   Signalled(handle)  whether an end signal is set, without waiting.
@@ -62,7 +64,33 @@ TYPED_TEST_P(LauncherContract, AMissingProgramFailsWithFileNotFound) {
   EXPECT_EQ(started.error, kFileNotFound);
 }
 
+// A launcher's end is not the program's: the wait goes on to its child, and
+// a later copy finds the program by the launcher's identity while the child runs.
+TYPED_TEST_P(LauncherContract, AProgramEndsWithTheLastProcessItStarted) {
+  const StartOutcome started = this->launcher().Start(StartRequest{this->backend_.Launcher(), {}, {}, ShowState::Normal, nullptr});
+  ASSERT_EQ(started.result, StartOutcome::Result::Started) << started.error;
+  const std::optional<ProcessIdentity> identity = started.program->Identity();
+  ASSERT_TRUE(identity);
+  const ProcessIdentity child = this->backend_.ChildOf(*identity);
+  EXPECT_TRUE(this->backend_.Signalled(started.program->EndSignal()));
+  EXPECT_FALSE(started.program->Ended());
+  EXPECT_FALSE(this->backend_.Signalled(started.program->EndSignal()));
+  EXPECT_EQ(started.program->Identity(), identity);
+
+  const RunningProgram found = this->launcher().FindRunning(*identity);
+  ASSERT_TRUE(found);
+  EXPECT_EQ(found->Identity(), identity);
+  EXPECT_FALSE(this->backend_.Signalled(found->EndSignal()));
+
+  this->backend_.End(child);
+  for (IRunningProgram* program : {started.program.get(), found.get()}) {
+    EXPECT_TRUE(this->backend_.Signalled(program->EndSignal()));
+    EXPECT_TRUE(program->Ended());
+  }
+  EXPECT_EQ(this->launcher().FindRunning(*identity), nullptr);
+}
+
 REGISTER_TYPED_TEST_SUITE_P(LauncherContract, AStartedProgramIsFoundByItsOwnIdentityWhileItRuns,
-                            AMissingProgramFailsWithFileNotFound);
+                            AMissingProgramFailsWithFileNotFound, AProgramEndsWithTheLastProcessItStarted);
 
 }  // namespace tavrel::testing

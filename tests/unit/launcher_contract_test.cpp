@@ -8,6 +8,14 @@ struct FakeLauncherBackend {
   fakes::FakeLauncher launcher;
   ILauncher& seam() { return launcher; }
   std::u16string Program() { return u"C:\\Apps\\Viewer\\viewer.exe"; }
+  std::u16string Launcher() { return u"C:\\Apps\\Viewer\\menu.exe"; }
+  // The launcher started last starts its child and ends.
+  ProcessIdentity ChildOf(const ProcessIdentity&) {
+    fakes::FakeLauncher::Process& started = launcher.Started(launcher.StartCount() - 1);
+    const ProcessIdentity child = launcher.StartChild(started).identity;
+    launcher.End(started);
+    return child;
+  }
   std::u16string MissingProgram() {
     launcher.startError = kFileNotFound;
     return u"C:\\Apps\\Viewer\\gone.exe";

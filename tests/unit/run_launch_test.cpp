@@ -264,6 +264,45 @@ TEST_P(NestedLaunch, LeavesTheFontInPlaceUntilTheLastProgramEnds) {
 INSTANTIATE_TEST_SUITE_P(, NestedLaunch,
                          ::testing::Values(std::vector<std::size_t>{1, 0}, std::vector<std::size_t>{0, 1}));
 
+struct FamilyRow {
+  const char* name;
+  std::vector<std::size_t> parents;  // of the processes after the one started (process 0)
+  std::vector<std::size_t> ends;     // the order the processes end in
+};
+
+class LaunchFamily : public Launch, public ::testing::WithParamInterface<FamilyRow> {};
+
+// A launcher that starts the real program and ends has not ended the launch:
+// until its last process has ended nothing is asked and nothing changes.
+TEST_P(LaunchFamily, EndsWithItsLastProcess) {
+  Click();
+  const Screen during = screen();
+  std::vector<FakeLauncher::Process*> family{&rig.launcher.Started(0)};
+  for (const std::size_t parent : GetParam().parents) {
+    family.push_back(&rig.launcher.StartChild(*family.at(parent)));
+  }
+  const std::vector<std::size_t>& ends = GetParam().ends;
+  for (std::size_t i = 0; i + 1 < ends.size(); ++i) {
+    rig.EndProcess(*family.at(ends[i]));
+    EXPECT_EQ(rig.key.Text(kSystemDefaultEudcFont), kFont) << i;
+    EXPECT_EQ(rig.run->WaitHandles().size(), 1u) << i;
+    EXPECT_EQ(screen(), during) << i;
+  }
+  EXPECT_TRUE(rig.desktop.shown.empty());
+  rig.EndProcess(*family.at(ends.back()));
+  EXPECT_EQ(rig.key.values, before);
+  EXPECT_FALSE(rig.store.record);
+  EXPECT_EQ(rig.run->WaitHandles().size(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , LaunchFamily,
+    ::testing::Values(FamilyRow{"LauncherEndsFirst", {0}, {0, 1}},
+                      FamilyRow{"ChildEndsFirst", {0}, {1, 0}},
+                      FamilyRow{"GrandchildLast", {0, 1}, {0, 1, 2}},
+                      FamilyRow{"TwoChildren", {0, 0}, {0, 2, 1}}),
+    [](const auto& row) { return std::string(row.param.name); });
+
 struct RestoreRow {
   const char* name;
   std::vector<std::u16string> unwritable;

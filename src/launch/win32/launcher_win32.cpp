@@ -8,6 +8,7 @@
 #include "base/win32/filled_text.h"
 #include "base/win32/handles.h"
 #include "base/win32/wide.h"
+#include "launch/win32/launch_job.h"
 
 namespace tavrel {
 namespace {
@@ -15,26 +16,6 @@ namespace {
 // Positions in the command line are 16-bit, and the split forms the position
 // after a space: longer command lines are not split.
 constexpr size_t kLongestSplitLine = 32766;
-
-// A process's id and creation time; nothing when they cannot be read.
-std::optional<ProcessIdentity> IdentityOf(HANDLE process) {
-  FILETIME creation{}, exit{}, kernel{}, user{};
-  const DWORD id = GetProcessId(process);
-  if (id == 0 || !GetProcessTimes(process, &creation, &exit, &kernel, &user)) return std::nullopt;
-  return ProcessIdentity{id, (static_cast<std::uint64_t>(creation.dwHighDateTime) << 32) |
-                                 creation.dwLowDateTime};
-}
-
-// A started or found process, held open until this object goes.
-class Win32Process final : public IRunningProgram {
- public:
-  explicit Win32Process(HANDLE process) : process_(process) {}
-  WaitHandle EndSignal() const override { return process_.get(); }
-  std::optional<ProcessIdentity> Identity() const override { return IdentityOf(process_.get()); }
-
- private:
-  UniqueWin32Handle process_;
-};
 
 bool NamesExistingFile(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -118,13 +99,21 @@ StartOutcome StartDirectly(const std::wstring& line, const Split& split, const S
   PROCESS_INFORMATION started{};
   const std::wstring folder = WideOf(request.folder);
   // CreateProcessW may write to the command line: it gets a buffer of its own.
-  if (!CreateProcessW(direct->file.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+  // Suspended until it is in the launch's job, so that no child it starts
+  // escapes the wait.
+  if (!CreateProcessW(direct->file.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
                       nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
     return StartOutcome{StartOutcome::Result::Failed, nullptr, GetLastError()};
   }
-  CloseHandle(started.hThread);
-  return StartOutcome{StartOutcome::Result::Started,
-                      std::make_unique<Win32Process>(started.hProcess), kSuccess};
+  const UniqueWin32Handle thread(started.hThread);
+  RunningProgram launch = HoldLaunch(UniqueWin32Handle(started.hProcess));
+  if (ResumeThread(thread.get()) == static_cast<DWORD>(-1)) {
+    const DWORD error = GetLastError();
+    // Never left behind suspended, where it would hold the font for good.
+    (void)TerminateProcess(launch->EndSignal(), error);
+    return StartOutcome{StartOutcome::Result::Failed, nullptr, error};
+  }
+  return StartOutcome{StartOutcome::Result::Started, std::move(launch), kSuccess};
 }
 
 // The record's size is the target's (112 bytes on x86_64, 60 on 32-bit):
@@ -166,8 +155,9 @@ StartOutcome Win32Launcher::Start(const StartRequest& request) {
     // Served without a new process (a document handed to a running program):
     // there is nothing to wait for.
     if (!process) return StartOutcome{StartOutcome::Result::HandedOver, nullptr, kSuccess};
-    return StartOutcome{StartOutcome::Result::Started, std::make_unique<Win32Process>(process),
-                        kSuccess};
+    // The shell starts the program running: it joins the job only now, and
+    // a child it started in the moments before is not waited for.
+    return StartOutcome{StartOutcome::Result::Started, HoldLaunch(UniqueWin32Handle(process)), kSuccess};
   }
   const DWORD shellError = GetLastError();
   // The user said no at the shell's prompt (the warning on a downloaded
@@ -190,11 +180,14 @@ ProcessIdentity Win32Launcher::Self() {
 }
 
 RunningProgram Win32Launcher::FindRunning(const ProcessIdentity& identity) {
+  // The launch's job while a process of it runs; the process alone where it
+  // had none (its program could not join one, or an older Tavrel started it).
+  if (RunningProgram launch = FindLaunch(identity)) return launch;
   // SYNCHRONIZE to wait on it; the limited query right for its identity.
   const HANDLE opened =
       OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, identity.processId);
   if (!opened) return nullptr;
-  auto process = std::make_unique<Win32Process>(opened);
+  auto process = std::make_unique<Win32Launch>(nullptr, UniqueWin32Handle(opened), IdentityOf(opened));
   // The id alone says little: Windows gives an ended process's id to a new
   // one, and Wine keeps an ended process openable by its id for a while.
   const std::optional<ProcessIdentity> found = process->Identity();

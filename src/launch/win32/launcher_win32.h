@@ -1,6 +1,7 @@
 // The launcher over shell32 and kernel32: the shell's "open", a direct start
-// where the shell could not start the file at all, and processes found again
-// by their identity.
+// where the shell could not start the file at all, each start held in a job
+// with the processes it starts (launch_job.h), and launches found again by
+// their identity.
 #pragma once
 
 #include "launch/launcher.h"
