@@ -53,7 +53,7 @@ def test_package_unpacks_and_starts_from_a_japanese_folder_with_blanks(case):
         assert mark not in readme, f"ReadMe.txt holds the Markdown mark {mark!r}"
     assert "In English" not in readme, "ReadMe.txt runs on past the Japanese part"
     expect(readme_en.split("\r\n")[0], f"Tavrel Ver.{version}", "ReadMe-en.txt's first line")
-    for needle in ("Language:", r"HKEY_CURRENT_USER\EUDC\932", "/restore"):
+    for needle in ("Language:", r"HKEY_CURRENT_USER\EUDC", "/restore"):
         assert needle in readme_en, f"ReadMe-en.txt does not mention {needle}"
     for mark in ("`", "**", "](", "\n#", "For developers"):
         assert mark not in readme_en, f"ReadMe-en.txt holds {mark!r}"

@@ -79,6 +79,7 @@ TEST_F(RealWindow, ShowsTheRunsScreenWithoutReadingItBack) {
 }
 
 TEST_F(RealWindow, ClicksReachTheRunAsClicks) {
+  run_.Open(CommandLine{});  // a run takes input once it has opened
   // Two quick clicks on the link open the home page twice.
   Click(ControlWindow(Control::LinkLabel), WM_LBUTTONDOWN);
   Click(ControlWindow(Control::LinkLabel), WM_LBUTTONDBLCLK);
