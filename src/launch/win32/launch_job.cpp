@@ -8,13 +8,19 @@ namespace {
 
 // Local\Tavrel.Launch.<process id>.<creation time, hexadecimal>: unique to
 // the started process, as its identity is.
-std::wstring JobName(const ProcessIdentity& identity) {
+std::wstring Digits(std::uint64_t value, unsigned base) {
   static constexpr wchar_t kDigits[] = L"0123456789abcdef";
-  std::wstring time;
-  for (std::uint64_t rest = identity.creationTime; rest != 0 || time.empty(); rest >>= 4) {
-    time.insert(time.begin(), kDigits[rest & 15]);
+  std::wstring digits;
+  for (std::uint64_t rest = value; rest != 0 || digits.empty(); rest /= base) {
+    digits.insert(digits.begin(), kDigits[rest % base]);
   }
-  return L"Local\\Tavrel.Launch." + std::to_wstring(identity.processId) + L"." + time;
+  return digits;
+}
+
+// (Not std::to_wstring: MinGW's goes through swprintf, whose formatter would
+// add a tenth to the executable.)
+std::wstring JobName(const ProcessIdentity& identity) {
+  return L"Local\\Tavrel.Launch." + Digits(identity.processId, 10) + L"." + Digits(identity.creationTime, 16);
 }
 
 // Windows takes an object's name away once its last handle is closed, even
