@@ -5,76 +5,12 @@
 
 #include <string>
 
-#include "base/win32/filled_text.h"
 #include "base/win32/handles.h"
 #include "base/win32/wide.h"
 #include "launch/win32/launch_job.h"
 
 namespace tavrel {
 namespace {
-
-// Positions in the command line are 16-bit, and the split forms the position
-// after a space: longer command lines are not split.
-constexpr size_t kLongestSplitLine = 32766;
-
-bool NamesExistingFile(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// The full path of a file (never a folder) the search path finds by this name.
-std::optional<std::wstring> FindOnSearchPath(const std::wstring& name,
-                                             const wchar_t* extension = nullptr) {
-  std::optional<std::wstring> found = FilledText([&](wchar_t* buffer, DWORD size) {
-    return SearchPathW(nullptr, name.c_str(), extension, size, buffer, nullptr);
-  });
-  // The search finds folders as well; only a file can be opened as a program.
-  if (!found || !NamesExistingFile(*found)) return std::nullopt;
-  return found;
-}
-
-struct Split {
-  std::wstring file;        // the file part
-  std::wstring parameters;  // the parameter part
-  std::wstring found;       // the file part's full path, when the search found it
-};
-
-// A registered program is a full path, possibly with spaces: a whole line
-// that names a file is opened as it is. Otherwise the shortest prefix ending
-// before a space that the search finds is the file; quotes are ordinary
-// characters here.
-Split SplitCommandLine(const std::wstring& line) {
-  if (NamesExistingFile(line) || line.size() > kLongestSplitLine) return Split{line, {}, {}};
-  for (size_t space = line.find(L' '); space != std::wstring::npos && space > 0;
-       space = line.find(L' ', space + 1)) {
-    if (std::optional<std::wstring> found = FindOnSearchPath(line.substr(0, space))) {
-      return Split{line.substr(0, space), line.substr(space + 1), *found};
-    }
-  }
-  return Split{line, {}, {}};
-}
-
-// Which program a direct start runs, and with which arguments. The program
-// is always named explicitly: started from a bare command line,
-// "C:\My Tools\app.exe" would run C:\My.exe when that exists.
-std::optional<Split> DirectStartOf(const std::wstring& line, const Split& split) {
-  if (!split.found.empty()) return Split{split.found, split.parameters, split.found};
-  if (NamesExistingFile(line)) return Split{line, split.parameters, line};
-  if (line.starts_with(L'"')) {
-    const size_t close = line.find(L'"', 1);
-    if (close == std::wstring::npos) return std::nullopt;
-    const std::optional<std::wstring> program = FindOnSearchPath(line.substr(1, close - 1), L".exe");
-    if (!program) return std::nullopt;
-    std::wstring arguments = line.substr(close + 1);
-    if (arguments.starts_with(L' ')) arguments.erase(0, 1);
-    return Split{*program, arguments, *program};
-  }
-  // Which program an unquoted line with spaces means is unknown.
-  if (line.find(L' ') != std::wstring::npos) return std::nullopt;
-  const std::optional<std::wstring> program = FindOnSearchPath(line, L".exe");
-  if (!program) return std::nullopt;
-  return Split{*program, {}, *program};
-}
 
 int ShowCommandOf(ShowState show) {
   switch (show) {
@@ -86,12 +22,11 @@ int ShowCommandOf(ShowState show) {
   return SW_SHOWNORMAL;
 }
 
-StartOutcome StartDirectly(const std::wstring& line, const Split& split, const StartRequest& request,
-                           ErrorCode shellError) {
-  const std::optional<Split> direct = DirectStartOf(line, split);
-  if (!direct) return StartOutcome{StartOutcome::Result::Failed, nullptr, shellError};
-  std::wstring commandLine =
-      L"\"" + direct->file + L"\"" + (direct->parameters.empty() ? L"" : L" " + direct->parameters);
+// The program named explicitly, with its arguments, as the shell would
+// have started it.
+StartOutcome StartDirectly(const std::wstring& program, const std::wstring& arguments,
+                           const StartRequest& request) {
+  std::wstring commandLine = L"\"" + program + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -101,7 +36,7 @@ StartOutcome StartDirectly(const std::wstring& line, const Split& split, const S
   // CreateProcessW may write to the command line: it gets a buffer of its own.
   // Suspended until it is in the launch's job, so that no child it starts
   // escapes the wait.
-  if (!CreateProcessW(direct->file.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
                       nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
     return StartOutcome{StartOutcome::Result::Failed, nullptr, GetLastError()};
   }
@@ -142,15 +77,14 @@ BOOL ShellOpen(const std::wstring& file, const std::wstring& parameters, const s
 
 }  // namespace
 
+// The program is always a full path (the run registers nothing else), so
+// nothing of it is split or searched for.
 StartOutcome Win32Launcher::Start(const StartRequest& request) {
-  const std::wstring line = WideOf(request.program);
-  Split split = SplitCommandLine(line);
-  if (!request.arguments.empty()) {
-    split.parameters += (split.parameters.empty() ? L"" : L" ") + WideOf(request.arguments);
-  }
+  const std::wstring program = WideOf(request.program);
+  const std::wstring arguments = WideOf(request.arguments);
   const std::wstring folder = WideOf(request.folder);
   HANDLE process = nullptr;
-  if (ShellOpen(split.file, split.parameters, folder, ShowCommandOf(request.show), request.owner,
+  if (ShellOpen(program, arguments, folder, ShowCommandOf(request.show), request.owner,
                 SEE_MASK_NOCLOSEPROCESS, &process)) {
     // Served without a new process (a document handed to a running program):
     // there is nothing to wait for.
@@ -164,8 +98,8 @@ StartOutcome Win32Launcher::Start(const StartRequest& request) {
   // file, the elevation prompt): final. A direct start would skip it.
   if (shellError == ERROR_CANCELLED) return StartOutcome{StartOutcome::Result::Cancelled, nullptr, shellError};
   // Any other failure means the shell could not start the file at all (no
-  // association, a name it cannot resolve, no memory): CreateProcessW may.
-  return StartDirectly(line, split, request, shellError);
+  // association, no memory): CreateProcessW may.
+  return StartDirectly(program, arguments, request);
 }
 
 ErrorCode Win32Launcher::Open(std::u16string_view target, WindowHandle owner) {
