@@ -14,6 +14,15 @@ namespace {
 // RunOnce runs no command line longer than this.
 constexpr std::size_t kLongestLogonCommand = 260;
 
+// The queues hold a few items at most: vectors, smaller in the executable
+// than deques.
+template <typename T>
+T TakeFirst(std::vector<T>& queue) {
+  T first = std::move(queue.front());
+  queue.erase(queue.begin());
+  return first;
+}
+
 }  // namespace
 
 Run::Run(const Seams& seams, IRunView& view)
@@ -28,7 +37,7 @@ Run::Run(const Seams& seams, IRunView& view)
 
 // --- input, one transition at a time
 
-void Run::Deliver(std::function<void()> input) {
+void Run::Deliver(Input input) {
   if (state_ == RunState::Closed) return;
   kept_.push_back(std::move(input));
   if (!busy_) HandleKept();
@@ -45,6 +54,13 @@ void Run::HandleKept() {
       continue;
     }
     if (state_ == RunState::Opening) break;
+    // Before any input that came after it: the launch of /run, and a
+    // queued start once all before it have ended.
+    if (const std::optional<Input::Kind> first = std::exchange(first_, std::nullopt)) {
+      Handle(Input{*first});
+      Refresh();
+      continue;
+    }
     if (kept_.empty()) {
       // /exit's close, once every box is closed and what came meanwhile is handled.
       if (!std::exchange(closeWhenQuiet_, false)) break;
@@ -52,18 +68,16 @@ void Run::HandleKept() {
       Refresh();
       continue;
     }
-    std::function<void()> input = std::move(kept_.front());
-    kept_.pop_front();
+    const Input input = TakeFirst(kept_);
     if (state_ == RunState::Closed) continue;  // nothing is handled once the run has closed
-    input();
+    Handle(input);
     Refresh();
   }
   busy_ = false;
 }
 
 void Run::ShowNextBox() {
-  PendingBox pending = std::move(boxes_.front());
-  boxes_.pop_front();
+  PendingBox pending = TakeFirst(boxes_);
   WindowHandle owner = nullptr;
   if (visible_ && state_ != RunState::Closed) {
     // A box owned by a minimised window would stay out of sight.
@@ -74,9 +88,40 @@ void Run::ShowNextBox() {
   // The box runs a message loop of its own: what it delivers is kept.
   const bool yes = seams_.desktop.Show(owner, pending.box);
   // Windows may have ended the session while the box was up.
-  if (!yes || !pending.onYes || state_ == RunState::Closed) return;
-  pending.onYes();
+  if (!yes || state_ == RunState::Closed) return;
+  Answered(pending);
   Refresh();
+}
+
+void Run::Handle(const Input& input) {
+  switch (input.kind) {
+    case Input::Kind::Launch: LaunchOrder(Registered()); break;
+    case Input::Kind::Drop: OnDropped(input.box, input.path); break;
+    case Input::Kind::HandOver: OnHandOver(input.handOver); break;
+    case Input::Kind::ProgramEnded: OnProgramEnded(input.signal); break;
+    case Input::Kind::WaitFailed:
+      if (state_ != RunState::Waiting) break;
+      launches_.clear();
+      AllProgramsEnded(false);
+      break;
+    case Input::Kind::Close: OnCloseRequested(); break;
+    case Input::Kind::ToggleExit: exitWhenDone_ = !exitWhenDone_; break;
+    case Input::Kind::Link: OpenHomePage(); break;
+    case Input::Kind::Shortcut: OfferShortcut(); break;
+    case Input::Kind::StartQueued: StartQueued(); break;
+  }
+}
+
+void Run::Answered(const PendingBox& box) {
+  switch (box.onYes) {
+    case PendingBox::OnYes::Nothing: break;
+    case PendingBox::OnYes::Close: Close(); break;
+    case PendingBox::OnYes::Queue:
+      queued_.push_back(box.order);
+      if (box.order.exit) exitWhenDone_ = true;
+      break;
+    case PendingBox::OnYes::WriteShortcut: WriteShortcut(box.file, box.name); break;
+  }
 }
 
 void Run::EndSession() {
@@ -107,17 +152,16 @@ Screen Run::ScreenOfState() const {
   return screen;
 }
 
+// The window compares what it shows with the screen itself.
 void Run::Refresh() {
-  Screen now = ScreenOfState();
-  if (now == screen_) return;
-  screen_ = std::move(now);
+  screen_ = ScreenOfState();
   view_.Show(screen_);
 }
 
 // --- the launch
 
 void Run::LaunchClicked() {
-  Deliver([this] { LaunchOrder(Registered()); });
+  Deliver(Input{Input::Kind::Launch});
 }
 
 void Run::LaunchOrder(const StartOrder& order) {
@@ -155,13 +199,10 @@ void Run::LaunchWhileWaiting(const StartOrder& order) {
     if (FontFileIsUsable(order.font) && SwitchToUserFont(order.font)) StartProgram(order);
     return;
   }
-  Ask(Box{texts_.QueueQuestion(launches_.back().program, Utf16ToUtf8(running), order.program,
-                                  order.font),
-          BoxIcon::Question, BoxButtons::YesNo},
-      [this, order] {
-        queued_.push_back(order);
-        if (order.exit) exitWhenDone_ = true;
-      });
+  Ask(PendingBox{Box{texts_.QueueQuestion(launches_.back().program, Utf16ToUtf8(running),
+                                            order.program, order.font),
+                     BoxIcon::Question, BoxButtons::YesNo},
+                 PendingBox::OnYes::Queue, order});
 }
 
 bool Run::FontFileIsUsable(const std::string& font) {
@@ -255,7 +296,7 @@ std::vector<WaitHandle> Run::WaitHandles() const {
 }
 
 void Run::ProgramEnded(WaitHandle signal) {
-  Deliver([this, signal] { OnProgramEnded(signal); });
+  Deliver(Input{Input::Kind::ProgramEnded, DropBox::Program, {}, {}, signal});
 }
 
 void Run::OnProgramEnded(WaitHandle signal) {
@@ -274,11 +315,7 @@ void Run::OnProgramEnded(WaitHandle signal) {
 }
 
 void Run::WaitFailed() {
-  Deliver([this] {
-    if (state_ != RunState::Waiting) return;
-    launches_.clear();
-    AllProgramsEnded(false);
-  });
+  Deliver(Input{Input::Kind::WaitFailed});
 }
 
 void Run::AllProgramsEnded(bool programsEnded) {
@@ -302,7 +339,7 @@ void Run::AfterLastProgram() {
   if (!queued_.empty()) {
     // The start the user queued behind these programs, before any input
     // that came after it: a launch of its own.
-    kept_.push_front([this] { StartQueued(); });
+    first_ = Input::Kind::StartQueued;
     return;
   }
   if (exitWhenDone_) {
@@ -316,8 +353,7 @@ void Run::AfterLastProgram() {
 
 void Run::StartQueued() {
   if (queued_.empty() || state_ != RunState::Idle) return;
-  const StartOrder order = std::move(queued_.front());
-  queued_.pop_front();
+  const StartOrder order = TakeFirst(queued_);
   RegisterProgram(order.program);
   RegisterFont(order.font);
   arguments_ = order.arguments;
@@ -367,14 +403,16 @@ void Run::CloseRequested(CloseReason reason) {
     EndSession();
     return;
   }
-  Deliver([this] {
-    if (state_ != RunState::Waiting) {
-      Close();
-      return;
-    }
-    Ask(Box{std::string(texts_.Get(Text::CloseQuestion)), BoxIcon::Information, BoxButtons::YesNo},
-        [this] { Close(); });
-  });
+  Deliver(Input{Input::Kind::Close});
+}
+
+void Run::OnCloseRequested() {
+  if (state_ != RunState::Waiting) {
+    Close();
+    return;
+  }
+  Ask(PendingBox{Box{std::string(texts_.Get(Text::CloseQuestion)), BoxIcon::Information, BoxButtons::YesNo},
+                 PendingBox::OnYes::Close});
 }
 
 void Run::Close() {
@@ -415,17 +453,17 @@ std::string Run::RestoreProblem(const RestoreStatus& status) {
   return {};
 }
 
-void Run::Ask(Box box, std::function<void()> onYes) {
+void Run::Ask(PendingBox question) {
   if (sessionEnding_) return;
-  boxes_.push_back(PendingBox{std::move(box), std::move(onYes)});
+  boxes_.push_back(std::move(question));
 }
 
 void Run::Tell(std::string_view text) {
-  Ask(Box{std::string(text), BoxIcon::Warning, BoxButtons::Ok}, nullptr);
+  Ask(PendingBox{Box{std::string(text), BoxIcon::Warning, BoxButtons::Ok}});
 }
 
 void Run::Inform(std::string_view text) {
-  Ask(Box{std::string(text), BoxIcon::Information, BoxButtons::Ok}, nullptr);
+  Ask(PendingBox{Box{std::string(text), BoxIcon::Information, BoxButtons::Ok}});
 }
 
 void Run::TellReloadFailure() {

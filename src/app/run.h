@@ -27,8 +27,6 @@
 // session's end, which cannot wait.
 #pragma once
 
-#include <deque>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -150,17 +148,36 @@ class Run {
     ShowState show = ShowState::Normal;
     bool exit = false;  // Tavrel is to end with it (a second start's /exit)
   };
+  // One input, as data: kept while a box is up or a transition is under way.
+  struct Input {
+    enum class Kind {
+      Launch, Drop, HandOver, ProgramEnded, WaitFailed, Close, ToggleExit, Link, Shortcut,
+      StartQueued,  // the next queued start, once all before it have ended
+    };
+    Kind kind;
+    DropBox box = DropBox::Program;  // Drop
+    std::string path;                // Drop
+    HandOver handOver;               // HandOver
+    WaitHandle signal = nullptr;     // ProgramEnded
+  };
   // A box to show once the transition under way has returned, and what a
   // Yes to it does.
   struct PendingBox {
+    enum class OnYes { Nothing, Close, Queue, WriteShortcut };
     Box box;
-    std::function<void()> onYes;
+    OnYes onYes = OnYes::Nothing;
+    StartOrder order;      // Queue
+    std::u16string file;   // WriteShortcut: where, and under which name
+    std::string name;
   };
 
   // --- input (run.cpp)
   // Handles `input` now, or keeps it until the box that is up, the
   // transition under way or the opening is over.
-  void Deliver(std::function<void()> input);
+  void Deliver(Input input);
+  // The transition of `input` from the state the run is in.
+  void Handle(const Input& input);
+  void Answered(const PendingBox& box);
   // Handles what was kept, in order, showing each box once the transition
   // that asked for it has returned.
   void HandleKept();
@@ -223,14 +240,18 @@ class Run {
   Shortcut ShortcutToRun() const;
   void OfferShortcut();
   // Writes it to `file` and tells the user how that went.
-  void WriteShortcut(const std::u16string& file, const std::string& name, const Shortcut& shortcut);
+  void WriteShortcut(const std::u16string& file, const std::string& name);
+  void OnHandOver(const HandOver& handOver);
+  void OnDropped(DropBox box, const std::string& path);
+  void OnCloseRequested();
+  void OpenHomePage();
   bool Launchable() const { return !program_.empty() && !font_.empty(); }
 
   // --- telling the user (run.cpp)
   std::string ErrorText(ErrorCode error);
   std::string RestoreProblem(const RestoreStatus& status);
-  // A question: `onYes` runs once the user has answered Yes.
-  void Ask(Box box, std::function<void()> onYes);
+  // A question, and what a Yes to it does.
+  void Ask(PendingBox question);
   // A problem the user cannot see otherwise; not while the session ends.
   void Tell(std::string_view text);
   // A report the user should see; not while the session ends.
@@ -244,7 +265,7 @@ class Run {
   std::u16string restoreCommand_;
   RunState state_ = RunState::Opening;
   std::vector<Launch> launches_;
-  std::deque<StartOrder> queued_;  // each starts once all before it have ended
+  std::vector<StartOrder> queued_;  // each starts once all before it have ended
   std::string appDir_;
   std::string program_;
   std::string font_;
@@ -258,8 +279,9 @@ class Run {
   bool visible_ = false;
   bool minimized_ = false;
   Screen screen_;
-  std::deque<std::function<void()>> kept_;  // input to handle after what is under way
-  std::deque<PendingBox> boxes_;            // to show once the transition has returned
+  std::vector<Input> kept_;                 // input to handle after what is under way
+  std::optional<Input::Kind> first_;        // an input of the run's own, before those kept
+  std::vector<PendingBox> boxes_;            // to show once the transition has returned
   bool busy_ = false;                       // a transition or a box is under way
   bool closeWhenQuiet_ = false;             // /exit's close, after the boxes and the input kept
   bool atLogon_ = false;

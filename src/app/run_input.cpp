@@ -22,7 +22,7 @@ bool FitsACommandLine(std::string_view text) { return Utf8ToUtf16(text).size() <
 // --- the boxes, the check box and the link
 
 void Run::ExitWhenDoneToggled() {
-  Deliver([this] { exitWhenDone_ = !exitWhenDone_; });
+  Deliver(Input{Input::Kind::ToggleExit});
 }
 
 bool Run::Accepts(DropBox box, const DropData& data) const {
@@ -33,13 +33,15 @@ bool Run::Accepts(DropBox box, const DropData& data) const {
 // During a run too: the files are for the next launch, whose button comes
 // back with the window.
 void Run::Dropped(DropBox box, const std::string& path) {
-  Deliver([this, box, path] {
-    if (box == DropBox::Program) {
-      RegisterProgram(path);
-    } else {
-      RegisterFont(path);
-    }
-  });
+  Deliver(Input{Input::Kind::Drop, box, path});
+}
+
+void Run::OnDropped(DropBox box, const std::string& path) {
+  if (box == DropBox::Program) {
+    RegisterProgram(path);
+  } else {
+    RegisterFont(path);
+  }
 }
 
 void Run::RegisterProgram(const std::string& path) {
@@ -54,40 +56,42 @@ void Run::RegisterProgram(const std::string& path) {
 // The path exactly as given: no look-up.
 void Run::RegisterFont(const std::string& path) { font_ = path; }
 
-void Run::LinkClicked() {
-  Deliver([this] {
-    if (const ErrorCode error = seams_.launcher.Open(Utf8ToUtf16(kHomePageUrl), view_.Owner());
-        error != kSuccess) {
-      Tell(texts_.LinkNotOpened(kHomePageUrl, ErrorText(error)));
-    }
-  });
+void Run::LinkClicked() { Deliver(Input{Input::Kind::Link}); }
+
+void Run::OpenHomePage() {
+  if (const ErrorCode error = seams_.launcher.Open(Utf8ToUtf16(kHomePageUrl), view_.Owner());
+      error != kSuccess) {
+    Tell(texts_.LinkNotOpened(kHomePageUrl, ErrorText(error)));
+  }
 }
 
 // --- a second start's files
 
 void Run::HandOverReceived(const HandOver& handOver) {
-  Deliver([this, handOver] {
-    // A start of Tavrel checks its files before it sends them: anything
-    // else is no start of Tavrel's.
-    if (!IsSound(handOver)) return;
-    const bool launches = handOver.run && !handOver.program.empty();
-    if (state_ == RunState::Idle || !launches) {
-      TakeHandOver(handOver);
-      if (state_ != RunState::Idle) return;  // the window stays as the run has it
-      minimized_ = false;
-      Refresh();
-      view_.BringToFront();
-      if (launches) LaunchOrder(Registered());
-      return;
-    }
-    const StartOrder order{handOver.program, handOver.font.empty() ? font_ : handOver.font,
-                           handOver.arguments, handOver.show, handOver.exit};
-    // Started beside the running programs, it is the registered one now.
-    if (EqualIgnoringCase(Utf8ToUtf16(order.font), switch_.Record().writtenPath)) {
-      TakeHandOver(handOver);
-    }
-    LaunchWhileWaiting(order);
-  });
+  Deliver(Input{Input::Kind::HandOver, DropBox::Program, {}, handOver});
+}
+
+void Run::OnHandOver(const HandOver& handOver) {
+  // A start of Tavrel checks its files before it sends them: anything
+  // else is no start of Tavrel's.
+  if (!IsSound(handOver)) return;
+  const bool launches = handOver.run && !handOver.program.empty();
+  if (state_ == RunState::Idle || !launches) {
+    TakeHandOver(handOver);
+    if (state_ != RunState::Idle) return;  // the window stays as the run has it
+    minimized_ = false;
+    Refresh();
+    view_.BringToFront();
+    if (launches) LaunchOrder(Registered());
+    return;
+  }
+  const StartOrder order{handOver.program, handOver.font.empty() ? font_ : handOver.font,
+                         handOver.arguments, handOver.show, handOver.exit};
+  // Started beside the running programs, it is the registered one now.
+  if (EqualIgnoringCase(Utf8ToUtf16(order.font), switch_.Record().writtenPath)) {
+    TakeHandOver(handOver);
+  }
+  LaunchWhileWaiting(order);
 }
 
 bool Run::TakesHandOvers() const {
@@ -120,7 +124,7 @@ void Run::TakeHandOver(const HandOver& handOver) {
 // --- the desktop shortcut
 
 void Run::ShortcutRequested() {
-  Deliver([this] { OfferShortcut(); });
+  Deliver(Input{Input::Kind::Shortcut});
 }
 
 void Run::OfferShortcut() {
@@ -134,12 +138,12 @@ void Run::OfferShortcut() {
   const std::u16string file = desktop.path + u"\\" + Utf8ToUtf16(name);
   // Whatever stands there is the user's: it goes only when the user says so.
   if (seams_.files.IsFile(file)) {
-    const Shortcut shortcut = ShortcutToRun();
-    Ask(Box{texts_.ShortcutExists(Utf16ToUtf8(file)), BoxIcon::Question, BoxButtons::YesNo},
-        [this, file, name, shortcut] { WriteShortcut(file, name, shortcut); });
+    // A Yes comes before any other input: the files are still these.
+    Ask(PendingBox{Box{texts_.ShortcutExists(Utf16ToUtf8(file)), BoxIcon::Question, BoxButtons::YesNo},
+                   PendingBox::OnYes::WriteShortcut, {}, file, name});
     return;
   }
-  WriteShortcut(file, name, ShortcutToRun());
+  WriteShortcut(file, name);
 }
 
 // Tavrel starts the program with the font and ends with it; the shortcut
@@ -150,8 +154,8 @@ Shortcut Run::ShortcutToRun() const {
                   Utf8ToUtf16(FolderOf(program_)), Utf8ToUtf16(program_), 0};
 }
 
-void Run::WriteShortcut(const std::u16string& file, const std::string& name, const Shortcut& shortcut) {
-  if (const ErrorCode error = seams_.shortcuts.Write(file, shortcut); error != kSuccess) {
+void Run::WriteShortcut(const std::u16string& file, const std::string& name) {
+  if (const ErrorCode error = seams_.shortcuts.Write(file, ShortcutToRun()); error != kSuccess) {
     Tell(texts_.ShortcutNotCreated(Utf16ToUtf8(file), ErrorText(error)));
     return;
   }

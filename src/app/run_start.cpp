@@ -134,7 +134,7 @@ void Run::OpenWindow(const CommandLine& commandLine, ShowState startedAs) {
   }
   // Before any input that came while the window opened, and by the same
   // rule as a click: beside the programs taken over, or queued after them.
-  if (commandLine.run && Launchable()) kept_.push_front([this] { LaunchOrder(Registered()); });
+  if (commandLine.run && Launchable()) first_ = Input::Kind::Launch;
 }
 
 void Run::RestoreAtLogon() {
