@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "launch/launcher.h"
+#include "base/process.h"
 
 namespace tavrel {
 

@@ -15,7 +15,7 @@
 #include "eudc/eudc_key.h"
 #include "eudc/journal_store.h"
 #include "eudc/raw_value.h"
-#include "launch/launcher.h"
+#include "base/process.h"
 
 namespace tavrel {
 

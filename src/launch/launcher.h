@@ -9,16 +9,9 @@
 #include <string_view>
 
 #include "base/errors.h"
+#include "base/process.h"
 
 namespace tavrel {
-
-// A process as it can be found again later: its id alone is not enough, since
-// Windows hands an ended process's id to a later one.
-struct ProcessIdentity {
-  std::uint32_t processId = 0;
-  std::uint64_t creationTime = 0;  // FILETIME: 100 ns units since 1601
-  bool operator==(const ProcessIdentity&) const = default;
-};
 
 // What the message loop waits on: signalled once a process of the program
 // has ended (a process handle on Windows).
@@ -32,16 +25,14 @@ class IRunningProgram {
  public:
   virtual ~IRunningProgram() = default;
   [[nodiscard]] virtual WaitHandle EndSignal() const = 0;
-  // After EndSignal fired: whether the whole program has ended. If not, EndSignal now names what is left to wait for.
+  // After EndSignal fired: whether the whole program has ended. If not,
+  // EndSignal now names what is left to wait for.
   [[nodiscard]] virtual bool Ended() = 0;
   // The process started (or found), even once it has ended and others of
   // the program run on; nothing when its identity cannot be read.
   [[nodiscard]] virtual std::optional<ProcessIdentity> Identity() const = 0;
 };
 using RunningProgram = std::unique_ptr<IRunningProgram>;
-
-// How the program's window first shows, as a shortcut's run setting asks.
-enum class ShowState { Normal, Minimized, Maximized };
 
 struct StartRequest {
   std::u16string program;    // full path
