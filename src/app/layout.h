@@ -35,32 +35,22 @@ inline constexpr int kControlCount = 13;
 // tests look controls up by).
 constexpr int ControlId(Control c) { return 1000 + static_cast<int>(c); }
 
-// The command id of the item Tavrel adds to the main window's system menu
-// (Text::ShortcutMenuItem; the system's own ids start at 0xF000, and the low
-// four bits are the system's).
-inline constexpr int kShortcutMenuId = 0x0110;
-
 enum class ControlKind { Frame, Picture, PushButton, PictureButton, CheckBox, Label };
 
-// An OLE colour: an RGB triple, or a system colour index with the high bit set.
+// One of the user's system colours, which follow the scheme they chose.
+enum class SystemColour : std::uint8_t { None, Window, WindowText, ButtonText };
+
+// A colour of the window: an RGB triple, or one of the user's system colours.
 struct Colour {
-  std::uint32_t value = 0;
+  std::uint8_t red = 0, green = 0, blue = 0;
+  SystemColour system = SystemColour::None;
   static constexpr Colour Rgb(int r, int g, int b) {
-    return Colour{static_cast<std::uint32_t>(r | (g << 8) | (b << 16))};
+    return Colour{static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g), static_cast<std::uint8_t>(b)};
   }
-  static constexpr Colour System(int index) {
-    return Colour{0x80000000u | static_cast<std::uint32_t>(index)};
-  }
-  constexpr bool IsSystem() const { return (value & 0x80000000u) != 0; }
-  constexpr int SystemIndex() const { return static_cast<int>(value & 0xFF); }
-  constexpr int Red() const { return value & 0xFF; }
-  constexpr int Green() const { return (value >> 8) & 0xFF; }
-  constexpr int Blue() const { return (value >> 16) & 0xFF; }
+  static constexpr Colour System(SystemColour system) { return Colour{0, 0, 0, system}; }
+  constexpr bool IsSystem() const { return system != SystemColour::None; }
   constexpr bool operator==(const Colour&) const = default;
 };
-
-inline constexpr int kColorWindow = 5;      // COLOR_WINDOW
-inline constexpr int kColorWindowText = 8;  // COLOR_WINDOWTEXT
 
 inline constexpr Colour kLinkNormal = Colour::Rgb(255, 255, 255);
 inline constexpr Colour kLinkHot = Colour::Rgb(0, 0, 255);

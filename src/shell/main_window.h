@@ -15,6 +15,11 @@
 
 namespace tavrel {
 
+// The command id of the item Tavrel adds to the main window's system menu
+// (the system's own ids start at 0xF000, and the low four bits are the
+// system's).
+inline constexpr UINT kShortcutMenuId = 0x0110;
+
 class MainWindow final : public IRunView, private IDropSink {
  public:
   explicit MainWindow(HINSTANCE instance) : instance_(instance) {}

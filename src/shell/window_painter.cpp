@@ -20,11 +20,23 @@ Colour BackOf(const ControlLayout& layout) {
   return layout.insideFrame ? *LayoutOf(Control::FileFrame).back : MainWindowLayout().back;
 }
 
+// GetSysColor's index of a system colour.
+int SystemIndexOf(SystemColour colour) {
+  switch (colour) {
+    case SystemColour::Window: return COLOR_WINDOW;
+    case SystemColour::WindowText: return COLOR_WINDOWTEXT;
+    case SystemColour::ButtonText:
+    case SystemColour::None: break;
+  }
+  return COLOR_BTNTEXT;
+}
+
 }  // namespace
 
 WindowPainter::WindowPainter() {
   for (const ControlLayout& layout : Controls()) {
-    textColours_[static_cast<int>(layout.control)] = layout.fore.value_or(Colour::System(COLOR_BTNTEXT));
+    textColours_[static_cast<int>(layout.control)] =
+        layout.fore.value_or(Colour::System(SystemColour::ButtonText));
   }
 }
 
@@ -48,26 +60,26 @@ bool WindowPainter::Rescale(HINSTANCE instance, int dpi) {
 }
 
 bool WindowPainter::AddBrush(Colour colour) {
-  if (colour.IsSystem()) return GetSysColorBrush(colour.SystemIndex()) != nullptr;
+  if (colour.IsSystem()) return GetSysColorBrush(SystemIndexOf(colour.system)) != nullptr;
   if (Brush(colour)) return true;
   UniqueBrush brush(CreateSolidBrush(Resolve(colour)));
   if (!brush) return false;
-  brushes_.emplace_back(colour.value, std::move(brush));
+  brushes_.emplace_back(colour, std::move(brush));
   return true;
 }
 
 HBRUSH WindowPainter::Brush(Colour colour) const {
   // System colours follow the user's scheme; the system owns their brushes.
-  if (colour.IsSystem()) return GetSysColorBrush(colour.SystemIndex());
-  for (const auto& [value, brush] : brushes_) {
-    if (value == colour.value) return brush.get();
+  if (colour.IsSystem()) return GetSysColorBrush(SystemIndexOf(colour.system));
+  for (const auto& [made, brush] : brushes_) {
+    if (made == colour) return brush.get();
   }
   return nullptr;
 }
 
 COLORREF WindowPainter::Resolve(Colour colour) const {
-  if (colour.IsSystem()) return GetSysColor(colour.SystemIndex());
-  return RGB(colour.Red(), colour.Green(), colour.Blue());
+  if (colour.IsSystem()) return GetSysColor(SystemIndexOf(colour.system));
+  return RGB(colour.red, colour.green, colour.blue);
 }
 
 HBRUSH WindowPainter::ControlColours(HDC dc, Control c) const {

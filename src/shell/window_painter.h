@@ -57,7 +57,7 @@ class WindowPainter {
   std::array<Colour, kControlCount> textColours_{};
   // A few RGB colours by value; a vector keeps the tree code of a map out of
   // the executable.
-  std::vector<std::pair<std::uint32_t, UniqueBrush>> brushes_;
+  std::vector<std::pair<Colour, UniqueBrush>> brushes_;
   UniqueWin32Icon endIcon_;
   UniqueWin32Icon placeholderIcon_;
   UniqueBitmap pictureImage_;   // the launch picture's persistent image

@@ -36,8 +36,8 @@ def version():
 
 
 def shortcut_item():
-    """The command id of Tavrel's item in its window's system menu, from src/app/layout.h."""
-    text = (ROOT / "src" / "app" / "layout.h").read_text(encoding="utf-8")
+    """The command id of Tavrel's item in its window's system menu, from src/shell/main_window.h."""
+    text = (ROOT / "src" / "shell" / "main_window.h").read_text(encoding="utf-8")
     return int(re.search(r"kShortcutMenuId = (0x[0-9A-Fa-f]+);", text).group(1), 16)
 
 
