@@ -105,3 +105,24 @@ def test_a_start_during_a_logon_restore_goes_on_after_it(case):
         case.click(box["buttons"][IDOK], box["hwnd"])
     expect(case.wait_ended(restore, "the logon's restore"), 0, "its exit code")
     expect(case.read_key(), ORDINARY, "HKCU\\EUDC\\932 after the restore")
+
+
+def test_a_start_while_the_usage_box_is_up_is_handled_once_after_it(case):
+    """The usage box runs a message loop of its own, which delivers a second
+    start's files: they wait for the box, and their program starts once."""
+    exe, program, font = lay_out_apart(case)
+    case.write_key(ORDINARY)
+    first = case.start_command_line(f'"{windows_path(exe)}" /bogus', exe.parent)
+    box = case.wait_message_box(title="Tavrel", pid=first)
+    pid = second_start(case, exe, program, font)
+    expect(case.wait_ended(pid, "the second start"), 0, "the second start's exit code")
+    time.sleep(1)
+    expect(case.processes("ゲーム.exe"), [], "programs started while the box is up")
+    case.click(box["buttons"][IDOK], box["hwnd"])
+
+    report, viewer = viewer_started(case)
+    expect(report["font"], windows_path(font), "the font the program saw")
+    time.sleep(1)
+    expect(len(case.processes("ゲーム.exe")), 1, "programs started")
+    case.post(viewer["hwnd"], WM_CLOSE)
+    wait_equal(case.read_key, ORDINARY, "HKCU\\EUDC\\932 after the program ended")
