@@ -65,28 +65,15 @@ TEST_P(Transitions, TakeTheRunToItsNextStateAndShowWhatTheyMust) {
 
 const std::u16string kBefore = u"C:\\WINDOWS\\EUDC.TTE";
 const std::u16string kOtherFont16 = Utf8ToUtf16(kOtherFont);
-void EndFirst(RunRig& rig) { rig.EndProgram(0); }
 
 INSTANTIATE_TEST_SUITE_P(
     , Transitions,
     ::testing::Values(
         // Idle
-        StateRow{"IdleLaunch", From::Idle, [](RunRig& r) { r.run->LaunchClicked(); }, RunState::Waiting, {},
-                 {kProgram}, kFont, false},
         StateRow{"IdleHandOverOfAFontRegistersIt", From::Idle,
                  [](RunRig& r) { r.run->HandOverReceived(FilesOnly("", kOtherFont)); }, RunState::Idle, {}, {}, kBefore,
                  true},
-        StateRow{"IdleHandOverWithRunLaunches", From::Idle,
-                 [](RunRig& r) { r.run->HandOverReceived(WithRun(kOther, kOtherFont)); }, RunState::Waiting, {}, {kOther},
-                 kOtherFont16, false},
-        StateRow{"IdleClose", From::Idle, [](RunRig& r) { r.run->CloseRequested(CloseReason::User); },
-                 RunState::Closed, {}, {}, kBefore, false},
         // Waiting: one rule for a launch, whoever asks
-        StateRow{"WaitingLaunchWithTheSameFontStartsBeside", From::Waiting, [](RunRig& r) { r.run->LaunchClicked(); },
-                 RunState::Waiting, {}, {kProgram, kProgram}, kFont, false},
-        StateRow{"WaitingHandOverWithTheSameFontStartsBeside", From::Waiting,
-                 [](RunRig& r) { r.run->HandOverReceived(WithRun(kOther)); }, RunState::Waiting, {}, {kProgram, kOther},
-                 kFont, false},
         StateRow{"WaitingDropThenClickAsksAndQueues", From::Waiting,
                  [](RunRig& r) {
                    r.run->Dropped(DropBox::Font, kOtherFont);
@@ -106,13 +93,6 @@ INSTANTIATE_TEST_SUITE_P(
         StateRow{"WaitingHandOverWithoutRunStartsNothing", From::Waiting,
                  [](RunRig& r) { r.run->HandOverReceived(FilesOnly(kOther, kViewerFont)); }, RunState::Waiting, {},
                  {kProgram}, kFont, false},
-        StateRow{"WaitingCloseAsks", From::Waiting,
-                 [](RunRig& r) {
-                   r.desktop.answers = {false};
-                   r.run->CloseRequested(CloseReason::User);
-                 },
-                 RunState::Waiting, {kCloseQuestion}, {kProgram}, kFont, false},
-        StateRow{"WaitingProgramEnds", From::Waiting, EndFirst, RunState::Idle, {}, {kProgram}, kBefore, true},
         // Queued starts, in order, none replacing another
         StateRow{"TwoQueuedStartsRunOneAfterTheOther", From::Waiting,
                  [](RunRig& r) {
@@ -136,8 +116,6 @@ INSTANTIATE_TEST_SUITE_P(
                    r.EndProgram(0);
                  },
                  RunState::Waiting, {kQueueQuestion}, {kProgram, kOther}, kOtherFont16, false},
-        StateRow{"ExitEndsWithTheLast", From::WaitingWithExit, EndFirst, RunState::Closed, {}, {kProgram}, kBefore,
-                 false},
         // Closed: nothing more
         StateRow{"ClosedTakesNoInput", From::Closed,
                  [](RunRig& r) {
