@@ -22,6 +22,13 @@ using namespace tavrel::fakes;
 
 class RealWindow : public ::testing::Test {
  protected:
+  // The run reads the display language as it is made.
+  explicit RealWindow(std::uint16_t displayLanguage = 0x0411) : desktop_(DesktopIn(displayLanguage)) {}
+  static FakeDesktop DesktopIn(std::uint16_t displayLanguage) {
+    FakeDesktop desktop;
+    desktop.displayLanguage = displayLanguage;
+    return desktop;
+  }
   void SetUp() override {
     files_.Add(desktop_.executablePath);
     window_.Attach(run_);
@@ -222,29 +229,17 @@ TEST_F(RealWindow, TheTooltipAndTheDropTargetsComeOnceTheQueueRunsDry) {
 
 // On an English display the window takes its captions and its system menu
 // item from the run's English texts.
-TEST(RealWindowInEnglish, ShowsTheEnglishTexts) {
-  FakeEudcKey key;
-  FakeJournalStore store;
-  FakeLauncher launcher;
-  FakeDesktop desktop;
-  FakeFiles files;
-  FakeSettings settings;
-  FakeShortcuts shortcuts{files};
-  desktop.displayLanguage = 0x0409;
-  MainWindow window{GetModuleHandleW(nullptr)};
-  tavrel::Run run{Seams{key, store, launcher, desktop, files, settings, shortcuts}, window};
-  window.Attach(run);
-  ASSERT_TRUE(window.Create("Tavrel"));
-  HWND main = reinterpret_cast<HWND>(window.Owner());
+class RealWindowInEnglish : public RealWindow {
+ protected:
+  RealWindowInEnglish() : RealWindow(0x0409) {}
+};
+
+TEST_F(RealWindowInEnglish, ShowsTheEnglishTexts) {
   wchar_t item[64] = {};
-  GetMenuStringW(GetSystemMenu(main, FALSE), kShortcutMenuId, item, 64, MF_BYCOMMAND);
-  EXPECT_EQ(Narrow(item), TextIn(Language::English, Text::ShortcutMenuItem));
-  HWND frame = GetDlgItem(main, ControlId(Control::FileFrame));
+  GetMenuStringW(GetSystemMenu(Main(), FALSE), kShortcutMenuId, item, 64, MF_BYCOMMAND);
+  EXPECT_EQ(Narrow(item), TextIn(Language::English, tavrel::Text::ShortcutMenuItem));
   for (const ControlLayout& layout : Controls()) {
-    if (!layout.caption) continue;
-    wchar_t text[128] = {};
-    GetWindowTextW(GetDlgItem(layout.insideFrame ? frame : main, ControlId(layout.control)), text, 128);
-    EXPECT_EQ(Narrow(text), TextIn(Language::English, *layout.caption));
+    if (layout.caption) EXPECT_EQ(Narrow(Text(layout.control)), TextIn(Language::English, *layout.caption));
   }
 }
 
