@@ -199,4 +199,15 @@ std::string Texts::ShortcutNotCreated(std::string_view path, std::string_view er
   return Lines({Get(Text::ShortcutNotCreated), path, errorText});
 }
 
+std::string Texts::NotQueuedAnyMore(const std::vector<std::string>& queued) const {
+  std::string text(Get(Text::QueuedNotStarted));
+  for (const std::string& program : queued) text += "\r\n" + program;
+  return text;
+}
+
+std::string Texts::CloseQuestion(const std::vector<std::string>& queued) const {
+  if (queued.empty()) return std::string(Get(Text::CloseQuestion));
+  return NotQueuedAnyMore(queued) + "\r\n\r\n" + std::string(Get(Text::CloseQuestion));
+}
+
 }  // namespace tavrel

@@ -7,6 +7,19 @@
 
 namespace tavrel {
 
+inline constexpr char kBoxTitle[] = "Tavrel";
+
+enum class BoxIcon { Information, Warning, Question };
+enum class BoxButtons { Ok, YesNo };
+
+// A message box titled "Tavrel".
+struct Box {
+  std::string text;  // UTF-8
+  BoxIcon icon = BoxIcon::Information;
+  BoxButtons buttons = BoxButtons::Ok;
+  bool operator==(const Box&) const = default;
+};
+
 // Everything the window shows that depends on the run. The window draws the
 // program's icon on the launch button from `program` itself.
 struct Screen {
@@ -34,6 +47,9 @@ class IRunView {
   [[nodiscard]] virtual WindowHandle Owner() const = 0;
   // Brings the window to the front, above the program that started Tavrel.
   virtual void BringToFront() = 0;
+  // A modal box, owned by the window while it is shown (standing alone
+  // before and after); true when the user answered Yes (or OK).
+  virtual bool ShowBox(const Box& box) = 0;
 };
 
 }  // namespace tavrel

@@ -170,6 +170,15 @@ constexpr Row kRows[] = {
    "A shortcut was created on the desktop."},
   {Text::ShortcutNotCreated, "デスクトップにショートカットを作成できませんでした。",
    "The shortcut could not be created on the desktop."},
+  {Text::QueuedNotStarted, "起動を待っている次のソフトは、起動しません。",
+   "These programs waiting to start will not be started:"},
+  {Text::NothingToWaitFor,
+   "次のソフトを起動しましたが、終了を待つことのできるプロセスがありません。外字の設定を今すぐ元に戻します。\r\n%1",
+   "This program was started, but gave no process that Tavrel can wait for. The EUDC settings are "
+   "restored now.\r\n%1"},
+  {Text::NoFontForStart,
+   "外字ファイルが決まっていないため、次のソフトを起動できませんでした。\r\n%1",
+   "This program was not started: no EUDC font file is known for it.\r\n%1"},
 };
 // clang-format on
 

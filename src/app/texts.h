@@ -112,6 +112,9 @@ enum class Text : int {
   ShortcutExists,
   ShortcutCreated,
   ShortcutNotCreated,
+  QueuedNotStarted,
+  NothingToWaitFor,
+  NoFontForStart,
   Count
 };
 
@@ -175,6 +178,10 @@ class Texts {
   // another font has ended.
   std::string QueueQuestion(std::string_view running, std::string_view runningFont,
                             std::string_view program, std::string_view font) const;
+  // The close question, naming the starts queued that a Yes drops.
+  std::string CloseQuestion(const std::vector<std::string>& queued) const;
+  // The queued starts that will not be started now.
+  std::string NotQueuedAnyMore(const std::vector<std::string>& queued) const;
   std::string LinkNotOpened(std::string_view address, std::string_view errorText) const;
   // The desktop shortcut: one of its name is there already (`path`), it was
   // made (`name`), or it could not be.

@@ -1,6 +1,6 @@
 // What Tavrel needs of the user's desktop: its own executable and arguments,
-// the display language, the guard against a second copy, message boxes and
-// the system's error texts.
+// the display language, the guard against a second copy and the system's
+// error texts.
 #pragma once
 
 #include <cstdint>
@@ -13,20 +13,8 @@
 
 namespace tavrel {
 
-inline constexpr char kBoxTitle[] = "Tavrel";
 // The class of Tavrel's main window, by which another copy's is found.
 inline constexpr char16_t kMainWindowClass[] = u"TavrelMainWindow";
-
-enum class BoxIcon { Information, Warning, Question };
-enum class BoxButtons { Ok, YesNo };
-
-// A message box titled "Tavrel".
-struct Box {
-  std::string text;  // UTF-8
-  BoxIcon icon = BoxIcon::Information;
-  BoxButtons buttons = BoxButtons::Ok;
-  bool operator==(const Box&) const = default;
-};
 
 class IDesktop {
  public:
@@ -69,9 +57,6 @@ class IDesktop {
   // goes on.
   virtual void ReleaseInstanceLock() = 0;
 
-  // A modal box owned by `owner` (none: the box stands alone); true when the
-  // user answered Yes (or OK).
-  virtual bool Show(WindowHandle owner, const Box& box) = 0;
   // The system's text for an error code, in the user's language, without its
   // line end; empty when Windows has none.
   [[nodiscard]] virtual std::string ErrorText(ErrorCode error) = 0;

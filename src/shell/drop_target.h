@@ -9,7 +9,7 @@
 #include <atomic>
 #include <memory>
 
-#include "app/run.h"
+#include "run/run.h"
 #include "base/win32/com.h"
 
 namespace tavrel {

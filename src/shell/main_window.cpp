@@ -82,12 +82,12 @@ void MainWindow::Destroy() {
   window_.reset();
 }
 
-void MainWindow::ReportFailure() {
+std::string MainWindow::FailureText() const {
   std::string text(texts_->Get(Text::WindowFailed));
   if (error_ != ERROR_SUCCESS) {
     text += "\r\n(" + texts_->Fill(Text::ErrorNumber, {ErrorCodeText(error_)}) + ")";
   }
-  MessageBoxW(window_.get(), Wide(text).c_str(), Wide(kApplicationTitle).c_str(), MB_OK | MB_ICONERROR);
+  return text;
 }
 
 void MainWindow::FinishStartUp() {
@@ -99,8 +99,7 @@ void MainWindow::FinishStartUp() {
   EndStartupTrace();
   if (finished) return;
   error_ = controls_.Error();
-  ReportFailure();
-  run_->CloseRequested(CloseReason::User);
+  run_->WindowFailed(FailureText());
 }
 
 bool MainWindow::HandleDialogKey(MSG& message) {
@@ -185,6 +184,23 @@ void MainWindow::FocusFirstReachableControl() {
       return;
     }
   }
+}
+
+bool ShowMessageBox(HWND owner, const Box& box) {
+  UINT style = box.buttons == BoxButtons::YesNo ? MB_YESNO : MB_OK;
+  switch (box.icon) {
+    case BoxIcon::Information: style |= MB_ICONINFORMATION; break;
+    case BoxIcon::Warning: style |= MB_ICONWARNING; break;
+    case BoxIcon::Question: style |= MB_ICONQUESTION; break;
+  }
+  const int answer = MessageBoxW(owner, Wide(box.text).c_str(), Wide(kBoxTitle).c_str(), style);
+  // 0 when the box could not be shown: taken as the safe answer, No.
+  return answer == IDYES || answer == IDOK;
+}
+
+bool MainWindow::ShowBox(const Box& box) {
+  // Before the window shows and once it has gone, the box stands alone.
+  return boxes_(window_ && shown_.visible ? window_.get() : nullptr, box);
 }
 
 void MainWindow::BringToFront() {

@@ -5,10 +5,12 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "app/run.h"
+#include "run/run.h"
 #include "shell/scopes.h"
 #include "shell/window_controls.h"
 #include "shell/window_painter.h"
@@ -20,9 +22,15 @@ namespace tavrel {
 // system's).
 inline constexpr UINT kShortcutMenuId = 0x0110;
 
+// Shows a message box owned by `owner` (none: it stands alone); true for
+// Yes or OK. The window's tests put one of their own in place.
+using BoxPresenter = std::function<bool(HWND owner, const Box& box)>;
+bool ShowMessageBox(HWND owner, const Box& box);
+
 class MainWindow final : public IRunView, private IDropSink {
  public:
-  explicit MainWindow(HINSTANCE instance) : instance_(instance) {}
+  explicit MainWindow(HINSTANCE instance, BoxPresenter boxes = ShowMessageBox)
+      : instance_(instance), boxes_(std::move(boxes)) {}
   ~MainWindow() override { Destroy(); }
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -39,10 +47,10 @@ class MainWindow final : public IRunView, private IDropSink {
   // Safe to call more than once, and from inside the window's own handlers.
   void Destroy();
   // The message that a failed Create or start-up ends with.
-  void ReportFailure();
+  std::string FailureText() const;
   // The tooltip and the drop targets: once, when the queue first runs empty
-  // (every control has painted by then). On failure the run is closed, after
-  // a message, the way every close goes.
+  // (every control has painted by then). On failure the run is told, and
+  // closes the way every close goes.
   void FinishStartUp();
   // Dialog navigation (Tab, Space, the Alt+E access key) for a message of
   // the window's; true when it was handled so.
@@ -52,6 +60,7 @@ class MainWindow final : public IRunView, private IDropSink {
   void Show(const Screen& screen) override;
   WindowHandle Owner() const override { return window_.get(); }
   void BringToFront() override;
+  bool ShowBox(const Box& box) override;
 
  private:
   // IDropSink: the drags over the file boxes go to the run.
@@ -91,6 +100,7 @@ class MainWindow final : public IRunView, private IDropSink {
   HWND Window(Control c) const { return controls_.Window(c); }
 
   HINSTANCE instance_;
+  BoxPresenter boxes_;
   Run* run_ = nullptr;
   const Texts* texts_ = nullptr;  // the run's: kept while the window goes
   WindowPainter painter_;

@@ -1,7 +1,7 @@
 // Tavrel's one message loop.
 #pragma once
 
-#include "app/run.h"
+#include "run/run.h"
 #include "shell/main_window.h"
 
 namespace tavrel {

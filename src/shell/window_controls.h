@@ -12,7 +12,7 @@
 #include <functional>
 #include <string>
 
-#include "app/run.h"
+#include "run/run.h"
 #include "app/layout.h"
 #include "shell/drop_target.h"
 #include "base/win32/handles.h"

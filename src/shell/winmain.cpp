@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "app/command_line.h"
-#include "app/run.h"
+#include "run/run.h"
 #include "desktop/win32/desktop_win32.h"
 #include "desktop/win32/files_win32.h"
 #include "desktop/win32/settings_win32.h"
@@ -86,7 +86,7 @@ int RunTavrel(HINSTANCE instance, int showCommand) {
   if (!run.GuardSingleInstance(commandLine, ShowStateOf(showCommand))) return 0;
   MarkStartup("window search");
   if (!window.Create(run.screen().title)) {
-    window.ReportFailure();
+    run.WindowFailed(window.FailureText());
     return 1;
   }
   MarkStartup("window, fonts and controls");

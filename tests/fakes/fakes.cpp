@@ -227,9 +227,9 @@ bool FakeDesktop::AnotherCopyIsOpen() {
   return anotherCopyOpen;
 }
 
-bool FakeDesktop::Show(WindowHandle owner, const Box& box) {
+bool FakeView::ShowBox(const Box& box) {
+  shown.push_back(Shown{screen.visible && !screen.closed ? owner : nullptr, box});
   if (whileShown) whileShown(box);
-  shown.push_back(Shown{owner, box});
   if (box.buttons == BoxButtons::Ok || answers.empty()) return true;
   const bool answer = answers.front();
   answers.pop_front();

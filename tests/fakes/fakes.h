@@ -137,10 +137,6 @@ class FakeLauncher final : public ILauncher {
 
 class FakeDesktop final : public IDesktop {
  public:
-  struct Shown {
-    WindowHandle owner;
-    Box box;
-  };
   std::string executablePath = "C:\\Apps\\Viewer\\Tavrel.exe";
   std::vector<std::string> arguments;
   std::uint32_t session = 1;
@@ -150,9 +146,6 @@ class FakeDesktop final : public IDesktop {
   HandOverResult handOverResult = HandOverResult::Delivered;
   std::vector<tavrel::HandOver> handedOver;
   std::vector<std::string> guardSteps;  // "lock", "await", "search", "announce"
-  std::vector<Shown> shown;
-  std::deque<bool> answers;  // the answers to YesNo boxes, in turn; Yes when none is left
-  std::function<void(const Box&)> whileShown;  // runs while a box is up
   std::map<ErrorCode, std::string> errorTexts;
 
   std::string ExecutablePath() override { return executablePath; }
@@ -168,7 +161,6 @@ class FakeDesktop final : public IDesktop {
     return handOverResult;
   }
   void ReleaseInstanceLock() override { guardSteps.push_back("release"); }
-  bool Show(WindowHandle owner, const Box& box) override;
   std::string ErrorText(ErrorCode error) override;
 };
 
@@ -245,6 +237,16 @@ class FakeView final : public IRunView {
   WindowHandle Owner() const override { return owner; }
   void BringToFront() override { ++broughtToFront; }
   std::size_t broughtToFront = 0;
+
+  // The boxes, as the window shows them: owned by it while it is shown.
+  struct Shown {
+    WindowHandle owner;
+    Box box;
+  };
+  std::vector<Shown> shown;
+  std::deque<bool> answers;  // the answers to YesNo boxes, in turn; Yes when none is left
+  std::function<void(const Box&)> whileShown;  // runs while a box is up
+  bool ShowBox(const Box& box) override;
 };
 
 }  // namespace tavrel::fakes

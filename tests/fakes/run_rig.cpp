@@ -23,7 +23,9 @@ void RunRig::Start(const CommandLine& commandLine) {
 
 void RunRig::StartAgain(const CommandLine& commandLine) {
   run.reset();
-  view = FakeView{};
+  // The boxes shown so far stay on record, as on the desktop.
+  view.screen = {};
+  view.shows = 0;
   run = MakeRun();
   Start(commandLine);
 }
@@ -44,7 +46,7 @@ void RunRig::EndProcess(FakeLauncher::Process& process) {
 
 std::vector<std::string> RunRig::BoxTexts() const {
   std::vector<std::string> texts;
-  for (const FakeDesktop::Shown& shown : desktop.shown) texts.push_back(shown.box.text);
+  for (const FakeView::Shown& shown : view.shown) texts.push_back(shown.box.text);
   return texts;
 }
 

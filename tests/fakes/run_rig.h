@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/run.h"
+#include "run/run.h"
 #include "fakes/fakes.h"
 
 namespace tavrel::fakes {

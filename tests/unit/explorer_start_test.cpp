@@ -59,7 +59,7 @@ TEST_F(ExplorerStart, RunsInItsOwnFolderWithItsArgumentsAndTheShortcutsWindowSta
   EXPECT_EQ(request.folder, u"D:\\Games\\Old");
   EXPECT_EQ(request.arguments, u"-window");
   EXPECT_EQ(request.show, ShowState::Minimized);
-  EXPECT_FALSE(rig.view.screen.minimized && !rig.run->UserFontActive());
+  EXPECT_FALSE(rig.view.screen.minimized && rig.run->state() != RunState::Waiting);
   // A program dropped since is started plainly.
   rig.EndProgram(0);
   rig.run->Dropped(DropBox::Program, kGame);
@@ -94,7 +94,7 @@ TEST_F(ExplorerStart, ACancelledStartStartsNothingAndSaysNothing) {
   EXPECT_EQ(rig.launcher.StartCount(), 0u);
   EXPECT_EQ(rig.key.values, ViewerKey());
   EXPECT_FALSE(rig.store.record);
-  EXPECT_TRUE(rig.desktop.shown.empty());
+  EXPECT_TRUE(rig.view.shown.empty());
   EXPECT_TRUE(rig.view.screen.launchEnabled && !rig.view.screen.minimized);
   EXPECT_TRUE(rig.settings.values.empty());
 }

@@ -53,7 +53,7 @@ TEST_P(SecondStart, HandsItsFilesOverOrWaitsForALogonRestore) {
   if (row.hasFiles) {
     EXPECT_EQ(rig.desktop.handedOver[0], (HandOver{true, false, ShowState::Normal, kOther, kOtherFont, "-x"}));
   }
-  EXPECT_EQ(!rig.desktop.shown.empty(), row.toldRunning);
+  EXPECT_EQ(!rig.view.shown.empty(), row.toldRunning);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -95,10 +95,10 @@ TEST_F(RunningCopy, WaitingWithTheSameFontStartsTheNewProgramAtOnceAndWaitsForBo
   ASSERT_EQ(rig.launcher.StartCount(), 2u);
   EXPECT_EQ(Journalled(rig)->programs.size(), 2u);
   rig.EndProgram(0);
-  EXPECT_TRUE(rig.run->UserFontActive());
+  EXPECT_EQ(rig.run->state(), RunState::Waiting);
   rig.EndProgram(1);
   EXPECT_EQ(rig.key.values, ViewerKey());
-  EXPECT_TRUE(rig.desktop.shown.empty());
+  EXPECT_TRUE(rig.view.shown.empty());
 }
 
 struct QueueRow {
@@ -109,10 +109,10 @@ struct QueueRow {
 class WaitingWithAnotherFont : public RunningCopy, public ::testing::WithParamInterface<QueueRow> {};
 
 TEST_P(WaitingWithAnotherFont, AsksAndStartsTheNewProgramAfterTheFirstOnlyOnYes) {
-  rig.desktop.answers = {GetParam().yes};
+  rig.view.answers = {GetParam().yes};
   rig.run->LaunchClicked();
   rig.run->HandOverReceived(HandOver{true, true, ShowState::Normal, kOther, kOtherFont, ""});
-  ASSERT_EQ(rig.desktop.shown.size(), 1u);
+  ASSERT_EQ(rig.view.shown.size(), 1u);
   const std::string question = rig.BoxTexts()[0];
   for (const std::string& named : {std::string(kProgram), Utf16ToUtf8(kFont), std::string(kOther), std::string(kOtherFont)}) {
     EXPECT_NE(question.find(named), std::string::npos) << named;
@@ -140,7 +140,7 @@ TEST(LogonRestoreReport, ComesAfterTheLockIsGivenBack) {
   rig.run->RestoreAtLogon();
   EXPECT_TRUE(rig.run->Finished());
   EXPECT_EQ(rig.desktop.guardSteps, (std::vector<std::string>{"lock", "announce", "release"}));
-  EXPECT_EQ(rig.desktop.shown.size(), 1u);
+  EXPECT_EQ(rig.view.shown.size(), 1u);
 }
 
 }  // namespace

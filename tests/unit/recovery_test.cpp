@@ -41,13 +41,13 @@ TEST_F(Recovery, TakesOverTheWaitOfAProgramThatStillRuns) {
   EXPECT_FALSE(screen.launchEnabled);
   EXPECT_EQ(rig.run->WaitHandles().size(), 1u);
   EXPECT_EQ(rig.key.Text(kSystemDefaultEudcFont), kFont);
-  EXPECT_TRUE(rig.desktop.shown.empty());
+  EXPECT_TRUE(rig.view.shown.empty());
 
   rig.EndProgram(0);
   EXPECT_EQ(rig.key.values, ViewerKey());
   EXPECT_FALSE(rig.store.record || rig.store.logonCommand);
   EXPECT_EQ(std::tuple(screen.minimized, screen.userFontActive, screen.launchEnabled), std::tuple(false, false, true));
-  EXPECT_TRUE(rig.desktop.shown.empty());
+  EXPECT_TRUE(rig.view.shown.empty());
   EXPECT_EQ(rig.launcher.openPrograms, 0u);
 }
 
@@ -68,7 +68,7 @@ TEST_P(RecoveryOfAnEndedProgram, PutsBackWhatTavrelWroteAndKeepsWhatOthersSet) {
   row.change(rig);
   rig.StartAgain();
   EXPECT_EQ(rig.BoxTexts(), row.boxes);
-  for (const FakeDesktop::Shown& shown : rig.desktop.shown) EXPECT_EQ(shown.owner, nullptr);
+  for (const FakeView::Shown& shown : rig.view.shown) EXPECT_EQ(shown.owner, nullptr);
   EXPECT_EQ(rig.key.Text(kSystemDefaultEudcFont), row.font);
   EXPECT_EQ(rig.key.Text(kFace), u"C:\\m.tte");
   EXPECT_EQ(rig.key.reloads.back(), true);  // EUDC is on again, whatever was written
@@ -126,10 +126,10 @@ TEST_F(Recovery, ARecordOfACopyThatStillRunsIsLeftToIt) {
   rig.launcher.self = rig.launcher.AddRunning(u"C:\\Tools\\tavrel.exe");  // the next start is a new process
   rig.launcher.processes.push_back(FakeLauncher::Process{record->writer.process, u"tavrel.exe", true, nullptr});
   rig.StartAgain();
-  EXPECT_TRUE(rig.desktop.shown.empty());
+  EXPECT_TRUE(rig.view.shown.empty());
   EXPECT_EQ(rig.key.values, switched);
   rig.run->LaunchClicked();
-  ASSERT_EQ(rig.desktop.shown.size(), 1u);
+  ASSERT_EQ(rig.view.shown.size(), 1u);
   EXPECT_NE(rig.BoxTexts()[0].find("セッション 1"), std::string::npos) << rig.BoxTexts()[0];
   EXPECT_EQ(rig.key.values, switched);
   EXPECT_EQ(Journalled(rig), record);
@@ -162,7 +162,7 @@ TEST_P(UnreadableJournal, IsReportedKeptAndBlocksTheSwitch) {
                                 GetParam().why +
                                 "\r\n外字の設定は変更せず、記録もそのまま残してあります。\r\n"
                                 "不要な記録であれば、このキーを削除してください。"});
-  rig.desktop.shown.clear();
+  rig.view.shown.clear();
   rig.run->LaunchClicked();
   EXPECT_EQ(rig.BoxTexts(), std::vector<std::string>{
                                 "外字の設定を元に戻すための以前の記録が、読み取れないまま残っています。\r\n"
@@ -217,8 +217,8 @@ TEST_P(LogonRestore, PutsBackWithoutAWindowOrWaitsForTheProgram) {
   EXPECT_EQ(rig.key.writes == writes, !row.journal || !row.lockFree);  // without either, it only looks
   EXPECT_EQ(rig.store.record.has_value(), !row.restored);
   EXPECT_EQ(rig.store.logonCommand.has_value(), row.restoreFails);
-  EXPECT_EQ(rig.desktop.shown.size(), row.boxes);
-  for (const FakeDesktop::Shown& shown : rig.desktop.shown) EXPECT_EQ(shown.owner, nullptr);
+  EXPECT_EQ(rig.view.shown.size(), row.boxes);
+  for (const FakeView::Shown& shown : rig.view.shown) EXPECT_EQ(shown.owner, nullptr);
   EXPECT_FALSE(rig.view.screen.visible);
 }
 

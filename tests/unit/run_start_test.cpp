@@ -33,13 +33,13 @@ TEST_P(Guard, TakesTheLockLooksForAnotherCopyThenDecides) {
   EXPECT_EQ(rig.run->GuardSingleInstance(), row.started);
   EXPECT_EQ(rig.desktop.guardSteps, row.steps);
   if (row.started) {
-    EXPECT_TRUE(rig.desktop.shown.empty());
+    EXPECT_TRUE(rig.view.shown.empty());
     EXPECT_EQ(rig.run->screen().title, "Tavrel [ Ver." TAVREL_STRINGIFY(TAVREL_VERSION_MAJOR) "." TAVREL_STRINGIFY(
                                            TAVREL_VERSION_MINOR) "." TAVREL_STRINGIFY(TAVREL_VERSION_REVISION) " ]");
   } else {
-    ASSERT_EQ(rig.desktop.shown.size(), 1u);
-    EXPECT_EQ(rig.desktop.shown[0].box, kRefusal);
-    EXPECT_EQ(rig.desktop.shown[0].owner, nullptr);
+    ASSERT_EQ(rig.view.shown.size(), 1u);
+    EXPECT_EQ(rig.view.shown[0].box, kRefusal);
+    EXPECT_EQ(rig.view.shown[0].owner, nullptr);
     EXPECT_EQ(rig.run->screen().title, "");
     EXPECT_EQ(rig.view.shows, 0u);
   }
@@ -86,7 +86,7 @@ TEST_P(StartingFiles, FillTheBoxesTheCheckBoxAndTheLaunchButton) {
   EXPECT_EQ(screen.exitWhenDone, row.commandLine.exit);
   EXPECT_EQ(std::pair(screen.visible, screen.minimized), std::pair(true, row.launched == 1));
   EXPECT_EQ(rig.launcher.StartCount(), row.launched);
-  EXPECT_TRUE(rig.desktop.shown.empty());
+  EXPECT_TRUE(rig.view.shown.empty());
 }
 
 CommandLine Given(bool run, bool exit, std::string program = {}, std::string font = {}) {
@@ -122,14 +122,14 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Start, AnArgumentNotTakenIsToldBeforeTheWindow) {
   RunRig rig;
   Viewer(rig);
-  std::optional<std::size_t> showsDuringTheBox;
-  rig.desktop.whileShown = [&](const Box&) { showsDuringTheBox = rig.view.shows; };
+  std::optional<bool> visibleDuringTheBox;
+  rig.view.whileShown = [&](const Box&) { visibleDuringTheBox = rig.view.screen.visible; };
   const ArgumentError error{ArgumentFault::UnknownSwitch, "/bogus", ""};
   rig.Start(CommandLine{false, false, false, {}, {}, {}, error});
-  ASSERT_EQ(rig.desktop.shown.size(), 1u);
-  EXPECT_EQ(rig.desktop.shown[0].box, (Box{rig.run->texts().ArgumentErrorMessage(error), BoxIcon::Warning, BoxButtons::Ok}));
-  EXPECT_EQ(rig.desktop.shown[0].owner, nullptr);
-  EXPECT_EQ(showsDuringTheBox, 0u);
+  ASSERT_EQ(rig.view.shown.size(), 1u);
+  EXPECT_EQ(rig.view.shown[0].box, (Box{rig.run->texts().ArgumentErrorMessage(error), BoxIcon::Warning, BoxButtons::Ok}));
+  EXPECT_EQ(rig.view.shown[0].owner, nullptr);
+  EXPECT_EQ(visibleDuringTheBox, false);
   EXPECT_TRUE(rig.view.screen.visible);
   EXPECT_EQ(rig.view.screen.programCaption, kProgram);
   EXPECT_TRUE(rig.view.screen.launchEnabled);

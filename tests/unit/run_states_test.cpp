@@ -136,7 +136,7 @@ class WhileABoxIsUp : public ::testing::Test {
   }
   // The first box shown runs `input` while it is up.
   void DuringTheFirstBox(std::function<void()> input) {
-    rig.desktop.whileShown = [input, first = true](const Box&) mutable {
+    rig.view.whileShown = [input, first = true](const Box&) mutable {
       if (std::exchange(first, false)) input();
     };
   }
@@ -213,7 +213,7 @@ TEST(HandOverOnArrival, DropsWhatNoStartOfTavrelSends) {
     rig.run->HandOverReceived(handOver);
     EXPECT_EQ(rig.view.screen, before) << handOver.program << " " << handOver.font;
     EXPECT_EQ(rig.launcher.StartCount(), 0u);
-    EXPECT_TRUE(rig.desktop.shown.empty());
+    EXPECT_TRUE(rig.view.shown.empty());
   }
 }
 

@@ -42,8 +42,8 @@ TEST(Shortcut, RunsTheProgramWithItsFontThroughTavrelInTheProgramsFolder) {
                         Utf8ToUtf16(row.workingFolder), Utf8ToUtf16(row.program), 0}}};
     EXPECT_EQ(rig.shortcuts.written, expected);
     EXPECT_EQ(Boxes(rig), std::vector{Box{kCreated + std::string(row.name)}});
-    ASSERT_EQ(rig.desktop.shown.size(), 1u);
-    EXPECT_EQ(rig.desktop.shown[0].owner, rig.view.owner);
+    ASSERT_EQ(rig.view.shown.size(), 1u);
+    EXPECT_EQ(rig.view.shown[0].owner, rig.view.owner);
   }
 }
 
@@ -57,7 +57,7 @@ TEST(Shortcut, AFileOfItsNameIsReplacedOnlyAfterTheUserSaysYes) {
     Viewer(rig);
     rig.files.Add(file);
     rig.Start();
-    rig.desktop.answers = {yes};
+    rig.view.answers = {yes};
     rig.run->ShortcutRequested();
     EXPECT_EQ(rig.shortcuts.written.size(), yes ? 1u : 0u);
     std::vector<Box> expected{question};
@@ -107,7 +107,7 @@ TEST(Shortcut, IsOfferedOnlyOnceBothFilesAreKnown) {
     EXPECT_FALSE(rig.view.screen.shortcutOffered);
     rig.run->ShortcutRequested();
     EXPECT_TRUE(rig.shortcuts.written.empty());
-    EXPECT_TRUE(rig.desktop.shown.empty());
+    EXPECT_TRUE(rig.view.shown.empty());
     rig.run->Dropped(DropBox::Program, "E:\\a.exe");
     rig.run->Dropped(DropBox::Font, "E:\\f.tte");
     EXPECT_TRUE(rig.view.screen.shortcutOffered);

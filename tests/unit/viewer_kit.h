@@ -38,7 +38,7 @@ inline JournalWriter Writer(const RunRig& rig) { return {rig.launcher.self, rig.
 
 inline std::vector<Box> Boxes(const RunRig& rig) {
   std::vector<Box> boxes;
-  for (const FakeDesktop::Shown& shown : rig.desktop.shown) boxes.push_back(shown.box);
+  for (const FakeView::Shown& shown : rig.view.shown) boxes.push_back(shown.box);
   return boxes;
 }
 

@@ -60,7 +60,11 @@ class RealWindow : public ::testing::Test {
   FakeFiles files_;
   FakeSettings settings_;
   FakeShortcuts shortcuts_{files_};
-  MainWindow window_{GetModuleHandleW(nullptr)};
+  std::vector<Box> boxes_;  // the boxes the window showed, each answered Yes
+  MainWindow window_{GetModuleHandleW(nullptr), [this](HWND, const Box& box) {
+                       boxes_.push_back(box);
+                       return true;
+                     }};
   tavrel::Run run_{Seams{key_, store_, launcher_, desktop_, files_, settings_, shortcuts_}, window_};
 };
 
@@ -205,7 +209,7 @@ TEST_F(RealWindow, TheLoopRunsALaunchToItsEndAndEndsWithTheRun) {
   EXPECT_EQ(launcher_.StartCount(), 1u);
   EXPECT_EQ(key_.values, before);
   EXPECT_FALSE(store_.record);
-  EXPECT_TRUE(desktop_.shown.empty());
+  EXPECT_TRUE(boxes_.empty());
   EXPECT_FALSE(IsWindow(main));
   // OLE is off on this thread again: starting COM now is a first start.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -239,7 +243,9 @@ TEST_F(RealWindowInEnglish, ShowsTheEnglishTexts) {
   GetMenuStringW(GetSystemMenu(Main(), FALSE), kShortcutMenuId, item, 64, MF_BYCOMMAND);
   EXPECT_EQ(Narrow(item), TextIn(Language::English, tavrel::Text::ShortcutMenuItem));
   for (const ControlLayout& layout : Controls()) {
-    if (layout.caption) EXPECT_EQ(Narrow(Text(layout.control)), TextIn(Language::English, *layout.caption));
+    if (layout.caption) {
+      EXPECT_EQ(Narrow(Text(layout.control)), TextIn(Language::English, *layout.caption));
+    }
   }
 }
 

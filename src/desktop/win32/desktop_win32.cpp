@@ -32,16 +32,6 @@ size_t EndOfProgramName(std::wstring_view line) {
   return std::min(line.find_first_of(L" \t"), line.size());
 }
 
-UINT StyleOf(const Box& box) {
-  UINT style = box.buttons == BoxButtons::YesNo ? MB_YESNO : MB_OK;
-  switch (box.icon) {
-    case BoxIcon::Information: return style | MB_ICONINFORMATION;
-    case BoxIcon::Warning: return style | MB_ICONWARNING;
-    case BoxIcon::Question: return style | MB_ICONQUESTION;
-  }
-  return style;
-}
-
 }  // namespace
 
 std::string Win32Desktop::ExecutablePath() {
@@ -192,13 +182,6 @@ void Win32Desktop::ReleaseInstanceLock() {
   // Owned since TakeInstanceLock or a wait on this thread: the release cannot fail.
   if (instanceLock_) ReleaseMutex(instanceLock_.get());
   instanceLock_.reset();
-}
-
-bool Win32Desktop::Show(WindowHandle owner, const Box& box) {
-  const int answer =
-      MessageBoxW(owner, Wide(box.text).c_str(), Wide(kBoxTitle).c_str(), StyleOf(box));
-  // 0 when the box could not be shown: taken as the safe answer, No.
-  return answer == IDYES || answer == IDOK;
 }
 
 std::string Win32Desktop::ErrorText(ErrorCode error) {

@@ -20,7 +20,6 @@ class Win32Desktop final : public IDesktop {
   bool AnotherCopyIsOpen() override;
   HandOverResult HandToRunningCopy(const tavrel::HandOver& handOver) override;
   void ReleaseInstanceLock() override;
-  bool Show(WindowHandle owner, const Box& box) override;
   std::string ErrorText(ErrorCode error) override;
 
  private:
