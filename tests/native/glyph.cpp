@@ -47,8 +47,19 @@ Box InkedBox(const Glyph& glyph) {
   return box;
 }
 
-bool InkAt(const Glyph& glyph, const Box& box, int x, int y) {
-  return x < box.width() && y < box.height() && glyph[(box.top + y) * kGlyphCells + box.left + x];
+// The inked box resampled to a square of kShapeCells on a side.
+constexpr int kShapeCells = 32;
+
+std::vector<bool> Shape(const Glyph& glyph, const Box& box) {
+  std::vector<bool> shape(kShapeCells * kShapeCells);
+  for (int y = 0; y < kShapeCells; ++y) {
+    for (int x = 0; x < kShapeCells; ++x) {
+      const int from_x = box.left + (2 * x + 1) * box.width() / (2 * kShapeCells);
+      const int from_y = box.top + (2 * y + 1) * box.height() / (2 * kShapeCells);
+      shape[y * kShapeCells + x] = glyph[from_y * kGlyphCells + from_x];
+    }
+  }
+  return shape;
 }
 
 }  // namespace
@@ -82,18 +93,18 @@ Glyph DrawCharacter(const std::wstring& face, wchar_t ch) {
   return glyph;
 }
 
+// GDI may scale a linked font's glyph to the base font's cell rather than to
+// its em, so the two are compared in size only by their proportions.
 bool LookAlike(const Glyph& a, const Glyph& b) {
   const Box box_a = InkedBox(a), box_b = InkedBox(b);
   if (box_a.empty() || box_b.empty()) return false;
-  if (std::abs(box_a.width() - box_b.width()) > 2 || std::abs(box_a.height() - box_b.height()) > 2) return false;
+  const int aspect_a = 100 * box_a.width() / box_a.height(), aspect_b = 100 * box_b.width() / box_b.height();
+  if (std::abs(aspect_a - aspect_b) * 10 > std::max(aspect_a, aspect_b)) return false;
+  const std::vector<bool> shape_a = Shape(a, box_a), shape_b = Shape(b, box_b);
   int ink = 0, differing = 0;
-  const int width = std::max(box_a.width(), box_b.width()), height = std::max(box_a.height(), box_b.height());
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const bool in_a = InkAt(a, box_a, x, y), in_b = InkAt(b, box_b, x, y);
-      ink += in_a || in_b;
-      differing += in_a != in_b;
-    }
+  for (size_t i = 0; i < shape_a.size(); ++i) {
+    ink += shape_a[i] || shape_b[i];
+    differing += shape_a[i] != shape_b[i];
   }
   return differing * 10 <= ink;
 }

@@ -14,8 +14,9 @@ inline constexpr int kGlyphCells = 96;
 
 // ch drawn in the font of this face name, at an em of two thirds of the square.
 Glyph DrawCharacter(const std::wstring& face, wchar_t ch);
-// The same shape, wherever each drawing put it: their inked boxes agree in
-// size within two pixels and nine pixels of ten of their ink coincide.
+// The same shape, wherever each drawing put it and at whatever size: their
+// inked boxes' proportions agree within a tenth, and resampled to one size,
+// nine cells of ten of their ink coincide.
 bool LookAlike(const Glyph& a, const Glyph& b);
 
 // A font file usable by this process alone while the owner lives.
