@@ -34,6 +34,9 @@
 #include "native/processes.h"
 #include "native/registry_snapshot.h"
 
+// gdi32 exports EnableEUDC, but the SDK headers do not declare it.
+extern "C" __declspec(dllimport) BOOL WINAPI EnableEUDC(BOOL fEnableEUDC);
+
 namespace tavrel::native {
 namespace {
 
@@ -43,6 +46,18 @@ constexpr wchar_t kFontValue[] = L"SystemDefaultEUDCFont";
 constexpr wchar_t kUserCharacter = L'\uE000';
 constexpr wchar_t kSampleFace[] = L"Tavrel Sample EUDC";  // the family of scripts/gen/make_sample_tte.py
 constexpr wchar_t kSystemFace[] = L"Arial";  // on every Windows, with no glyph of its own at U+E000
+
+// Once the registry is back, the session's EUDC fonts are released and read
+// again from it, as Tavrel does, so that the machine draws as it did before.
+struct EudcReloadAtEnd {
+  EudcReloadAtEnd() = default;
+  ~EudcReloadAtEnd() {
+    EnableEUDC(FALSE);
+    EnableEUDC(TRUE);
+  }
+  EudcReloadAtEnd(const EudcReloadAtEnd&) = delete;
+  EudcReloadAtEnd& operator=(const EudcReloadAtEnd&) = delete;
+};
 
 struct Failure : std::runtime_error {
   using std::runtime_error::runtime_error;
@@ -367,6 +382,7 @@ int RunCases(const Sources& sources) {
   }
   // Ctrl+C would end the check before the registry is put back: it is ignored.
   SetConsoleCtrlHandler(nullptr, TRUE);
+  const EudcReloadAtEnd reload;
   const TavrelRegistryBackup backup({eudc_key, other_key, kTavrelKey});
   const ScratchFolder folder;
   Processes processes;  // ended before the folder is deleted and the registry put back
