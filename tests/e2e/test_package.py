@@ -1,8 +1,10 @@
 """The release package: what a user downloads, unpacks and starts."""
 
+import hashlib
 import re
 import subprocess
 import sys
+import time
 import unicodedata
 import zipfile
 
@@ -32,7 +34,7 @@ def test_package_unpacks_and_starts_from_a_japanese_folder_with_blanks(case):
     # Named after the version the window shows.
     version = re.search(r"Ver\.([\d.]+) ", CAPTION).group(1)
     package = out / f"tavrel-{version}-win64.zip"
-    expect(sorted(p.name for p in out.iterdir()), [package.name], "what scripts/package made")
+    expect(sorted(p.name for p in out.iterdir()), ["SHA256SUMS", package.name], "what scripts/package made")
     with zipfile.ZipFile(package) as archive:
         expect(sorted(archive.namelist()), ["LICENSE.txt", "ReadMe-en.txt", "ReadMe.txt", "tavrel.exe"],
                "the package's files")
@@ -86,3 +88,48 @@ def test_calls_newer_than_windows_7_are_not_imported(case):
     assert "DLL Name: USER32.dll" in imports, "no import table read"
     newer = ("GetDpiForWindow", "AdjustWindowRectExForDpi", "SystemParametersInfoForDpi", "SetDefaultDllDirectories")
     expect([f for f in newer if re.search(rf"\b{f}\b", imports)], [], "tavrel.exe's imports that Windows 7 lacks")
+
+
+def build_tavrel(build):
+    """tavrel.exe alone, built from this tree into a folder of its own."""
+    subprocess.run(["cmake", "-S", ROOT, "-B", build, "-G", "Ninja", "-DTAVREL_TESTS=OFF",
+                    f"-DCMAKE_TOOLCHAIN_FILE={ROOT / 'cmake' / 'mingw-w64-x86_64.cmake'}"],
+                   check=True, stdout=subprocess.DEVNULL, timeout=300)
+    subprocess.run(["nice", "cmake", "--build", build, "--target", "tavrel"], check=True,
+                   stdout=subprocess.DEVNULL, timeout=1800)
+    return build / "src" / "tavrel.exe"
+
+
+def pe_time_stamp(exe):
+    header = int.from_bytes(exe[0x3C:0x40], "little")  # e_lfanew: where "PE\0\0" starts
+    assert exe[header:header + 4] == b"PE\0\0", "not a PE file"
+    return int.from_bytes(exe[header + 8:header + 12], "little")  # the file header's TimeDateStamp
+
+
+def test_two_builds_of_one_commit_give_the_same_package(tmp_path):
+    made = []
+    for name in ("a", "another-build-folder"):  # paths of other lengths, as on another machine
+        exe = build_tavrel(tmp_path / name)
+        out = tmp_path / name / "dist"
+        subprocess.run([sys.executable, ROOT / "scripts" / "package", "--exe", exe, "--out", out], check=True,
+                       stdout=subprocess.DEVNULL, timeout=120)
+        made.append((exe.read_bytes(), {p.name: p.read_bytes() for p in out.iterdir()}))
+    (exe, files), (other_exe, other_files) = made
+
+    expect(exe == other_exe, True, "the two tavrel.exe alike, byte for byte")
+    expect(files == other_files, True, "the two packages and SHA256SUMS alike, byte for byte")
+    expect(pe_time_stamp(exe), 0, "the PE header's time stamp")
+    for path in (str(tmp_path), str(ROOT)):
+        assert path.encode() not in exe, f"tavrel.exe holds the build path {path}"
+    package, = [name for name in files if name.endswith(".zip")]
+    expect(files["SHA256SUMS"].decode(), f"{hashlib.sha256(files[package]).hexdigest()}  {package}\n", "SHA256SUMS")
+
+    commit = int(subprocess.run(["git", "-C", ROOT, "log", "-1", "--format=%ct"], check=True,
+                                stdout=subprocess.PIPE, text=True).stdout)
+    with zipfile.ZipFile(tmp_path / "a" / "dist" / package) as archive:
+        expect([e.filename for e in archive.infolist()], ["tavrel.exe", "ReadMe.txt", "ReadMe-en.txt", "LICENSE.txt"],
+               "the package's entries in order")
+        stamp = time.gmtime(commit)[:6]
+        stamp = stamp[:5] + (stamp[5] // 2 * 2,)  # a zip keeps even seconds
+        expect({e.date_time for e in archive.infolist()}, {stamp}, "the entries' dates (the commit's)")
+        expect({e.external_attr >> 16 for e in archive.infolist()}, {0o100644}, "the entries' permissions")

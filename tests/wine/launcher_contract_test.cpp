@@ -10,6 +10,7 @@
 #include "base/win32/wide.h"
 #include "launch/win32/launcher_win32.h"
 #include "suites/launcher_suite.h"
+#include "wine/built_file.h"
 
 namespace tavrel::testing {
 
@@ -28,12 +29,7 @@ class Win32LauncherBackend {
   }
   ILauncher& seam() { return launcher_; }
 
-  // The build gives the path as the host sees it; Wine's Z: drive is the host's root.
-  std::u16string Program() {
-    std::u16string path = Utf8ToUtf16("Z:" TAVREL_SAMPLE_PROGRAM);
-    std::replace(path.begin(), path.end(), u'/', u'\\');
-    return path;
-  }
+  std::u16string Program() { return Utf16Of(BuiltFile(TAVREL_SAMPLE_PROGRAM)); }
   std::u16string MissingProgram() {
     const std::u16string program = Program();
     return program.substr(0, program.rfind(u'\\')) + u"\\gone.exe";
