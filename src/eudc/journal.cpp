@@ -1,7 +1,9 @@
 #include "eudc/journal.h"
 
 #include <algorithm>
-#include <cstring>
+#include <span>
+
+#include "base/bytes.h"
 
 namespace tavrel {
 namespace {
@@ -25,89 +27,11 @@ std::uint32_t Checksum(const std::uint8_t* data, size_t size) {
   return hash;
 }
 
-class Writer {
- public:
-  void U32(std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) out_.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-  }
-  void U64(std::uint64_t v) {
-    U32(static_cast<std::uint32_t>(v));
-    U32(static_cast<std::uint32_t>(v >> 32));
-  }
-  void Text(std::u16string_view text) {
-    U32(static_cast<std::uint32_t>(text.size()));
-    for (char16_t c : text) {
-      out_.push_back(static_cast<std::uint8_t>(c & 0xFF));
-      out_.push_back(static_cast<std::uint8_t>(c >> 8));
-    }
-  }
-  void Bytes(const std::vector<std::uint8_t>& bytes) {
-    U32(static_cast<std::uint32_t>(bytes.size()));
-    out_.insert(out_.end(), bytes.begin(), bytes.end());
-  }
-  void Raw(const std::uint8_t* bytes, size_t size) { out_.insert(out_.end(), bytes, bytes + size); }
-  std::vector<std::uint8_t> Sealed() {
-    U32(Checksum(out_.data(), out_.size()));
-    return std::move(out_);
-  }
-
- private:
-  std::vector<std::uint8_t> out_;
-};
-
-// Reads within the bounds of the record; any read past its end fails it.
-class Reader {
- public:
-  Reader(const std::uint8_t* data, size_t size) : data_(data), size_(size) {}
-  bool U32(std::uint32_t& v) {
-    if (size_ - at_ < 4) return false;
-    v = 0;
-    for (int i = 0; i < 4; ++i) v |= static_cast<std::uint32_t>(data_[at_ + i]) << (8 * i);
-    at_ += 4;
-    return true;
-  }
-  bool U64(std::uint64_t& v) {
-    std::uint32_t low = 0, high = 0;
-    if (!U32(low) || !U32(high)) return false;
-    v = (static_cast<std::uint64_t>(high) << 32) | low;
-    return true;
-  }
-  bool Text(std::u16string& text) {
-    std::uint32_t length = 0;
-    if (!U32(length) || (size_ - at_) / 2 < length) return false;
-    text.resize(length);
-    for (std::uint32_t i = 0; i < length; ++i, at_ += 2) {
-      text[i] = static_cast<char16_t>(data_[at_] | (data_[at_ + 1] << 8));
-    }
-    return true;
-  }
-  bool Bytes(std::vector<std::uint8_t>& bytes) {
-    std::uint32_t size = 0;
-    if (!U32(size) || size_ - at_ < size) return false;
-    bytes.assign(data_ + at_, data_ + at_ + size);
-    at_ += size;
-    return true;
-  }
-  bool Magic(const std::uint8_t (&magic)[4]) {
-    if (size_ - at_ < sizeof magic || std::memcmp(data_ + at_, magic, sizeof magic) != 0) {
-      return false;
-    }
-    at_ += sizeof magic;
-    return true;
-  }
-  bool AtEnd() const { return at_ == size_; }
-
- private:
-  const std::uint8_t* data_;
-  size_t size_;
-  size_t at_ = 0;
-};
-
 }  // namespace
 
 std::vector<std::uint8_t> SerializeJournal(const JournalRecord& record) {
-  Writer w;
-  w.Raw(kMagic, sizeof kMagic);
+  ByteWriter w;
+  w.Raw(kMagic);
   w.U32(record.writer.process.processId);
   w.U64(record.writer.process.creationTime);
   w.U32(record.writer.session);
@@ -125,28 +49,29 @@ std::vector<std::uint8_t> SerializeJournal(const JournalRecord& record) {
     w.U32(program.processId);
     w.U64(program.creationTime);
   }
-  return w.Sealed();
+  w.U32(Checksum(w.bytes().data(), w.bytes().size()));
+  return w.Take();
 }
 
 std::optional<JournalRecord> ParseJournal(const std::vector<std::uint8_t>& bytes) {
   if (bytes.size() < 4) return std::nullopt;
   const size_t body = bytes.size() - 4;
-  Reader sum(bytes.data() + body, 4);
+  ByteReader sum{std::span<const std::uint8_t>(bytes).subspan(body)};
   std::uint32_t stored = 0;
   if (!sum.U32(stored) || stored != Checksum(bytes.data(), body)) return std::nullopt;
 
-  Reader r(bytes.data(), body);
+  ByteReader r{std::span<const std::uint8_t>(bytes).first(body)};
   JournalRecord record;
   std::uint32_t flags = 0, count = 0;
-  const bool withCodePage = r.Magic(kMagic);
-  if (withCodePage || r.Magic(kMagicWithoutCodePage)) {
+  const bool withCodePage = r.Expect(kMagic);
+  if (withCodePage || r.Expect(kMagicWithoutCodePage)) {
     std::uint32_t id = 0;
     if (!r.U32(id) || !r.U64(record.writer.process.creationTime) || !r.U32(record.writer.session)) {
       return std::nullopt;
     }
     record.writer.process.processId = id;
     if (withCodePage && !r.U32(record.codePage)) return std::nullopt;
-  } else if (!r.Magic(kMagicWithoutWriter)) {
+  } else if (!r.Expect(kMagicWithoutWriter)) {
     return std::nullopt;
   }
   if (!r.U32(flags) || !r.Text(record.writtenPath) || !r.U32(count)) {

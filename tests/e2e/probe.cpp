@@ -329,20 +329,38 @@ void RegRead(Json& json, const std::vector<std::string>& args) {
   }
   Check(status, "RegOpenKeyExW");
   const UniqueKey key(raw);
-  DWORD count = 0, longest_name = 0, largest_data = 0;
-  Check(RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
-                         &longest_name, &largest_data, nullptr, nullptr),
-        "RegQueryInfoKeyW");
+  struct Value {
+    std::wstring name;
+    DWORD type;
+    std::vector<BYTE> data;
+  };
+  // Tavrel may be writing the key meanwhile: a value that grew or went
+  // between the count and the read starts the read again.
+  std::vector<Value> values;
+  for (int attempt = 0;; ++attempt) {
+    DWORD count = 0, longest_name = 0, largest_data = 0;
+    Check(RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                           &longest_name, &largest_data, nullptr, nullptr),
+          "RegQueryInfoKeyW");
+    values.clear();
+    LONG status = ERROR_SUCCESS;
+    for (DWORD i = 0; i < count && status == ERROR_SUCCESS; ++i) {
+      Value value{std::wstring(longest_name + 1, L'\0'), 0, std::vector<BYTE>(largest_data + 1)};
+      DWORD name_length = longest_name + 1, size = largest_data + 1;
+      status = RegEnumValueW(key.get(), i, value.name.data(), &name_length, nullptr, &value.type,
+                             value.data.data(), &size);
+      value.name.resize(name_length);
+      value.data.resize(size);
+      values.push_back(std::move(value));
+    }
+    if (status == ERROR_SUCCESS) break;
+    if (attempt == 20 || (status != ERROR_MORE_DATA && status != ERROR_NO_MORE_ITEMS)) Check(status, "RegEnumValueW");
+    Sleep(10);
+  }
   json.Key("exists").Bool(true).Key("values").Open('[');
-  for (DWORD i = 0; i < count; ++i) {
-    std::wstring name(longest_name + 1, L'\0');
-    std::vector<BYTE> data(largest_data + 1);
-    DWORD name_length = longest_name + 1, type = 0, size = largest_data + 1;
-    Check(RegEnumValueW(key.get(), i, name.data(), &name_length, nullptr, &type, data.data(), &size),
-          "RegEnumValueW");
-    name.resize(name_length);
-    json.Open('{').Key("name").String(name).Key("type").Number(type);
-    json.Key("hex").String(Hex(data.data(), size)).Close('}');
+  for (const Value& value : values) {
+    json.Open('{').Key("name").String(value.name).Key("type").Number(value.type);
+    json.Key("hex").String(Hex(value.data.data(), static_cast<DWORD>(value.data.size()))).Close('}');
   }
   json.Close(']');
 }
