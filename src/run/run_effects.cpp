@@ -158,13 +158,16 @@ Input Run::Start(const StartOrder& order) {
                    Utf8ToUtf16(FolderOf(order.program)), order.show, view_.Owner()});
   switch (outcome.result) {
     case StartOutcome::Result::Started: {
+      const int launch = ++lastLaunch_;
+      // The shell's prompt runs a message loop: the session may have ended
+      // meanwhile, and the settings gone back. Nothing more is journalled.
+      if (data_.state == RunState::Closed) return Started{launch};
       // Should this fail, the launch goes on all the same: only a recovery
       // after Tavrel itself was killed would then put the settings back
       // without waiting for this program.
       if (const std::optional<ProcessIdentity> identity = outcome.program->Identity()) {
         (void)switch_.AddProgram(*identity);
       }
-      const int launch = ++lastLaunch_;
       programs_[launch].push_back(std::move(outcome.program));
       return Started{launch};
     }

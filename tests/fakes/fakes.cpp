@@ -187,6 +187,7 @@ FakeLauncher::Process& FakeLauncher::Started(std::size_t index) {
 StartOutcome FakeLauncher::Start(const StartRequest& request) {
   owners.push_back(request.owner);
   requests.push_back(request);
+  if (whileStarting) std::exchange(whileStarting, nullptr)();
   const std::u16string program = request.program;
   if (startError == kCancelled) return StartOutcome{StartOutcome::Result::Cancelled, nullptr, kCancelled};
   if (startError) return StartOutcome{StartOutcome::Result::Failed, nullptr, *startError};

@@ -112,6 +112,7 @@ class FakeLauncher final : public ILauncher {
   ErrorCode openError = kSuccess;
   std::vector<WindowHandle> owners;     // the owner of each Start and Open
   std::size_t openPrograms = 0;         // RunningPrograms not yet destroyed
+  std::function<void()> whileStarting;  // runs inside Start, as the shell's prompt would
 
   // A process that runs without Tavrel having started it (an earlier copy's).
   ProcessIdentity AddRunning(std::u16string program);

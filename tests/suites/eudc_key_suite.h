@@ -93,13 +93,6 @@ TYPED_TEST_P(EudcKeyContract, TheKeysOfTwoCodePagesAreApart) {
   EXPECT_EQ(this->key().ReadAll(kWestern).values, std::vector<RawValue>{western});
 }
 
-// Wine's EnableEUDC is a stub that answers FALSE: the backend takes that
-// for success there.
-TYPED_TEST_P(EudcKeyContract, TheFontsAreReleasedAndReloaded) {
-  EXPECT_EQ(this->key().EnableEudc(false), kSuccess);
-  EXPECT_EQ(this->key().EnableEudc(true), kSuccess);
-}
-
 TYPED_TEST_P(EudcKeyContract, TheWindowsDirectoryIsAFullPathWithoutATrailingBackslash) {
   const std::optional<std::u16string> folder = this->key().WindowsDirectory();
   ASSERT_TRUE(folder);
@@ -111,7 +104,6 @@ TYPED_TEST_P(EudcKeyContract, TheWindowsDirectoryIsAFullPathWithoutATrailingBack
 REGISTER_TYPED_TEST_SUITE_P(EudcKeyContract, ValuesReadBackExactlyAndInOrder,
                             AMissingKeyReadsAbsentUntilAWriteCreatesIt,
                             ASecondWriteReplacesTheValueInPlace, TheKeysOfTwoCodePagesAreApart,
-                            TheFontsAreReleasedAndReloaded,
                             TheWindowsDirectoryIsAFullPathWithoutATrailingBackslash);
 
 }  // namespace tavrel::testing
