@@ -91,8 +91,12 @@ class BoxAccessible final : public IAccessible {
   HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, long* topic) override {
     return standard_->get_accHelpTopic(file, child, topic);
   }
+  // A button's shortcut is the "&" of its text; a box's text is a path.
   HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) override {
-    return standard_->get_accKeyboardShortcut(child, shortcut);
+    if (!IsSelf(child)) return standard_->get_accKeyboardShortcut(child, shortcut);
+    if (!shortcut) return E_INVALIDARG;
+    *shortcut = nullptr;
+    return S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override { return standard_->get_accFocus(focus); }
   HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {

@@ -38,13 +38,11 @@ INSTANTIATE_TEST_SUITE_P(Rows, Colours, ::testing::Values(
     ColourRow{std::nullopt, false, false, {Colour::Rgb(128, 128, 128), Colour::Rgb(0, 255, 255)}},
     ColourRow{std::nullopt, true, false, {Sys(SystemColour::ButtonFace), Sys(SystemColour::ButtonText)}},
     ColourRow{Control::FileFrame, false, false, {kGrey, Colour::Rgb(192, 0, 192)}},
-    ColourRow{Control::FileFrame, true, false, {Sys(SystemColour::ButtonFace), Sys(SystemColour::ButtonText)}},
     // the boxes: yellow on grey, or the colours of a window's contents
     ColourRow{Control::ProgramBox, false, false, {Colour::Rgb(128, 128, 128), Colour::Rgb(255, 255, 128)}},
     ColourRow{Control::FontBox, true, false, {Sys(SystemColour::Window), Sys(SystemColour::WindowText)}},
     // a caption on the frame takes the frame's background
     ColourRow{Control::ProgramTitle, false, false, {kGrey, Colour::Rgb(0, 0, 0)}},
-    ColourRow{Control::FontTitle, true, false, {Sys(SystemColour::ButtonFace), Sys(SystemColour::ButtonText)}},
     // a control without colours of its own: the frame's face, the button text
     ColourRow{Control::ExitCheck, false, false, {kGrey, Sys(SystemColour::ButtonText)}},
     ColourRow{Control::ExitCheck, true, false, {Sys(SystemColour::ButtonFace), Sys(SystemColour::ButtonText)}},
@@ -52,7 +50,6 @@ INSTANTIATE_TEST_SUITE_P(Rows, Colours, ::testing::Values(
     ColourRow{Control::LinkLabel, false, false, {kGrey, kLinkNormal}},
     ColourRow{Control::LinkLabel, false, true, {kGrey, kLinkHot}},
     ColourRow{Control::LinkLabel, true, true, {Sys(SystemColour::ButtonFace), Sys(SystemColour::HotLight)}},
-    ColourRow{Control::CurrentFontLabel, true, false, {Sys(SystemColour::ButtonFace), Sys(SystemColour::ButtonText)}},
     ColourRow{Control::LaunchPicture, true, false, {Sys(SystemColour::Window), Sys(SystemColour::WindowText)}}));
 // clang-format on
 
