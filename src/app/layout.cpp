@@ -64,21 +64,21 @@ namespace {
 
 constexpr Colour System(SystemColour colour) { return Colour::System(colour); }
 
-// In a high-contrast theme the window is a dialog in the user's colours: the
-// boxes and the picture take the colours of a window's contents, links the
-// colour of hot-tracked items, everything else the colours of a button face.
+// In a high-contrast theme every text sits on the background it is paired
+// with in the theme: the buttons' on the button face, links (hyperlink
+// colour) and everything else (window text) on the window background.
 Painted HighContrastColours(const ControlLayout& layout) {
-  if (layout.kind == ControlKind::FileBox || layout.kind == ControlKind::Picture) {
-    return {System(SystemColour::Window), System(SystemColour::WindowText)};
+  if (layout.kind == ControlKind::PushButton || layout.kind == ControlKind::PictureButton) {
+    return {System(SystemColour::ButtonFace), System(SystemColour::ButtonText)};
   }
-  const SystemColour fore = layout.control == Control::LinkLabel ? SystemColour::HotLight : SystemColour::ButtonText;
-  return {System(SystemColour::ButtonFace), System(fore)};
+  const SystemColour fore = layout.control == Control::LinkLabel ? SystemColour::HotLight : SystemColour::WindowText;
+  return {System(SystemColour::Window), System(fore)};
 }
 
 }  // namespace
 
 Painted WindowColours(bool highContrast) {
-  if (highContrast) return {System(SystemColour::ButtonFace), System(SystemColour::ButtonText)};
+  if (highContrast) return {System(SystemColour::Window), System(SystemColour::WindowText)};
   return {kWindow.back, kWindow.fore};
 }
 

@@ -111,7 +111,8 @@ struct Painted {
 Painted WindowColours(bool highContrast);
 // The colours of a control: its own or its parent's background, and its
 // text (the link's depends on whether the pointer is on it). In a
-// high-contrast theme every one is a system colour, matched to its kind.
+// high-contrast theme every one is a system colour, in the pairs the theme
+// sets: window text, hyperlinks, button text.
 Painted ColoursOf(Control c, bool highContrast, bool linkHot = false);
 
 const WindowLayout& MainWindowLayout();

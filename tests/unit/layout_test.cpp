@@ -36,7 +36,7 @@ TEST_P(Colours, ComeFromTheTableOrInHighContrastFromTheSystem) {
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Rows, Colours, ::testing::Values(
     ColourRow{std::nullopt, false, false, {Colour::Rgb(128, 128, 128), Colour::Rgb(0, 255, 255)}},
-    ColourRow{std::nullopt, true, false, {Sys(SystemColour::ButtonFace), Sys(SystemColour::ButtonText)}},
+    ColourRow{std::nullopt, true, false, {Sys(SystemColour::Window), Sys(SystemColour::WindowText)}},
     ColourRow{Control::FileFrame, false, false, {kGrey, Colour::Rgb(192, 0, 192)}},
     // the boxes: yellow on grey, or the colours of a window's contents
     ColourRow{Control::ProgramBox, false, false, {Colour::Rgb(128, 128, 128), Colour::Rgb(255, 255, 128)}},
@@ -45,11 +45,14 @@ INSTANTIATE_TEST_SUITE_P(Rows, Colours, ::testing::Values(
     ColourRow{Control::ProgramTitle, false, false, {kGrey, Colour::Rgb(0, 0, 0)}},
     // a control without colours of its own: the frame's face, the button text
     ColourRow{Control::ExitCheck, false, false, {kGrey, Sys(SystemColour::ButtonText)}},
-    ColourRow{Control::ExitCheck, true, false, {Sys(SystemColour::ButtonFace), Sys(SystemColour::ButtonText)}},
+    ColourRow{Control::ExitCheck, true, false, {Sys(SystemColour::Window), Sys(SystemColour::WindowText)}},
+    // buttons keep the colours of buttons; outside the frame the window shows behind them
+    ColourRow{Control::LaunchButton, true, false, {Sys(SystemColour::ButtonFace), Sys(SystemColour::ButtonText)}},
+    ColourRow{Control::UserFontButton, false, false, {Colour::Rgb(128, 128, 128), Sys(SystemColour::ButtonText)}},
     // the link lights up under the pointer, and is always a link in high contrast
     ColourRow{Control::LinkLabel, false, false, {kGrey, kLinkNormal}},
     ColourRow{Control::LinkLabel, false, true, {kGrey, kLinkHot}},
-    ColourRow{Control::LinkLabel, true, true, {Sys(SystemColour::ButtonFace), Sys(SystemColour::HotLight)}},
+    ColourRow{Control::LinkLabel, true, true, {Sys(SystemColour::Window), Sys(SystemColour::HotLight)}},
     ColourRow{Control::LaunchPicture, true, false, {Sys(SystemColour::Window), Sys(SystemColour::WindowText)}}));
 // clang-format on
 
