@@ -376,5 +376,23 @@ TEST_F(RealWindowInEnglish, ShowsTheEnglishTexts) {
   }
 }
 
+// Each box's tooltip says, in the window's language, that it takes a click or a drop.
+TEST_F(RealWindowInEnglish, TheTooltipsSpeakTheWindowsLanguage) {
+  window_.FinishStartUp();
+  const HWND tooltip = TooltipOf(Main());
+  ASSERT_NE(tooltip, nullptr);
+  for (const ControlLayout& layout : Controls()) {
+    if (!layout.tooltip) continue;
+    wchar_t text[256] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = GetParent(ControlWindow(layout.control));
+    tool.uId = reinterpret_cast<UINT_PTR>(ControlWindow(layout.control));
+    tool.lpszText = text;
+    SendMessageW(tooltip, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(Narrow(text), TextIn(Language::English, *layout.tooltip)) << ControlId(layout.control);
+  }
+}
+
 }  // namespace
 }  // namespace tavrel::testing
