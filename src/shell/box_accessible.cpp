@@ -17,16 +17,22 @@ bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CH
 
 // Every call that the box does not answer itself goes to the system's
 // object of its window (a button's: its state, place, default action).
-class BoxAccessible final : public IAccessible {
+// IOleWindow tells a client which window the object is (WindowFromAccessibleObject).
+class BoxAccessible final : public IAccessible, public IOleWindow {
  public:
-  BoxAccessible(UniqueCom<IAccessible> standard, BoxAccessibleTexts texts)
-      : standard_(std::move(standard)), texts_(std::move(texts)) {}
+  BoxAccessible(HWND box, UniqueCom<IAccessible> standard, BoxAccessibleTexts texts)
+      : box_(box), standard_(std::move(standard)), texts_(std::move(texts)) {}
 
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
     if (!object) return E_POINTER;
     if (id == IID_IUnknown || id == IID_IDispatch || id == IID_IAccessible) {
       *object = static_cast<IAccessible*>(this);
+      AddRef();
+      return S_OK;
+    }
+    if (id == IID_IOleWindow) {
+      *object = static_cast<IOleWindow*>(this);
       AddRef();
       return S_OK;
     }
@@ -39,6 +45,14 @@ class BoxAccessible final : public IAccessible {
     if (left == 0) delete this;
     return left;
   }
+
+  // IOleWindow
+  HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override {
+    if (!window) return E_INVALIDARG;
+    *window = box_;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
 
   // IDispatch: clients of IAccessible call its methods directly; late
   // binding is not offered.
@@ -126,6 +140,7 @@ class BoxAccessible final : public IAccessible {
   ~BoxAccessible() = default;
 
   LONG references_ = 1;
+  HWND box_;
   UniqueCom<IAccessible> standard_;
   BoxAccessibleTexts texts_;
 };
@@ -137,11 +152,11 @@ class BoxAccessible final : public IAccessible {
 LRESULT AnswerBoxObject(HWND box, WPARAM wParam, BoxAccessibleTexts texts) {
   void* standard = nullptr;
   if (FAILED(CreateStdAccessibleObject(box, OBJID_CLIENT, IID_IAccessible, &standard))) return 0;
-  auto* object = new (std::nothrow) BoxAccessible(Adopt<IAccessible>(standard), std::move(texts));
+  auto* object = new (std::nothrow) BoxAccessible(box, Adopt<IAccessible>(standard), std::move(texts));
   if (!object) return 0;
   // LresultFromObject takes a reference of its own; a failure answers 0 or
   // less, and the system's object answers instead.
-  const LRESULT result = LresultFromObject(IID_IAccessible, wParam, object);
+  const LRESULT result = LresultFromObject(IID_IAccessible, wParam, static_cast<IAccessible*>(object));
   object->Release();
   return result > 0 ? result : 0;
 }

@@ -253,6 +253,9 @@ TEST_F(RealWindow, EachBoxIsANamedButtonWithItsTextAsValue) {
     void* object = nullptr;
     ASSERT_EQ(AccessibleObjectFromWindow(ControlWindow(box), OBJID_CLIENT, IID_IAccessible, &object), S_OK);
     const UniqueCom<IAccessible> accessible = Adopt<IAccessible>(object);
+    HWND window = nullptr;
+    EXPECT_EQ(WindowFromAccessibleObject(accessible.get(), &window), S_OK);
+    EXPECT_EQ(window, ControlWindow(box));
     VARIANT self{};
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;
