@@ -61,7 +61,7 @@ ClassAndStyle ClassAndStyleOf(const ControlLayout& layout) {
     case ControlKind::Label:
       break;
   }
-  // SS_NOTIFY makes labels take the mouse.
+  // Paths show "&" as it is; SS_NOTIFY makes labels take the mouse.
   style |= SS_NOTIFY | SS_NOPREFIX;
   return {L"STATIC", style | (layout.control == Control::LinkLabel ? SS_CENTER : SS_LEFT), 0};
 }
@@ -183,7 +183,7 @@ bool WindowControls::CreateControls(HINSTANCE instance, HWND main, void* owner,
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(*layout)), FALSE);
     const bool subclassed = layout->kind == ControlKind::Label || layout->kind == ControlKind::FileBox;
     if (subclassed && !SetWindowSubclass(control, procedures.label, static_cast<UINT_PTR>(layout->control),
-                           reinterpret_cast<DWORD_PTR>(owner))) {
+                                         reinterpret_cast<DWORD_PTR>(owner))) {
       return Fail(ERROR_NOT_ENOUGH_MEMORY);
     }
   }
@@ -213,7 +213,7 @@ bool WindowControls::CreateTooltip(HINSTANCE instance, HWND main, const Texts& t
                              WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                              CW_USEDEFAULT, CW_USEDEFAULT, main, nullptr, instance, nullptr);
   if (!tooltip_) return Fail(GetLastError());
-  // Paths and prompts are wider than a tooltip is by default: wrap at the box's width.
+  // The boxes' tooltips are sentences: they wrap at a box's width, not at the screen's.
   SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Px(LayoutOf(Control::ProgramBox).rect.width));
   for (const ControlLayout& layout : Controls()) {
     if (!layout.tooltip) continue;
