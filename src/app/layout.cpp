@@ -25,40 +25,71 @@ constexpr DrawingLayout kDrawing{30, 120, 60};
 constexpr ControlLayout kControls[] = {
   {Control::FileFrame, ControlKind::Frame, false, {120, 120, 6555, 2835},
    Text::FrameTitle,
-   kLightGrey, Colour::Rgb(192, 0, 192), std::nullopt, 4, false, true, false},
+   kLightGrey, Colour::Rgb(192, 0, 192), std::nullopt, 4, false, true, false, std::nullopt, std::nullopt},
   {Control::LaunchPicture, ControlKind::Picture, false, {2580, 3120, 480, 480}, std::nullopt,
-   Colour::System(SystemColour::Window), Colour::System(SystemColour::WindowText), std::nullopt, 3, false, true, false},
+   Colour::System(SystemColour::Window), Colour::System(SystemColour::WindowText), std::nullopt, 3, false, true, false, std::nullopt, std::nullopt},
   {Control::SystemFontButton, ControlKind::PushButton, false, {300, 3135, 1935, 435}, Text::SystemFontButton,
-   std::nullopt, std::nullopt, std::nullopt, 1, false, false, false},
+   std::nullopt, std::nullopt, std::nullopt, 1, false, false, false, std::nullopt, std::nullopt},
   {Control::UserFontButton, ControlKind::PushButton, false, {300, 3600, 1935, 375}, Text::UserFontButton,
-   std::nullopt, std::nullopt, std::nullopt, 0, false, true, false},
+   std::nullopt, std::nullopt, std::nullopt, 0, false, true, false, std::nullopt, std::nullopt},
   {Control::CurrentFontLabel, ControlKind::Label, false, {2460, 3720, 4095, 255}, std::nullopt,
-   kLightGrey, Colour::System(SystemColour::WindowText), std::nullopt, 2, false, true, false},
+   kLightGrey, Colour::System(SystemColour::WindowText), std::nullopt, 2, false, true, false, std::nullopt, std::nullopt},
   {Control::ExitCheck, ControlKind::CheckBox, true, {180, 2460, 6135, 255},
    Text::ExitCheck,
-   std::nullopt, std::nullopt, std::nullopt, 12, true, true, false},
+   std::nullopt, std::nullopt, std::nullopt, 12, true, true, false, std::nullopt, std::nullopt},
   {Control::EndButton, ControlKind::PictureButton, true, {180, 1560, 1335, 855}, Text::EndButton,
-   std::nullopt, std::nullopt, kButtonFont, 6, true, true, false},
+   std::nullopt, std::nullopt, kButtonFont, 9, true, true, false, std::nullopt, std::nullopt},
   {Control::LaunchButton, ControlKind::PictureButton, true, {180, 660, 1335, 855}, Text::LaunchButton,
-   std::nullopt, std::nullopt, kButtonFont, 5, true, true, false},
+   std::nullopt, std::nullopt, kButtonFont, 6, true, true, false, std::nullopt, std::nullopt},
   {Control::LinkLabel, ControlKind::Label, true, {180, 240, 6135, 315}, Text::CopyrightLine,
-   std::nullopt, kLinkNormal, kLinkFont, 9, false, true, false},
+   std::nullopt, kLinkNormal, kLinkFont, 5, false, true, false, Text::HomePageTooltip, std::nullopt},
   {Control::ProgramTitle, ControlKind::Label, true, {1740, 720, 4575, 315},
    Text::ProgramTitle,
-   std::nullopt, kBlack, std::nullopt, 8, false, true, false},
-  {Control::ProgramBox, ControlKind::Label, true, {1680, 1020, 4635, 435}, std::nullopt,
-   kMidGrey, kLightYellow, std::nullopt, 11, false, true, true},
+   std::nullopt, kBlack, std::nullopt, 7, false, true, false, std::nullopt, std::nullopt},
+  {Control::ProgramBox, ControlKind::FileBox, true, {1680, 1020, 4635, 435}, std::nullopt,
+   kMidGrey, kLightYellow, std::nullopt, 8, true, true, true, Text::ProgramBoxTooltip, Text::ProgramTitle},
   {Control::FontTitle, ControlKind::Label, true, {1740, 1620, 4515, 255},
    Text::FontTitle,
-   std::nullopt, kBlack, std::nullopt, 7, false, true, false},
-  {Control::FontBox, ControlKind::Label, true, {1680, 1920, 4635, 435}, std::nullopt,
-   kMidGrey, kLightYellow, std::nullopt, 10, false, true, true},
+   std::nullopt, kBlack, std::nullopt, 10, false, true, false, std::nullopt, std::nullopt},
+  {Control::FontBox, ControlKind::FileBox, true, {1680, 1920, 4635, 435}, std::nullopt,
+   kMidGrey, kLightYellow, std::nullopt, 11, true, true, true, Text::FontBoxTooltip, Text::FontTitle},
 };
 // clang-format on
 
 static_assert(std::size(kControls) == kControlCount);
 
 }  // namespace
+
+namespace {
+
+constexpr Colour System(SystemColour colour) { return Colour::System(colour); }
+
+// In a high-contrast theme every text sits on the background it is paired
+// with in the theme: the buttons' on the button face, links (hyperlink
+// colour) and everything else (window text) on the window background.
+Painted HighContrastColours(const ControlLayout& layout) {
+  if (layout.kind == ControlKind::PushButton || layout.kind == ControlKind::PictureButton) {
+    return {System(SystemColour::ButtonFace), System(SystemColour::ButtonText)};
+  }
+  const SystemColour fore = layout.control == Control::LinkLabel ? SystemColour::HotLight : SystemColour::WindowText;
+  return {System(SystemColour::Window), System(fore)};
+}
+
+}  // namespace
+
+Painted WindowColours(bool highContrast) {
+  if (highContrast) return {System(SystemColour::Window), System(SystemColour::WindowText)};
+  return {kWindow.back, kWindow.fore};
+}
+
+Painted ColoursOf(Control c, bool highContrast, bool linkHot) {
+  const ControlLayout& layout = LayoutOf(c);
+  if (highContrast) return HighContrastColours(layout);
+  const Colour parent = layout.insideFrame ? *LayoutOf(Control::FileFrame).back : kWindow.back;
+  Colour fore = layout.fore.value_or(System(SystemColour::ButtonText));
+  if (c == Control::LinkLabel && linkHot) fore = kLinkHot;
+  return {layout.back.value_or(parent), fore};
+}
 
 const WindowLayout& MainWindowLayout() { return kWindow; }
 

@@ -25,9 +25,9 @@ enum class Control : int {
   LaunchButton,
   LinkLabel,         // the maker's line, a link to the home page
   ProgramTitle,
-  ProgramBox,        // takes a dropped program
+  ProgramBox,        // takes a dropped program, or opens a dialog to choose one
   FontTitle,
-  FontBox,           // takes a dropped font file
+  FontBox,           // takes a dropped font file, or opens a dialog to choose one
 };
 inline constexpr int kControlCount = 13;
 
@@ -35,10 +35,12 @@ inline constexpr int kControlCount = 13;
 // tests look controls up by).
 constexpr int ControlId(Control c) { return 1000 + static_cast<int>(c); }
 
-enum class ControlKind { Frame, Picture, PushButton, PictureButton, CheckBox, Label };
+// A file box shows a path like a label, takes the keyboard focus and clicks
+// like a button, and takes drops.
+enum class ControlKind { Frame, Picture, PushButton, PictureButton, CheckBox, Label, FileBox };
 
 // One of the user's system colours, which follow the scheme they chose.
-enum class SystemColour : std::uint8_t { None, Window, WindowText, ButtonText };
+enum class SystemColour : std::uint8_t { None, Window, WindowText, ButtonFace, ButtonText, HotLight };
 
 // A colour of the window: an RGB triple, or one of the user's system colours.
 struct Colour {
@@ -81,6 +83,8 @@ struct ControlLayout {
   bool takesFocus;    // a tab stop that the keyboard can reach
   bool enabledAtStart;
   bool acceptsDrops;
+  std::optional<Text> tooltip;         // shown while the pointer rests on it
+  std::optional<Text> accessibleName;  // what a screen reader calls it, when not its caption
 };
 
 struct WindowLayout {
@@ -95,6 +99,21 @@ struct DrawingLayout {
   int frameTitleIndent;  // from the file frame's left edge to its title
   int focusInset;        // from a picture button's edge in to its focus rectangle
 };
+
+// The colours a control or the window is painted in.
+struct Painted {
+  Colour back, fore;
+  constexpr bool operator==(const Painted&) const = default;
+};
+
+// The colours of the window's background and text: the table's, or the
+// system's in a high-contrast theme.
+Painted WindowColours(bool highContrast);
+// The colours of a control: its own or its parent's background, and its
+// text (the link's depends on whether the pointer is on it). In a
+// high-contrast theme every one is a system colour, in the pairs the theme
+// sets: window text, hyperlinks, button text.
+Painted ColoursOf(Control c, bool highContrast, bool linkHot = false);
 
 const WindowLayout& MainWindowLayout();
 const DrawingLayout& Drawing();

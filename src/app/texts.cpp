@@ -35,6 +35,13 @@ constexpr Row kRows[] = {
   {Text::ProgramPrompt, "実行するソフトをDrag＆Dropしてください", "Drag and drop the program to run here"},
   {Text::FontPrompt, "ユーザー外字ファイルをDrag＆Dropしてください。",
    "Drag and drop your EUDC font file here."},
+  {Text::ProgramBoxTooltip, "クリックしてソフトを選ぶか、ここにソフトをドロップします",
+   "Click to choose the program, or drop it here"},
+  {Text::FontBoxTooltip, "クリックして外字ファイルを選ぶか、ここに外字ファイルをドロップします",
+   "Click to choose the EUDC font file, or drop it here"},
+  {Text::ProgramFilter, "ソフト (*.exe, *.lnk)", "Programs (*.exe, *.lnk)"},
+  {Text::FontFilter, "外字ファイル (*.tte)", "EUDC font files (*.tte)"},
+  {Text::ChooserFailed, "ファイルを選ぶ画面を開けませんでした。", "The Open dialog could not be shown."},
   {Text::WindowFailed, "ウィンドウを作成できませんでした。Tavrel を終了します。",
    "The window could not be created. Tavrel will exit."},
 

@@ -44,6 +44,11 @@ enum class Text : int {
   ShortcutMenuItem,
   ProgramPrompt,
   FontPrompt,
+  ProgramBoxTooltip,
+  FontBoxTooltip,
+  ProgramFilter,
+  FontFilter,
+  ChooserFailed,
   WindowFailed,
   // the start, the close and the shortcut
   AlreadyRunning,

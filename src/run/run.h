@@ -84,6 +84,8 @@ class Run {
   // The system menu's item: a shortcut on the desktop that starts this
   // program with this font through Tavrel.
   void ShortcutRequested() { Feed(ShortcutAsked{}); }
+  // A problem of the window's own, told in turn with the run's boxes.
+  void Tell(std::string text) { Feed(Reported{{Box{std::move(text), BoxIcon::Warning, BoxButtons::Ok}}}); }
   // The window could not finish its start: told, then closed.
   void WindowFailed(std::string_view text) { Feed(tavrel::WindowFailed{std::string(text)}); }
 

@@ -4,8 +4,11 @@
 
 #include "app/maker.h"
 #include "base/win32/wide.h"
+#include "shell/box_accessible.h"
 #include "shell/dpi.h"
+#include "shell/open_dialog.h"
 #include "shell/startup_trace.h"
+#include "shell/window_text.h"
 
 namespace tavrel {
 namespace {
@@ -23,6 +26,16 @@ UniqueWin32Icon FirstIconOf(const std::string& program, int size) {
   return UniqueWin32Icon(extracted != 0xFFFFFFFF && extracted > 0 ? icon : nullptr);
 }
 
+// Whether the user has a high-contrast theme on; a failed query counts as off.
+bool HighContrastOn() {
+  HIGHCONTRASTW theme{};
+  theme.cbSize = sizeof theme;
+  return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof theme, &theme, 0) &&
+         (theme.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+DropBox DropBoxOf(Control box) { return box == Control::FontBox ? DropBox::Font : DropBox::Program; }
+
 }  // namespace
 
 // --- creation and teardown
@@ -37,6 +50,7 @@ bool MainWindow::Create(std::string_view title) {
   const WindowControls::Procedures procedures = Procedures();
   if (!controls_.CreateFonts(SystemDpi())) return Fail(controls_.Error());
   if (!painter_.Create(instance_, controls_.Dpi())) return Fail(GetLastError());
+  painter_.SetHighContrast(HighContrastOn());
   shown_.title = title.empty() ? MainWindowLayout().caption : std::string(title);
   window_.reset(controls_.CreateMainWindow(instance_, Wide(shown_.title), this, procedures));
   if (!window_) return Fail(controls_.Error());
@@ -148,7 +162,12 @@ void MainWindow::Show(const Screen& screen) {
 }
 
 void MainWindow::ShowCaption(Control c, const std::string& now, const std::string& before) {
-  if (now != before) SetWindowTextW(Window(c), Wide(now).c_str());
+  if (now == before) return;
+  SetWindowTextW(Window(c), Wide(now).c_str());
+  // A file box's text is its value to a screen reader, which hears of it so.
+  if (LayoutOf(c).kind == ControlKind::FileBox) {
+    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, Window(c), OBJID_CLIENT, CHILDID_SELF);
+  }
 }
 
 void MainWindow::ShowProgramIcon(const std::string& program) {
@@ -201,6 +220,50 @@ bool ShowMessageBox(HWND owner, const Box& box) {
 bool MainWindow::ShowBox(const Box& box) {
   // Before the window shows and once it has gone, the box stands alone.
   return boxes_(window_ && shown_.visible ? window_.get() : nullptr, box);
+}
+
+// --- the file boxes' Open dialogs, screen readers and colours
+
+void MainWindow::ChooseFileFor(Control box) {
+  if (choosing_) return;
+  choosing_ = true;
+  const std::string& shown = box == Control::FontBox ? shown_.fontCaption : shown_.programCaption;
+  const OpenDialogResult chosen = ChooseFileToOpen(window_.get(), ChoiceFor(box, shown, OwnPath()), *texts_);
+  choosing_ = false;
+  if (chosen.error != ERROR_SUCCESS) {
+    ReportChooserFailure(chosen.error);
+    return;
+  }
+  // The dialog's loop may have closed the run meanwhile. What the run does
+  // with a dropped file it does with a chosen one, in whatever state it is now.
+  if (chosen.path.empty() || !run_) return;
+  const DropBox drop = DropBoxOf(box);
+  if (run_->Accepts(drop, DropData{1, chosen.path})) run_->Dropped(drop, chosen.path);
+}
+
+// Told through the run's boxes, in turn with any other.
+void MainWindow::ReportChooserFailure(DWORD error) {
+  if (!run_) return;
+  run_->Tell(std::string(texts_->Get(Text::ChooserFailed)) + "\r\n(" +
+             texts_->Fill(Text::ErrorNumber, {ErrorCodeText(error)}) + ")");
+}
+
+LRESULT MainWindow::AnswerBoxObject(Control box, HWND hwnd, WPARAM wParam, LPARAM lParam) {
+  // The object id comes as a DWORD in a sign-extended LPARAM.
+  if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT)) return 0;
+  const ControlLayout& layout = LayoutOf(box);
+  return tavrel::AnswerBoxObject(hwnd, wParam,
+                                 {Wide(texts_->Get(*layout.accessibleName)), WindowText(hwnd),
+                                  Wide(texts_->Get(*layout.tooltip))});
+}
+
+void MainWindow::OnSystemColours() {
+  painter_.SetHighContrast(HighContrastOn());
+  // The buttons and labels are common controls with colours of their own.
+  for (const ControlLayout& layout : Controls()) SendMessageW(Window(layout.control), WM_SYSCOLORCHANGE, 0, 0);
+  // The launch button's picture lies on a system colour: drawn again.
+  if (!shown_.program.empty()) ShowProgramIcon(shown_.program);
+  RedrawWindow(window_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void MainWindow::BringToFront() {

@@ -82,6 +82,15 @@ class MainWindow final : public IRunView, private IDropSink {
   LRESULT OnPictureMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void OnCommand(Control c, int code);
+  // A click on a file box, or Enter or Space on it: the Open dialog, and
+  // the file chosen there to the run as if dropped on the box.
+  void ChooseFileFor(Control box);
+  void ReportChooserFailure(DWORD error);
+  // What a screen reader asks a file box through WM_GETOBJECT; 0 for the
+  // system's answer.
+  LRESULT AnswerBoxObject(Control box, HWND hwnd, WPARAM wParam, LPARAM lParam);
+  // The system colours or the high-contrast theme changed.
+  void OnSystemColours();
   void OnActivate(bool active);
   void OnDpiChanged(int dpi, const RECT& suggested);
   // Fonts, controls and pictures at `dpi`, repainted; false (nothing
@@ -110,6 +119,7 @@ class MainWindow final : public IRunView, private IDropSink {
   std::vector<HandOver> handOvers_;  // copied from WM_COPYDATA, for the run once the sender is free
   HWND savedFocus_ = nullptr;
   bool startUpFinished_ = false;
+  bool choosing_ = false;  // an Open dialog is up: its own loop may deliver another click
   DWORD error_ = ERROR_SUCCESS;
 };
 

@@ -54,12 +54,15 @@ ClassAndStyle ClassAndStyleOf(const ControlLayout& layout) {
       return {L"BUTTON", style | BS_OWNERDRAW, 0};
     case ControlKind::CheckBox:
       return {L"BUTTON", style | BS_AUTOCHECKBOX, 0};
+    case ControlKind::FileBox:
+      // A button to the keyboard and to screen readers; the painter draws
+      // the path in it as the sunken label it looks like.
+      return {L"BUTTON", style | BS_OWNERDRAW, WS_EX_STATICEDGE};
     case ControlKind::Label:
       break;
   }
   // Paths show "&" as it is; SS_NOTIFY makes labels take the mouse.
   style |= SS_NOTIFY | SS_NOPREFIX;
-  if (layout.acceptsDrops) return {L"STATIC", style | SS_LEFT | SS_EDITCONTROL, WS_EX_STATICEDGE};  // long paths wrap anywhere
   return {L"STATIC", style | (layout.control == Control::LinkLabel ? SS_CENTER : SS_LEFT), 0};
 }
 
@@ -178,9 +181,9 @@ bool WindowControls::CreateControls(HINSTANCE instance, HWND main, void* owner,
     if (!control) return false;
     controls_[static_cast<int>(layout->control)] = control;
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(*layout)), FALSE);
-    if (layout->kind == ControlKind::Label &&
-        !SetWindowSubclass(control, procedures.label, static_cast<UINT_PTR>(layout->control),
-                           reinterpret_cast<DWORD_PTR>(owner))) {
+    const bool subclassed = layout->kind == ControlKind::Label || layout->kind == ControlKind::FileBox;
+    if (subclassed && !SetWindowSubclass(control, procedures.label, static_cast<UINT_PTR>(layout->control),
+                                         reinterpret_cast<DWORD_PTR>(owner))) {
       return Fail(ERROR_NOT_ENOUGH_MEMORY);
     }
   }
@@ -206,20 +209,25 @@ bool WindowControls::CreateTooltip(HINSTANCE instance, HWND main, const Texts& t
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_WIN95_CLASSES};
   if (!InitCommonControlsEx(&classes)) return Fail(ERROR_CLASS_DOES_NOT_EXIST);
   MarkStartup("common controls");
-  std::wstring text = Wide(texts.Get(Text::HomePageTooltip));
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                              WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                              CW_USEDEFAULT, CW_USEDEFAULT, main, nullptr, instance, nullptr);
   if (!tooltip_) return Fail(GetLastError());
-  HWND link = Window(Control::LinkLabel);
-  TTTOOLINFOW tool{};
-  tool.cbSize = sizeof tool;
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  tool.hwnd = GetParent(link);
-  tool.uId = reinterpret_cast<UINT_PTR>(link);
-  tool.lpszText = text.data();
-  if (!SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) {
-    return Fail(ERROR_NOT_ENOUGH_MEMORY);
+  // The boxes' tooltips are sentences: they wrap at a box's width, not at the screen's.
+  SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Px(LayoutOf(Control::ProgramBox).rect.width));
+  for (const ControlLayout& layout : Controls()) {
+    if (!layout.tooltip) continue;
+    std::wstring text = Wide(texts.Get(*layout.tooltip));  // the tooltip keeps a copy
+    HWND control = Window(layout.control);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = GetParent(control);
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = text.data();
+    if (!SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) {
+      return Fail(ERROR_NOT_ENOUGH_MEMORY);
+    }
   }
   MarkStartup("tooltip");
   return true;

@@ -24,7 +24,8 @@ inline constexpr wchar_t kPictureClass[] = L"TavrelPicture";
 
 class WindowControls {
  public:
-  // The procedures of the window's classes and the labels' subclass.
+  // The procedures of the window's classes and the subclass of the labels
+  // and the file boxes.
   struct Procedures {
     WNDPROC main, frame, picture;
     SUBCLASSPROC label;
@@ -48,13 +49,13 @@ class WindowControls {
   HWND CreateMainWindow(HINSTANCE instance, const std::wstring& caption, void* owner,
                         const Procedures& procedures);
   // Every control of the table, in `main` or in the file frame, created in tab order
-  // with its caption in `texts`' language; the labels subclassed with the label
-  // procedure and `owner`.
+  // with its caption in `texts`' language; the labels and the file boxes
+  // subclassed with the label procedure and `owner`.
   bool CreateControls(HINSTANCE instance, HWND main, void* owner, const Procedures& procedures,
                       const Texts& texts);
   HWND Window(Control c) const { return controls_[static_cast<int>(c)]; }
 
-  // After the first paint: the link's tooltip; OLE and the two file boxes as
+  // After the first paint: the tooltips of the link and the boxes; OLE and the two file boxes as
   // drop targets, whose drags go to `sink`.
   bool CreateTooltip(HINSTANCE instance, HWND main, const Texts& texts);
   bool RegisterDropTargets(IDropSink& sink);

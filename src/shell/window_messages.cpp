@@ -1,5 +1,5 @@
 // Which handler each message of the main window, the file frame, the launch
-// picture and the labels goes to: the run, the painter, or the system.
+// picture, the labels and the file boxes goes to: the run, the painter, or the system.
 #include "shell/main_window.h"
 
 namespace tavrel {
@@ -32,6 +32,9 @@ bool IsClick(ControlKind kind, int code) {
       return code == BN_CLICKED || code == BN_DOUBLECLICKED;
     case ControlKind::Label:
       return code == STN_CLICKED || code == STN_DBLCLK;
+    case ControlKind::FileBox:
+      // One dialog for a double click: its second click is the dialog's.
+      return code == BN_CLICKED;
     case ControlKind::Frame:
     case ControlKind::Picture:
       return false;
@@ -59,11 +62,37 @@ LRESULT CALLBACK MainWindow::RoutedProc(HWND hwnd, UINT message, WPARAM wParam, 
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+// Whether a key message is a first press of Enter (not its repeat).
+static bool IsEnterPressed(const MSG* message) {
+  return message && message->message == WM_KEYDOWN && message->wParam == VK_RETURN &&
+         !(message->lParam & (1 << 30));
+}
+
 LRESULT CALLBACK MainWindow::LabelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR id, DWORD_PTR data) {
   auto* self = reinterpret_cast<MainWindow*>(data);
+  const auto c = static_cast<Control>(id);
+  const bool box = LayoutOf(c).kind == ControlKind::FileBox;
   if (message == WM_MOUSEMOVE && self->run_) {
-    self->OnLabelMouseMove(static_cast<Control>(id), lParam);
+    self->OnLabelMouseMove(c, lParam);
+  } else if (box && message == WM_GETDLGCODE) {
+    // A button leaves Enter to the dialog's default button, which this
+    // window has none of: the box takes it and clicks itself. Nor is it a
+    // button to the dialog manager, which would take an "&" in a path for
+    // an access key.
+    const LRESULT code = DefSubclassProc(hwnd, message, wParam, lParam) &
+                         ~(DLGC_BUTTON | DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON);
+    return IsEnterPressed(reinterpret_cast<const MSG*>(lParam)) ? code | DLGC_WANTMESSAGE : code;
+  } else if (box && message == WM_KEYDOWN && wParam == VK_RETURN && !(lParam & (1 << 30))) {
+    SendMessageW(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(ControlId(c), BN_CLICKED), reinterpret_cast<LPARAM>(hwnd));
+    return 0;
+  } else if (box && message == WM_GETOBJECT) {
+    // No exception may leave a window procedure: a failed allocation leaves
+    // the question to the system's object.
+    try {
+      if (const LRESULT object = self->AnswerBoxObject(c, hwnd, wParam, lParam)) return object;
+    } catch (...) {
+    }
   } else if (message == WM_NCDESTROY) {
     // False only for a subclass that is not there: then there is nothing to remove.
     RemoveWindowSubclass(hwnd, LabelProc, id);
@@ -87,6 +116,12 @@ LRESULT MainWindow::OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     case WM_ACTIVATE:
       OnActivate(LOWORD(wParam) != WA_INACTIVE);
       return 0;
+    case WM_SYSCOLORCHANGE:
+      OnSystemColours();
+      return 0;
+    case WM_SETTINGCHANGE:
+      if (wParam == SPI_SETHIGHCONTRAST) OnSystemColours();
+      return DefWindowProcW(hwnd, message, wParam, lParam);
     case WM_DPICHANGED:
       OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
@@ -180,7 +215,10 @@ LRESULT MainWindow::OnControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPA
   }
   if (message == WM_DRAWITEM) {
     const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-    if (const auto c = ControlWithId(static_cast<int>(item.CtlID))) {
+    const auto c = ControlWithId(static_cast<int>(item.CtlID));
+    if (c && LayoutOf(*c).kind == ControlKind::FileBox) {
+      painter_.DrawFileBox(item, *c, controls_.TitleFont());
+    } else if (c) {
       painter_.DrawPictureButton(item, *c, controls_.ButtonFont());
     }
     return TRUE;
@@ -198,6 +236,8 @@ void MainWindow::OnCommand(Control c, int code) {
     case Control::EndButton: run_->CloseRequested(CloseReason::User); break;
     case Control::ExitCheck: run_->ExitWhenDoneToggled(); break;
     case Control::LinkLabel: run_->LinkClicked(); break;
+    case Control::ProgramBox:
+    case Control::FontBox: ChooseFileFor(c); break;
     default: break;  // the other controls take no clicks
   }
 }
@@ -215,7 +255,7 @@ void MainWindow::OnLabelMouseMove(Control c, LPARAM position) {
 }
 
 void MainWindow::ShowLinkHot(bool hot) {
-  if (painter_.SetTextColour(Control::LinkLabel, hot ? kLinkHot : kLinkNormal)) {
+  if (painter_.SetLinkHot(hot)) {
     InvalidateRect(Window(Control::LinkLabel), nullptr, TRUE);
   }
 }

@@ -1,6 +1,7 @@
 #include "shell/window_painter.h"
 
 #include <string>
+#include <utility>
 
 #include "shell/resource.h"
 #include "shell/scopes.h"
@@ -14,17 +15,13 @@ UniqueWin32Icon LoadIconResource(HINSTANCE instance, int id, int size) {
       LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
 }
 
-// The colour a control's background shows: its own, else its parent's.
-Colour BackOf(const ControlLayout& layout) {
-  if (layout.back) return *layout.back;
-  return layout.insideFrame ? *LayoutOf(Control::FileFrame).back : MainWindowLayout().back;
-}
-
 // GetSysColor's index of a system colour.
 int SystemIndexOf(SystemColour colour) {
   switch (colour) {
     case SystemColour::Window: return COLOR_WINDOW;
     case SystemColour::WindowText: return COLOR_WINDOWTEXT;
+    case SystemColour::ButtonFace: return COLOR_BTNFACE;
+    case SystemColour::HotLight: return COLOR_HOTLIGHT;
     case SystemColour::ButtonText:
     case SystemColour::None: break;
   }
@@ -33,17 +30,12 @@ int SystemIndexOf(SystemColour colour) {
 
 }  // namespace
 
-WindowPainter::WindowPainter() {
-  for (const ControlLayout& layout : Controls()) {
-    textColours_[static_cast<int>(layout.control)] =
-        layout.fore.value_or(Colour::System(SystemColour::ButtonText));
-  }
-}
-
+// The brushes of the table's colours; in a high-contrast theme every colour
+// is a system colour, whose brush the system keeps.
 bool WindowPainter::Create(HINSTANCE instance, int dpi) {
-  if (!AddBrush(MainWindowLayout().back)) return false;
+  if (!AddBrush(WindowColours(false).back)) return false;
   for (const ControlLayout& layout : Controls()) {
-    if (!AddBrush(BackOf(layout))) return false;
+    if (!AddBrush(ColoursOf(layout.control, false).back)) return false;
   }
   return Rescale(instance, dpi);
 }
@@ -83,23 +75,20 @@ COLORREF WindowPainter::Resolve(Colour colour) const {
 }
 
 HBRUSH WindowPainter::ControlColours(HDC dc, Control c) const {
-  const Colour back = BackOf(LayoutOf(c));
-  SetTextColor(dc, Resolve(textColours_[static_cast<int>(c)]));
-  SetBkColor(dc, Resolve(back));
-  return Brush(back);
+  const Painted colours = ColoursOf(c, highContrast_, linkHot_);
+  SetTextColor(dc, Resolve(colours.fore));
+  SetBkColor(dc, Resolve(colours.back));
+  return Brush(colours.back);
 }
 
-bool WindowPainter::SetTextColour(Control c, Colour colour) {
-  Colour& current = textColours_[static_cast<int>(c)];
-  if (current == colour) return false;
-  current = colour;
-  return true;
-}
+bool WindowPainter::SetLinkHot(bool hot) { return std::exchange(linkHot_, hot) != hot; }
+
+bool WindowPainter::SetHighContrast(bool on) { return std::exchange(highContrast_, on) != on; }
 
 void WindowPainter::EraseWindow(HWND window, HDC dc) const {
   RECT client;
   GetClientRect(window, &client);
-  FillRect(dc, &client, Brush(MainWindowLayout().back));
+  FillRect(dc, &client, Brush(WindowColours(highContrast_).back));
 }
 
 void WindowPainter::PaintFrame(HWND frame, HFONT titleFont) const {
@@ -108,8 +97,8 @@ void WindowPainter::PaintFrame(HWND frame, HFONT titleFont) const {
   HDC dc = paint.dc();
   RECT client;
   GetClientRect(frame, &client);
-  const ControlLayout& layout = LayoutOf(Control::FileFrame);
-  FillRect(dc, &client, Brush(*layout.back));
+  const Painted colours = ColoursOf(Control::FileFrame, highContrast_);
+  FillRect(dc, &client, Brush(colours.back));
   const Selection font(dc, titleFont);
   TEXTMETRICW metrics;
   GetTextMetricsW(dc, &metrics);
@@ -117,8 +106,8 @@ void WindowPainter::PaintFrame(HWND frame, HFONT titleFont) const {
   edge.top += metrics.tmHeight / 2;
   DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
   const std::wstring title = WindowText(frame);
-  SetTextColor(dc, Resolve(*layout.fore));
-  SetBkColor(dc, Resolve(*layout.back));
+  SetTextColor(dc, Resolve(colours.fore));
+  SetBkColor(dc, Resolve(colours.back));
   SetBkMode(dc, OPAQUE);
   TextOutW(dc, Px(Drawing().frameTitleIndent), 0, title.c_str(), static_cast<int>(title.size()));
 }
@@ -128,7 +117,7 @@ void WindowPainter::PaintPicture(HWND picture) const {
   if (!paint) return;
   RECT client;
   GetClientRect(picture, &client);
-  FillRect(paint.dc(), &client, Brush(*LayoutOf(Control::LaunchPicture).back));
+  FillRect(paint.dc(), &client, Brush(ColoursOf(Control::LaunchPicture, highContrast_).back));
   if (!pictureImage_) return;
   const MemoryCanvas image(pictureImage_.get());
   if (image) BitBlt(paint.dc(), 0, 0, client.right, client.bottom, image.dc(), 0, 0, SRCCOPY);
@@ -174,6 +163,37 @@ void WindowPainter::DrawPictureButton(const DRAWITEMSTRUCT& item, Control c, HFO
   }
 }
 
+void WindowPainter::DrawFileBox(const DRAWITEMSTRUCT& item, Control c, HFONT font) const {
+  HDC dc = item.hDC;
+  RECT r = item.rcItem;
+  const Painted colours = ColoursOf(c, highContrast_);
+  FillRect(dc, &r, Brush(colours.back));
+  const Selection selected(dc, font);
+  SetTextColor(dc, Resolve(colours.fore));
+  SetBkMode(dc, TRANSPARENT);
+  // As a label with SS_EDITCONTROL draws: a long path wraps anywhere, and
+  // "&" in a path is no access key.
+  const std::wstring text = WindowText(item.hwndItem);
+  DrawTextW(dc, text.c_str(), -1, &r, DT_LEFT | DT_TOP | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
+  // Hidden until the keyboard is used, as on every other control.
+  if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) DrawDottedFrame(dc, r, colours.fore);
+}
+
+// DrawFocusRect inverts the pixels it draws on, and on the boxes' mid grey
+// the inverse is a grey one step darker: the frame is drawn dotted in the
+// text's colour instead, which is a contrast the theme already holds.
+void WindowPainter::DrawDottedFrame(HDC dc, const RECT& r, Colour colour) const {
+  const LOGBRUSH brush{BS_SOLID, Resolve(colour), 0};
+  const UniqueGdi<HPEN> pen(ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, &brush, 0, nullptr));
+  if (!pen) {
+    DrawFocusRect(dc, &r);  // for want of memory only: a frame that may be faint
+    return;
+  }
+  const Selection selectedPen(dc, pen.get());
+  const Selection hollow(dc, GetStockObject(NULL_BRUSH));
+  Rectangle(dc, r.left, r.top, r.right, r.bottom);
+}
+
 bool WindowPainter::DrawLaunchPicture(HICON icon) {
   const ControlLayout& picture = LayoutOf(Control::LaunchPicture);
   const int width = Px(picture.rect.width);
@@ -189,7 +209,7 @@ bool WindowPainter::DrawLaunchPicture(HICON icon) {
     const MemoryCanvas canvas(image.get());
     if (!canvas) return false;
     RECT all{0, 0, width, height};
-    FillRect(canvas.dc(), &all, Brush(*picture.back));
+    FillRect(canvas.dc(), &all, Brush(ColoursOf(Control::LaunchPicture, highContrast_).back));
     // At the icon's own size (DrawIcon would stretch it to the system DPI's).
     DrawIconEx(canvas.dc(), 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
   }

@@ -18,8 +18,6 @@ namespace tavrel {
 
 class WindowPainter {
  public:
-  WindowPainter();
-
   // The brushes of the layout's colours and the picture buttons' icons at
   // `dpi`; false (GetLastError tells why) when one cannot be made.
   bool Create(HINSTANCE instance, int dpi);
@@ -33,14 +31,19 @@ class WindowPainter {
   // and the brush of its background (a control without a back colour of its
   // own shows its parent's).
   HBRUSH ControlColours(HDC dc, Control c) const;
-  // Records the text colour of a control; true when it changed.
-  bool SetTextColour(Control c, Colour colour);
+  // Records whether the pointer is on the link; true when that changed.
+  bool SetLinkHot(bool hot);
+  // Records whether a high-contrast theme is on; true when that changed.
+  // The caller repaints the window and redraws the launch picture.
+  bool SetHighContrast(bool on);
 
   void EraseWindow(HWND window, HDC dc) const;
   void PaintFrame(HWND frame, HFONT titleFont) const;
   void PaintPicture(HWND picture) const;
   // An owner-drawn picture button: its picture centred above its caption.
   void DrawPictureButton(const DRAWITEMSTRUCT& item, Control c, HFONT captionFont) const;
+  // A file box: its text wrapped like a label's, and the focus rectangle.
+  void DrawFileBox(const DRAWITEMSTRUCT& item, Control c, HFONT font) const;
 
   // Clears the launch picture's image to its back colour and draws the icon,
   // at its own size, at its top-left corner; the launch button shows a copy
@@ -49,12 +52,14 @@ class WindowPainter {
 
  private:
   COLORREF Resolve(Colour colour) const;
+  void DrawDottedFrame(HDC dc, const RECT& r, Colour colour) const;
   HBRUSH Brush(Colour colour) const;
   bool AddBrush(Colour colour);
   int Px(int twips) const { return TwipsToPixels(twips, dpi_); }
 
   int dpi_ = 96;
-  std::array<Colour, kControlCount> textColours_{};
+  bool highContrast_ = false;
+  bool linkHot_ = false;
   // A few RGB colours by value; a vector keeps the tree code of a map out of
   // the executable.
   std::vector<std::pair<Colour, UniqueBrush>> brushes_;

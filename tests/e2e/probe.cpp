@@ -554,6 +554,16 @@ void Send(Json& json, const std::vector<std::string>& args) {
   json.Key("delivered").Bool(delivered != 0).Key("result").Number(static_cast<long long>(result));
 }
 
+// What typing into an edit control leaves there; the system carries the
+// text across to the window's process.
+void SetText(Json& json, const std::vector<std::string>& args) {
+  DWORD_PTR result = 0;
+  const std::wstring text = Wide(args.at(2));
+  const LRESULT delivered = SendMessageTimeoutW(WindowArg(args.at(1)), WM_SETTEXT, 0,
+                                                reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, 10000, &result);
+  json.Key("delivered").Bool(delivered != 0).Key("result").Number(static_cast<long long>(result));
+}
+
 void Post(Json&, const std::vector<std::string>& args) {
   if (!PostMessageW(WindowArg(args.at(1)), static_cast<UINT>(Integer(args.at(2))),
                     static_cast<WPARAM>(Integer(args.at(3))), static_cast<LPARAM>(Integer(args.at(4))))) {
@@ -693,6 +703,7 @@ const std::map<std::string_view, Command> kCommands = {
     {"load_library", LoadLibraryIn},
     {"send", Send},
     {"post", Post},
+    {"set_text", SetText},
     {"raise", Raise},
     {"create_window", CreateOwnWindow},
     {"destroy_window", DestroyOwnWindow},

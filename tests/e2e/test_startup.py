@@ -5,7 +5,7 @@ from harness import (CAPTION, CHK_EXIT, CLIENT_SIZE, CMD_END, CMD_EXEC_SOFT, COM
                      expect, sz, wait_equal, wait_until, windows_path)
 
 PREVIOUS_FONT = r"C:\Fonts\previous.tte"
-SS_NOPREFIX = 0x80
+BS_TYPEMASK, BS_OWNERDRAW = 0x0F, 0x0B
 BLUE, WHITE = "#0000FF", "#FFFFFF"
 
 
@@ -46,12 +46,12 @@ def test_own_exe_in_upper_case_and_no_program(case):
     expect(tavrel.text(LABEL1_0), PROGRAM_PROMPT, "program box")
     expect(tavrel.text(LABEL1_1), windows_path(case.folder / "sample.tte"), "font box")
     assert not tavrel.enabled(CMD_EXEC_SOFT), "the launch button is enabled without a program"
-    # With the launch button out of reach the focus starts on 終了.
-    wait_equal(tavrel.focus, CMD_END, "the focus at start")
-    case.key("Tab")
-    wait_equal(tavrel.focus, CHK_EXIT, "the focus after Tab")
-    case.key("Tab")
-    wait_equal(tavrel.focus, CMD_END, "the focus after a second Tab")
+    # With the launch button out of reach the focus starts on the program
+    # box, where the missing file is chosen, and Tab passes the button by.
+    wait_equal(tavrel.focus, LABEL1_0, "the focus at start")
+    for tabs, expected in enumerate([CMD_END, LABEL1_1, CHK_EXIT, LABEL1_0], 1):
+        case.key("Tab")
+        wait_equal(tavrel.focus, expected, f"the focus after {tabs} Tab(s)")
 
 
 def test_names_found_only_by_their_short_form(case):
@@ -87,7 +87,8 @@ def test_program_without_icons(case):
     expect(controls[LABEL1_0]["text"], windows_path(folder / "plain.exe"), "program box")
     expect(controls[LABEL1_1]["text"], windows_path(folder / "sample.tte"), "font box")
     for box in (LABEL1_0, LABEL1_1):
-        assert controls[box]["style"] & SS_NOPREFIX, f"control {box} would take '&' for an access key"
+        # Tavrel draws the box's text itself, "&" as it is.
+        expect(controls[box]["style"] & BS_TYPEMASK, BS_OWNERDRAW, f"the button type of control {box}")
     assert controls[CHK_EXIT]["text"].endswith("(&E)"), "chkExit lost its access key"
     assert tavrel.enabled(CMD_EXEC_SOFT), "the launch button is disabled"
 
@@ -115,7 +116,7 @@ def test_keyboard_focus(case):
     tavrel = case.start_tavrel()
     controls = tavrel.controls()
 
-    for tabs, expected in enumerate([CMD_EXEC_SOFT, CMD_END, CHK_EXIT, CMD_EXEC_SOFT]):
+    for tabs, expected in enumerate([CMD_EXEC_SOFT, LABEL1_0, CMD_END, LABEL1_1, CHK_EXIT, CMD_EXEC_SOFT]):
         if tabs:
             case.key("Tab")
         wait_equal(tavrel.focus, expected, f"the focus after {tabs} Tab(s)")

@@ -3,7 +3,10 @@
 // window shows of the run, and how it goes.
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 
+#include <chrono>
+#include <future>
 #include <string>
 #include <tuple>
 
@@ -14,6 +17,7 @@
 #include "fakes/fakes.h"
 #include "shell/main_window.h"
 #include "shell/message_loop.h"
+#include "scratch_folder.h"
 
 namespace tavrel::testing {
 namespace {
@@ -94,9 +98,6 @@ TEST_F(RealWindow, ClicksReachTheRunAsClicks) {
   // Two quick clicks on the link open the home page twice.
   Click(ControlWindow(Control::LinkLabel), WM_LBUTTONDOWN);
   Click(ControlWindow(Control::LinkLabel), WM_LBUTTONDBLCLK);
-  EXPECT_EQ(launcher_.opened.size(), 2u);
-  // The file boxes take clicks too, and open nothing.
-  Click(ControlWindow(Control::ProgramBox), WM_LBUTTONDOWN);
   EXPECT_EQ(launcher_.opened.size(), 2u);
   // The check box toggles the run's choice, which the box then shows.
   SendMessageW(ControlWindow(Control::ExitCheck), BM_CLICK, 0, 0);
@@ -231,6 +232,141 @@ TEST_F(RealWindow, TheTooltipAndTheDropTargetsComeOnceTheQueueRunsDry) {
   }
 }
 
+// Tab walks the window's controls in the reading order, the file boxes
+// among them, and round again.
+TEST_F(RealWindow, TabGoesThroughTheControlsAndTheBoxesInReadingOrder) {
+  files_.Add("C:\\Apps\\Viewer\\viewer.exe");
+  files_.AddFont("C:\\Apps\\Viewer\\gaiji.tte");
+  run_.Open(CommandLine{});
+  const std::vector<Control> order = FocusOrder();
+  ASSERT_EQ(GetFocus(), ControlWindow(order.front()));
+  for (std::size_t i = 1; i <= order.size(); ++i) {
+    MSG tab{GetFocus(), WM_KEYDOWN, VK_TAB, 0x000F0001, 0, {}};
+    EXPECT_TRUE(window_.HandleDialogKey(tab));
+    EXPECT_EQ(GetFocus(), ControlWindow(order[i % order.size()])) << i;
+  }
+}
+
+// A screen reader hears each box as a button that opens a dialog, named by
+// the caption above it, with the path or the prompt it shows as its value.
+TEST_F(RealWindow, EachBoxIsANamedButtonWithItsTextAsValue) {
+  run_.Open(CommandLine{});
+  for (const auto& [box, title] : {std::pair(Control::ProgramBox, Control::ProgramTitle),
+                                  std::pair(Control::FontBox, Control::FontTitle)}) {
+    SCOPED_TRACE(ControlId(box));
+    void* object = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(ControlWindow(box), OBJID_CLIENT, IID_IAccessible, &object), S_OK);
+    const UniqueCom<IAccessible> accessible = Adopt<IAccessible>(object);
+    HWND window = nullptr;
+    EXPECT_EQ(WindowFromAccessibleObject(accessible.get(), &window), S_OK);
+    EXPECT_EQ(window, ControlWindow(box));
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    const auto text = [&](HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) {
+      BSTR answer = nullptr;
+      EXPECT_EQ((accessible.get()->*get)(self, &answer), S_OK);
+      std::wstring copy = answer ? answer : L"";
+      SysFreeString(answer);
+      return copy;
+    };
+    EXPECT_EQ(text(&IAccessible::get_accName), Text(title));
+    EXPECT_EQ(text(&IAccessible::get_accValue), Text(box));
+    EXPECT_EQ(Narrow(text(&IAccessible::get_accDescription)),
+              TextIn(Language::Japanese, *LayoutOf(box).tooltip));
+    VARIANT role{}, state{};
+    ASSERT_EQ(accessible->get_accRole(self, &role), S_OK);
+    EXPECT_EQ(role.lVal, ROLE_SYSTEM_PUSHBUTTON);
+    ASSERT_EQ(accessible->get_accState(self, &state), S_OK);
+    EXPECT_EQ(state.lVal & (STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_HASPOPUP),
+              STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_HASPOPUP);
+  }
+}
+
+// The first visible child of `parent` of `windowClass`, at any depth.
+HWND FirstChildOfClass(HWND parent, const wchar_t* windowClass) {
+  struct Search {
+    const wchar_t* windowClass;
+    HWND found;
+  } search{windowClass, nullptr};
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM data) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(data);
+        wchar_t name[32] = {};
+        GetClassNameW(child, name, 32);
+        if (_wcsicmp(name, s.windowClass) != 0 || !IsWindowVisible(child)) return TRUE;
+        s.found = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// A hand on another thread: waits for the Open dialog that `owner` shows,
+// types `path` as its file name and presses its Open button. Its answer is
+// what it saw: the dialog's folder list was there, and the name was typed.
+std::future<bool> ChooseInOpenDialog(HWND owner, std::wstring path) {
+  return std::async(std::launch::async, [owner, path] {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < until) {
+      HWND dialog = nullptr;
+      while ((dialog = FindWindowExW(nullptr, dialog, L"#32770", nullptr))) {
+        if (GetWindow(dialog, GW_OWNER) == owner && IsWindowVisible(dialog)) break;
+      }
+      HWND name = dialog ? FirstChildOfClass(dialog, L"Edit") : nullptr;
+      if (!name) {
+        Sleep(50);
+        continue;
+      }
+      SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+      PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+      // A dialog that refuses the name would hold the test for ever.
+      for (int i = 0; i < 200 && IsWindow(dialog) && IsWindowVisible(dialog); ++i) Sleep(50);
+      if (IsWindow(dialog) && IsWindowVisible(dialog)) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+      return true;
+    }
+    return false;
+  });
+}
+
+struct ChooseRow {
+  Control box;
+  WORD key;            // VK_RETURN, or VK_SPACE
+  const char* name;    // of the file in the scratch folder
+};
+
+class RealWindowChoosing : public RealWindow, public ::testing::WithParamInterface<ChooseRow> {};
+
+// Enter or Space on the focused box opens the system's Open dialog, and the
+// file chosen there is registered as a dropped one would be.
+TEST_P(RealWindowChoosing, TheKeyOnAFocusedBoxOpensTheDialogAndRegistersTheChoice) {
+  const ChooseRow& row = GetParam();
+  ScratchFolder folder;
+  folder.MakeFile(row.name, FILE_ATTRIBUTE_NORMAL, {0, 1, 0, 0});
+  const std::string path = folder.Path() + "\\" + row.name;
+  if (row.box == Control::FontBox) files_.AddFont(path);
+  else files_.Add(path);
+  run_.Open(CommandLine{});
+  HWND box = ControlWindow(row.box);
+  SetFocus(box);
+  std::future<bool> hand = ChooseInOpenDialog(Main(), Wide(path));
+  // As the message loop delivers the key: through dialog navigation.
+  MSG down{box, WM_KEYDOWN, row.key, 0x00000001, 0, {}};
+  if (!window_.HandleDialogKey(down)) DispatchMessageW(&down);
+  if (row.key == VK_SPACE) SendMessageW(box, WM_KEYUP, VK_SPACE, 0xC0000001);
+  EXPECT_TRUE(hand.get()) << "no Open dialog with a file name box";
+  const Screen& screen = run_.screen();
+  EXPECT_EQ(_stricmp((row.box == Control::FontBox ? screen.fontCaption : screen.program).c_str(), path.c_str()), 0)
+      << screen.programCaption << " / " << screen.fontCaption;
+}
+
+INSTANTIATE_TEST_SUITE_P(, RealWindowChoosing,
+                         ::testing::Values(ChooseRow{Control::ProgramBox, VK_RETURN, "viewer.exe"},
+                                           ChooseRow{Control::FontBox, VK_SPACE, "gaiji.tte"}),
+                         [](const auto& row) { return row.param.key == VK_RETURN ? "ProgramByEnter" : "FontBySpace"; });
+
 // On an English display the window takes its captions and its system menu
 // item from the run's English texts.
 class RealWindowInEnglish : public RealWindow {
@@ -246,6 +382,24 @@ TEST_F(RealWindowInEnglish, ShowsTheEnglishTexts) {
     if (layout.caption) {
       EXPECT_EQ(Narrow(Text(layout.control)), TextIn(Language::English, *layout.caption));
     }
+  }
+}
+
+// Each box's tooltip says, in the window's language, that it takes a click or a drop.
+TEST_F(RealWindowInEnglish, TheTooltipsSpeakTheWindowsLanguage) {
+  window_.FinishStartUp();
+  const HWND tooltip = TooltipOf(Main());
+  ASSERT_NE(tooltip, nullptr);
+  for (const ControlLayout& layout : Controls()) {
+    if (!layout.tooltip) continue;
+    wchar_t text[256] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = GetParent(ControlWindow(layout.control));
+    tool.uId = reinterpret_cast<UINT_PTR>(ControlWindow(layout.control));
+    tool.lpszText = text;
+    SendMessageW(tooltip, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(Narrow(text), TextIn(Language::English, *layout.tooltip)) << ControlId(layout.control);
   }
 }
 
