@@ -25,7 +25,8 @@ std::string BaseNameWithoutExtension(std::string_view path) {
 
 bool Run::GuardSingleInstance(const CommandLine& commandLine, ShowState startedAs) {
   IDesktop& desktop = seams_.desktop;
-  if (!desktop.TakeInstanceLock()) {
+  // Owned after a kill goes on as owned: the recovery finds the journal.
+  if (desktop.TakeInstanceLock() == IDesktop::InstanceLock::HeldByAnother) {
     if (commandLine.error) {
       // Checked before anything is sent: what is wrong, and how Tavrel is
       // started. What remains of the start is then as without files.
@@ -36,19 +37,24 @@ bool Run::GuardSingleInstance(const CommandLine& commandLine, ShowState startedA
       // Until the holder has looked for other copies, a refusal box of ours
       // could be taken for one.
       desktop.AwaitGuardDecision();
-      Refuse();
-      return false;
-    }
-    const HandOver handOver{commandLine.run, commandLine.exit, startedAs, commandLine.program,
-                            commandLine.font, commandLine.programArguments};
-    switch (desktop.HandToRunningCopy(handOver)) {
-      case IDesktop::HandOverResult::Delivered:
-        return false;
-      case IDesktop::HandOverResult::Refused:
+      // A holder without a window (a logon's restore, a copy in its last
+      // moments) is waited for; this start then goes on as the first copy.
+      if (!desktop.AwaitLockWhileNoCopyIsOpen()) {
         Refuse();
         return false;
-      case IDesktop::HandOverResult::LockTaken:
-        break;  // the copy that held it has ended: this start goes on
+      }
+    } else {
+      const HandOver handOver{commandLine.run, commandLine.exit, startedAs, commandLine.program,
+                              commandLine.font, commandLine.programArguments};
+      switch (desktop.HandToRunningCopy(handOver)) {
+        case IDesktop::HandOverResult::Delivered:
+          return false;
+        case IDesktop::HandOverResult::Refused:
+          Refuse();
+          return false;
+        case IDesktop::HandOverResult::LockTaken:
+          break;  // the copy that held it has ended: this start goes on
+      }
     }
   }
   // This copy has no window yet, so a main window found belongs to another.
@@ -141,7 +147,7 @@ void Run::RestoreAtLogon() {
   atLogon_ = true;
   busy_ = true;
   // Another copy runs: it does the work, at its launch's end or its next start.
-  if (!seams_.desktop.TakeInstanceLock()) {
+  if (seams_.desktop.TakeInstanceLock() == IDesktop::InstanceLock::HeldByAnother) {
     Finish();
   } else {
     seams_.desktop.AnnounceGuardDecided();

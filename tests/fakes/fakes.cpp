@@ -217,9 +217,10 @@ RunningProgram FakeLauncher::FindRunning(const ProcessIdentity& identity) {
 
 // --- FakeDesktop
 
-bool FakeDesktop::TakeInstanceLock() {
+IDesktop::InstanceLock FakeDesktop::TakeInstanceLock() {
   guardSteps.push_back("lock");
-  return lockFree;
+  if (!lockFree) return InstanceLock::HeldByAnother;
+  return lockAbandoned ? InstanceLock::OwnedAfterAKill : InstanceLock::Owned;
 }
 
 bool FakeDesktop::AnotherCopyIsOpen() {

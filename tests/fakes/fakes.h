@@ -146,10 +146,12 @@ class FakeDesktop final : public IDesktop {
   std::uint32_t session = 1;
   std::uint16_t displayLanguage = 0x0411;  // Japanese (Japan)
   bool lockFree = true;
+  bool lockAbandoned = false;  // free, left by a copy that was killed
+  bool holderEndsWithoutWindow = false;  // a plain second start's wait ends with the lock
   bool anotherCopyOpen = false;
   HandOverResult handOverResult = HandOverResult::Delivered;
   std::vector<tavrel::HandOver> handedOver;
-  std::vector<std::string> guardSteps;  // "lock", "await", "search", "announce"
+  std::vector<std::string> guardSteps;  // "lock", "await", "wait", "search", "announce", "release"
   std::vector<Shown> shown;
   std::deque<bool> answers;  // the answers to YesNo boxes, in turn; Yes when none is left
   std::function<void(const Box&)> whileShown;  // runs while a box is up
@@ -159,9 +161,13 @@ class FakeDesktop final : public IDesktop {
   std::vector<std::string> Arguments() override { return arguments; }
   std::uint32_t Session() override { return session; }
   std::uint16_t DisplayLanguage() override { return displayLanguage; }
-  bool TakeInstanceLock() override;
+  InstanceLock TakeInstanceLock() override;
   void AnnounceGuardDecided() override { guardSteps.push_back("announce"); }
   void AwaitGuardDecision() override { guardSteps.push_back("await"); }
+  bool AwaitLockWhileNoCopyIsOpen() override {
+    guardSteps.push_back("wait");
+    return holderEndsWithoutWindow;
+  }
   bool AnotherCopyIsOpen() override;
   HandOverResult HandToRunningCopy(const tavrel::HandOver& handOver) override {
     handedOver.push_back(handOver);

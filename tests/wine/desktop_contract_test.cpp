@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <thread>
+
+#include "base/win32/handles.h"
 #include "base/win32/wide.h"
 #include "desktop/win32/desktop_win32.h"
 #include "wine/scratch_window.h"
@@ -21,19 +25,120 @@ TEST(Win32DesktopContract, AnErrorTextHasNoLineEndAndAnUnknownCodeNoText) {
   EXPECT_EQ(desktop.ErrorText(0x2000FFFF), "");
 }
 
-TEST(Win32DesktopContract, OneCopyHoldsTheInstanceLockUntilItEnds) {
-  {
-    Win32Desktop first, second;
-    EXPECT_TRUE(first.TakeInstanceLock());
-    EXPECT_FALSE(second.TakeInstanceLock());
-    // The holder's word ends the loser's wait at once, not after its time-out.
-    first.AnnounceGuardDecided();
-    const ULONGLONG start = GetTickCount64();
-    second.AwaitGuardDecision();
-    EXPECT_LT(GetTickCount64() - start, 2000u);
-  }
-  EXPECT_TRUE(Win32Desktop().TakeInstanceLock());
+bool LockNameExists() {
+  const UniqueWin32Handle lock(OpenMutexW(SYNCHRONIZE, FALSE, L"Local\\Tavrel.SingleInstance"));
+  return lock != nullptr;
 }
+
+// Another copy of Tavrel, on a thread of its own: a mutex belongs to a
+// thread, and its owner would take it again at once. It holds the lock until
+// it ends or `lifetimeMs` has passed. A thread that ends owning a mutex
+// abandons it, as a killed process does.
+class OtherCopy {
+ public:
+  explicit OtherCopy(DWORD lifetimeMs = INFINITE) : thread_([this, lifetimeMs] { Run(lifetimeMs); }) {
+    WaitForSingleObject(taken_.get(), INFINITE);
+  }
+  ~OtherCopy() { End(false); }
+  OtherCopy(const OtherCopy&) = delete;
+  OtherCopy& operator=(const OtherCopy&) = delete;
+
+  IDesktop::InstanceLock lock() const { return lock_; }
+  Win32Desktop& desktop() { return desktop_; }
+  void End(bool killed) {
+    if (!thread_.joinable()) return;
+    killed_ = killed;
+    SetEvent(end_.get());
+    thread_.join();
+  }
+
+ private:
+  void Run(DWORD lifetimeMs) {
+    lock_ = desktop_.TakeInstanceLock();
+    SetEvent(taken_.get());
+    WaitForSingleObject(end_.get(), lifetimeMs);
+    if (!killed_) desktop_.ReleaseInstanceLock();
+  }
+
+  Win32Desktop desktop_;  // outlives the thread: a killed copy's handle stays open
+  IDesktop::InstanceLock lock_ = IDesktop::InstanceLock::HeldByAnother;
+  bool killed_ = false;
+  UniqueWin32Handle taken_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  UniqueWin32Handle end_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  std::thread thread_;
+};
+
+enum class Other { None, Runs, Ended, Killed };
+
+struct LockRow {
+  const char* name;
+  Other other;
+  IDesktop::InstanceLock taken;
+};
+
+class InstanceLockRule : public ::testing::TestWithParam<LockRow> {};
+
+// A copy runs while it owns the lock. One that lost it keeps no handle that
+// would make the name outlive the copy that runs.
+TEST_P(InstanceLockRule, OwnedMeansARunningCopy) {
+  const LockRow& row = GetParam();
+  std::optional<OtherCopy> other;
+  if (row.other != Other::None) {
+    other.emplace();
+    ASSERT_EQ(other->lock(), IDesktop::InstanceLock::Owned);
+    if (row.other != Other::Runs) other->End(row.other == Other::Killed);
+  }
+  Win32Desktop copy;
+  EXPECT_EQ(copy.TakeInstanceLock(), row.taken);
+  other.reset();
+  EXPECT_EQ(LockNameExists(), row.taken != IDesktop::InstanceLock::HeldByAnother);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , InstanceLockRule,
+    ::testing::Values(LockRow{"Alone", Other::None, IDesktop::InstanceLock::Owned},
+                      LockRow{"AnotherRuns", Other::Runs, IDesktop::InstanceLock::HeldByAnother},
+                      LockRow{"AnotherEnded", Other::Ended, IDesktop::InstanceLock::Owned},
+                      LockRow{"AnotherWasKilled", Other::Killed, IDesktop::InstanceLock::OwnedAfterAKill}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// The holder's word ends the loser's wait at once, not after its time-out.
+TEST(Win32DesktopContract, ACopyThatLostTheLockHearsTheHoldersDecisionAtOnce) {
+  OtherCopy holder;
+  Win32Desktop copy;
+  ASSERT_EQ(copy.TakeInstanceLock(), IDesktop::InstanceLock::HeldByAnother);
+  holder.desktop().AnnounceGuardDecided();
+  const ULONGLONG start = GetTickCount64();
+  copy.AwaitGuardDecision();
+  EXPECT_LT(GetTickCount64() - start, 2000u);
+}
+
+struct AwaitRow {
+  const char* name;
+  bool windowOpen;
+  bool taken;
+};
+
+class AwaitingTheHolder : public ::testing::TestWithParam<AwaitRow> {};
+
+// A holder without a window (a logon's restore) is waited for until it gives
+// the lock back; a main window on the desktop ends the wait with nothing held.
+TEST_P(AwaitingTheHolder, TakesTheLockOrLetsGoOnceAWindowIsThere) {
+  const AwaitRow& row = GetParam();
+  std::optional<ScratchWindow> window;
+  if (row.windowOpen) window.emplace(AsWide(kMainWindowClass), L"Tavrel", nullptr, DefWindowProcW);
+  std::optional<OtherCopy> holder(std::in_place, 300);
+  Win32Desktop copy;
+  ASSERT_EQ(copy.TakeInstanceLock(), IDesktop::InstanceLock::HeldByAnother);
+  EXPECT_EQ(copy.AwaitLockWhileNoCopyIsOpen(), row.taken);
+  holder.reset();
+  EXPECT_EQ(LockNameExists(), row.taken);
+}
+
+INSTANTIATE_TEST_SUITE_P(, AwaitingTheHolder,
+                         ::testing::Values(AwaitRow{"HolderWithoutAWindow", false, true},
+                                           AwaitRow{"AMainWindowIsOpen", true, false}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // Only a top-level window of Tavrel's class counts, not one merely titled so
 // nor a child. Windows searches message-only windows only under HWND_MESSAGE;
