@@ -6,6 +6,7 @@
 
 #include "app/file_kind.h"
 #include "app/maker.h"
+#include "app/start_failure.h"
 #include "base/text.h"
 
 namespace tavrel {
@@ -267,7 +268,9 @@ void Run::StartProgram(const StartOrder& order) {
   const bool settingsBack = !outerRuns && SwitchBack();
   // A start the user refused at the shell's prompt needs no word: they chose.
   if (outcome.result == StartOutcome::Result::Failed) {
-    Tell(texts_.NotStarted(order.program, ErrorText(outcome.error), outerRuns, settingsBack));
+    Tell(texts_.NotStarted(order.program,
+                           StartFailureText(texts_, seams_.desktop, seams_.files, order.program, outcome.error),
+                           outerRuns, settingsBack));
   }
   if (!outerRuns) AfterLastProgram();
 }
@@ -432,7 +435,7 @@ void Run::Finish() {
 // --- telling the user
 
 std::string Run::ErrorText(ErrorCode error) {
-  return texts_.ErrorText(seams_.desktop.ErrorText(error), error);
+  return texts_.ErrorText(seams_.desktop.ErrorText(error, ""), error);
 }
 
 std::string Run::RestoreProblem(const RestoreStatus& status) {

@@ -82,6 +82,7 @@ enum class Text : int {
   SettingsBackNotStarted,
   ProgramNotStarted,
   NotStarted,
+  DosProgram,
   OuterRuns,
   SettingsBack,
   RestoreFailed,

@@ -85,8 +85,9 @@ class IDesktop {
   // user answered Yes (or OK).
   virtual bool Show(WindowHandle owner, const Box& box) = 0;
   // The system's text for an error code, in the user's language, without its
-  // line end; empty when Windows has none.
-  [[nodiscard]] virtual std::string ErrorText(ErrorCode error) = 0;
+  // line end, with each of its inserts ("%1" and on) filled with `insert`
+  // (UTF-8, a path where the error is about one); empty when Windows has none.
+  [[nodiscard]] virtual std::string ErrorText(ErrorCode error, std::string_view insert) = 0;
 };
 
 }  // namespace tavrel

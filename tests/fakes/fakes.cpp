@@ -237,9 +237,12 @@ bool FakeDesktop::Show(WindowHandle owner, const Box& box) {
   return answer;
 }
 
-std::string FakeDesktop::ErrorText(ErrorCode error) {
-  const auto text = errorTexts.find(error);
-  return text == errorTexts.end() ? std::string() : text->second;
+std::string FakeDesktop::ErrorText(ErrorCode error, std::string_view insert) {
+  const auto found = errorTexts.find(error);
+  if (found == errorTexts.end()) return {};
+  std::string text = found->second;
+  if (const std::size_t at = text.find("%1"); at != std::string::npos) text.replace(at, 2, insert);
+  return text;
 }
 
 // --- FakeFiles

@@ -175,7 +175,8 @@ class FakeDesktop final : public IDesktop {
   }
   void ReleaseInstanceLock() override { guardSteps.push_back("release"); }
   bool Show(WindowHandle owner, const Box& box) override;
-  std::string ErrorText(ErrorCode error) override;
+  // The text set for the code, its "%1" replaced by the insert.
+  std::string ErrorText(ErrorCode error, std::string_view insert) override;
 };
 
 // Files by full path, compared without regard to case; a listing matches

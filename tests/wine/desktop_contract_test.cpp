@@ -18,11 +18,19 @@ namespace {
 TEST(Win32DesktopContract, AnErrorTextHasNoLineEndAndAnUnknownCodeNoText) {
   Win32Desktop desktop;
   for (const ErrorCode error : {kFileNotFound, kAccessDenied, kAlreadyExists, kCancelled}) {
-    const std::string text = desktop.ErrorText(error);
+    const std::string text = desktop.ErrorText(error, "");
     ASSERT_FALSE(text.empty()) << error;
     EXPECT_EQ(std::string("\r\n ").find(text.back()), std::string::npos) << error;
   }
-  EXPECT_EQ(desktop.ErrorText(0x2000FFFF), "");
+  EXPECT_EQ(desktop.ErrorText(0x2000FFFF, ""), "");
+}
+
+// Error 193's text names the program by an insert.
+TEST(Win32DesktopContract, AnErrorTextHasItsInsertsFilled) {
+  const std::string path = "C:\\古い\\game.exe";
+  const std::string text = Win32Desktop().ErrorText(193, path);
+  EXPECT_NE(text.find(path), std::string::npos) << text;
+  EXPECT_EQ(text.find("%1"), std::string::npos) << text;
 }
 
 bool LockNameExists() {

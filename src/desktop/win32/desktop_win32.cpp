@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <array>
 
 #include "base/win32/wide.h"
 
@@ -247,13 +248,21 @@ bool Win32Desktop::Show(WindowHandle owner, const Box& box) {
   return answer == IDYES || answer == IDOK;
 }
 
-std::string Win32Desktop::ErrorText(ErrorCode error) {
+std::string Win32Desktop::ErrorText(ErrorCode error, std::string_view insert) {
+  // Some system texts name what failed by an insert (error 193: "%1 is not a
+  // valid Win32 application."). Every insert gets the same string; 99 is the
+  // highest number an insert can have. With FORMAT_MESSAGE_ARGUMENT_ARRAY the
+  // last argument is an array of DWORD_PTR, not a va_list, and a plain "%n"
+  // insert reads its element as the address of a string.
+  const std::wstring filler = Wide(insert);
+  std::array<DWORD_PTR, 99> inserts{};
+  inserts.fill(reinterpret_cast<DWORD_PTR>(filler.c_str()));
   wchar_t* text = nullptr;
   // With FORMAT_MESSAGE_ALLOCATE_BUFFER the buffer argument receives the
   // address of a buffer that the call allocates with LocalAlloc.
   const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ARGUMENT_ARRAY,
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, reinterpret_cast<va_list*>(inserts.data()));
   const UniqueLocalMemory<wchar_t> owned(text);
   if (length == 0 || !text) return {};
   std::wstring message(text, length);

@@ -26,7 +26,7 @@ class Win32Desktop final : public IDesktop {
   HandOverResult HandToRunningCopy(const tavrel::HandOver& handOver) override;
   void ReleaseInstanceLock() override;
   bool Show(WindowHandle owner, const Box& box) override;
-  std::string ErrorText(ErrorCode error) override;
+  std::string ErrorText(ErrorCode error, std::string_view insert) override;
 
  private:
   HANDLE GuardEvent();
