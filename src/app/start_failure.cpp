@@ -40,13 +40,14 @@ ExecutableKind KindOfExecutable(std::span<const std::uint8_t> head) {
   return cut && newHeader > head.size() - 4 ? ExecutableKind::Other : ExecutableKind::DosOr16Bit;
 }
 
+// 64-bit Windows refuses a DOS or 16-bit program with ERROR_BAD_EXE_FORMAT.
+// Wine 8 without its 16-bit support refuses it with ERROR_FILE_NOT_FOUND
+// although the file is there. Whatever the code, the file's head tells.
 std::string StartFailureText(const Texts& texts, IDesktop& desktop, IFiles& files, std::string_view program,
                              ErrorCode error) {
-  if (error == kBadExeFormat) {
-    const FileHead head = files.ReadHead(Utf8ToUtf16(program), kExecutableHeadSize);
-    if (head.error == kSuccess && KindOfExecutable(head.bytes) == ExecutableKind::DosOr16Bit) {
-      return texts.ErrorText(texts.Get(Text::DosProgram), error);
-    }
+  const FileHead head = files.ReadHead(Utf8ToUtf16(program), kExecutableHeadSize);
+  if (head.error == kSuccess && KindOfExecutable(head.bytes) == ExecutableKind::DosOr16Bit) {
+    return texts.ErrorText(texts.Get(Text::DosProgram), error);
   }
   return texts.ErrorText(desktop.ErrorText(error, program), error);
 }

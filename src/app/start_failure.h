@@ -17,10 +17,6 @@ class IDesktop;
 class IFiles;
 class Texts;
 
-// The system error for a file Windows cannot run as a program
-// (ERROR_BAD_EXE_FORMAT).
-inline constexpr ErrorCode kBadExeFormat = 193;
-
 enum class ExecutableKind {
   Windows,     // an MZ header pointing at a PE header
   DosOr16Bit,  // an MZ header and no PE header: DOS, or 16-bit Windows (NE) and the like
@@ -35,7 +31,8 @@ inline constexpr std::size_t kExecutableHeadSize = 4096;
 // gives them (the whole file when it is shorter than kExecutableHeadSize).
 ExecutableKind KindOfExecutable(std::span<const std::uint8_t> head);
 
-// The reason, with its error code, for a failed start of `program` (UTF-8).
+// The reason, with its error code, for a failed start of `program` (UTF-8):
+// for a DOS or 16-bit program, that 64-bit Windows cannot run it.
 std::string StartFailureText(const Texts& texts, IDesktop& desktop, IFiles& files, std::string_view program,
                              ErrorCode error);
 

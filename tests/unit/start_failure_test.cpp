@@ -9,6 +9,7 @@
 namespace tavrel::fakes {
 namespace {
 
+constexpr ErrorCode kBadExeFormat = 193;  // ERROR_BAD_EXE_FORMAT
 constexpr char kProgram[] = "D:\\Old\\game.exe";
 constexpr char kBadFormat[] = "%1 の EXE フォーマットが不正です。";
 
@@ -78,7 +79,9 @@ INSTANTIATE_TEST_SUITE_P(
                   "D:\\Old\\game.exe の EXE フォーマットが不正です。（エラー 193）"},
         ReasonRow{"NoLongerThere", kBadExeFormat, std::nullopt,
                   "D:\\Old\\game.exe の EXE フォーマットが不正です。（エラー 193）"},
-        ReasonRow{"AnotherError", kAccessDenied, MzHead(0, 0x400), "アクセスが拒否されました。（エラー 5）"}),
+        ReasonRow{"DosUnderWine", kFileNotFound, MzHead(0, 0x400),
+                  "16 ビット版または DOS 用のソフトのため、64 ビット版の Windows では起動できません。（エラー 2）"},
+        ReasonRow{"AnotherError", kAccessDenied, MzHead(0x80, 0x200, "PE\0\0"sv), "アクセスが拒否されました。（エラー 5）"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
