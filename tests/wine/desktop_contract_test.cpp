@@ -72,7 +72,7 @@ class OtherCopy {
   std::thread thread_;
 };
 
-enum class Other { None, Runs, Ended, Killed };
+enum class Other { None, Runs, Killed };
 
 struct LockRow {
   const char* name;
@@ -88,7 +88,7 @@ TEST_P(InstanceLockRule, OwnedMeansARunningCopy) {
   const LockRow& row = GetParam();
   std::optional<OtherCopy> other;
   if (row.other != Other::None) other.emplace();
-  if (row.other == Other::Ended || row.other == Other::Killed) other->End(row.other == Other::Killed);
+  if (row.other == Other::Killed) other->End(true);
   Win32Desktop copy;
   EXPECT_EQ(copy.TakeInstanceLock(), row.taken);
   other.reset();
@@ -99,7 +99,6 @@ INSTANTIATE_TEST_SUITE_P(
     , InstanceLockRule,
     ::testing::Values(LockRow{"Alone", Other::None, IDesktop::InstanceLock::Owned},
                       LockRow{"AnotherRuns", Other::Runs, IDesktop::InstanceLock::HeldByAnother},
-                      LockRow{"AnotherEnded", Other::Ended, IDesktop::InstanceLock::Owned},
                       LockRow{"AnotherWasKilled", Other::Killed, IDesktop::InstanceLock::OwnedAfterAKill}),
     [](const auto& row) { return std::string(row.param.name); });
 
