@@ -87,6 +87,7 @@ enum class Text : int {
   SettingsBackNotStarted,
   ProgramNotStarted,
   NotStarted,
+  DosProgram,
   OuterRuns,
   SettingsBack,
   RestoreFailed,

@@ -33,14 +33,25 @@ class IDesktop {
   // English display is common.
   [[nodiscard]] virtual std::uint16_t DisplayLanguage() = 0;
 
-  // Takes the single-instance lock of the user's session; false when another
-  // copy holds it.
-  [[nodiscard]] virtual bool TakeInstanceLock() = 0;
+  enum class InstanceLock {
+    Owned,            // no other copy runs
+    OwnedAfterAKill,  // the copy that held it was killed: its recovery is due
+    HeldByAnother,    // another copy runs; this one keeps no handle to the lock
+  };
+  // Takes the single-instance lock of the user's session without waiting.
+  // A copy runs while it owns the lock, not while the lock merely exists.
+  [[nodiscard]] virtual InstanceLock TakeInstanceLock() = 0;
   // The holder of the lock tells copies waiting in AwaitGuardDecision that its
   // look for other copies is over.
   virtual void AnnounceGuardDecided() = 0;
   // A copy that lost the lock waits (a few seconds at most) for that.
   virtual void AwaitGuardDecision() = 0;
+  // For a copy that lost the lock and has nothing to hand over: waits while
+  // no main window of the user's is on the desktop (the holder is a logon's
+  // restore, or a copy about to show its window or in its last moments).
+  // True once the holder has ended and this copy owns the lock; false once
+  // such a window is there, and then this copy keeps no handle to the lock.
+  [[nodiscard]] virtual bool AwaitLockWhileNoCopyIsOpen() = 0;
   // Whether the main window of another running copy is on the desktop.
   [[nodiscard]] virtual bool AnotherCopyIsOpen() = 0;
   enum class HandOverResult {
@@ -51,15 +62,17 @@ class IDesktop {
   // For a copy that lost the lock: hands the start to the running copy's
   // main window (one of the same user's), or waits for the holder of the
   // lock while it has no window or its window does not answer (a copy in
-  // its last moments).
+  // its last moments). Unless the lock was taken, this copy keeps no handle
+  // to it afterwards.
   [[nodiscard]] virtual HandOverResult HandToRunningCopy(const tavrel::HandOver& handOver) = 0;
   // Gives the lock back before the process ends, so that a waiting start
   // goes on.
   virtual void ReleaseInstanceLock() = 0;
 
   // The system's text for an error code, in the user's language, without its
-  // line end; empty when Windows has none.
-  [[nodiscard]] virtual std::string ErrorText(ErrorCode error) = 0;
+  // line end, with each of its inserts ("%1" and on) filled with `insert`
+  // (UTF-8, a path where the error is about one); empty when Windows has none.
+  [[nodiscard]] virtual std::string ErrorText(ErrorCode error, std::string_view insert) = 0;
 };
 
 }  // namespace tavrel

@@ -5,6 +5,7 @@
 
 #include "app/file_kind.h"
 #include "app/maker.h"
+#include "app/start_failure.h"
 #include "base/text.h"
 #include "run/run.h"
 
@@ -175,7 +176,8 @@ Input Run::Start(const StartOrder& order) {
     case StartOutcome::Result::Cancelled: return NotStarted{NotStarted::Kind::Cancelled, {}};
     case StartOutcome::Result::Failed: break;
   }
-  return NotStarted{NotStarted::Kind::Failed, ErrorText(outcome.error)};
+  return NotStarted{NotStarted::Kind::Failed,
+                    StartFailureText(texts_, seams_.desktop, seams_.files, order.program, outcome.error)};
 }
 
 PutBack Run::SwitchBack(const PutSettingsBack& how) {
@@ -239,7 +241,7 @@ Reported Run::MakeShortcut(const WriteShortcut& shortcut) {
 
 // --- telling the user
 
-std::string Run::ErrorText(ErrorCode error) { return texts_.ErrorText(seams_.desktop.ErrorText(error), error); }
+std::string Run::ErrorText(ErrorCode error) { return texts_.ErrorText(seams_.desktop.ErrorText(error, ""), error); }
 
 std::string Run::RestoreProblem(const RestoreStatus& status) {
   if (!status.complete()) {

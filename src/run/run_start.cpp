@@ -31,7 +31,8 @@ bool FitsACommandLine(std::string_view text) { return Utf8ToUtf16(text).size() <
 bool Run::GuardSingleInstance(const CommandLine& commandLine, ShowState startedAs) {
   IDesktop& desktop = seams_.desktop;
   const Box refusal{texts_.Fill(Text::AlreadyRunning, {kApplicationTitle}), BoxIcon::Information, BoxButtons::Ok};
-  if (!desktop.TakeInstanceLock()) {
+  // Owned after a kill goes on as owned: the recovery finds the journal.
+  if (desktop.TakeInstanceLock() == IDesktop::InstanceLock::HeldByAnother) {
     std::vector<Box> boxes;
     if (commandLine.error) {
       // Checked before anything is sent: what is wrong, and how Tavrel is
@@ -40,24 +41,29 @@ bool Run::GuardSingleInstance(const CommandLine& commandLine, ShowState startedA
     }
     if (commandLine.program.empty() && commandLine.font.empty()) {
       // Until the holder has looked for other copies, a refusal box of ours
-      // could be taken for one.
+      // could be taken for one. A holder without a window (a logon's
+      // restore, a copy in its last moments) is waited for; this start then
+      // goes on as the first copy.
       desktop.AwaitGuardDecision();
-      boxes.push_back(refusal);
-      Feed(Refused{boxes});
-      return false;
-    }
-    const HandOver handOver{commandLine.run, commandLine.exit, startedAs, commandLine.program,
-                            commandLine.font, commandLine.programArguments};
-    switch (desktop.HandToRunningCopy(handOver)) {
-      case IDesktop::HandOverResult::Delivered:
-        Feed(Refused{boxes});
-        return false;
-      case IDesktop::HandOverResult::Refused:
+      if (!desktop.AwaitLockWhileNoCopyIsOpen()) {
         boxes.push_back(refusal);
         Feed(Refused{boxes});
         return false;
-      case IDesktop::HandOverResult::LockTaken:
-        break;  // the copy that held it has ended: this start goes on
+      }
+    } else {
+      const HandOver handOver{commandLine.run, commandLine.exit, startedAs, commandLine.program,
+                              commandLine.font, commandLine.programArguments};
+      switch (desktop.HandToRunningCopy(handOver)) {
+        case IDesktop::HandOverResult::Delivered:
+          Feed(Refused{boxes});
+          return false;
+        case IDesktop::HandOverResult::Refused:
+          boxes.push_back(refusal);
+          Feed(Refused{boxes});
+          return false;
+        case IDesktop::HandOverResult::LockTaken:
+          break;  // the copy that held it has ended: this start goes on
+      }
     }
   }
   // This copy has no window yet, so a main window found belongs to another.
@@ -76,7 +82,8 @@ void Run::Open(const CommandLine& commandLine, ShowState startedAs) {
 }
 
 void Run::RestoreAtLogon() {
-  const bool lockTaken = seams_.desktop.TakeInstanceLock();
+  // Another copy runs: it does the work, at its launch's end or its next start.
+  const bool lockTaken = seams_.desktop.TakeInstanceLock() != IDesktop::InstanceLock::HeldByAnother;
   if (lockTaken) seams_.desktop.AnnounceGuardDecided();
   Feed(BeginAtLogon{lockTaken});
 }

@@ -1,6 +1,8 @@
 """Only one Tavrel at a time: a start that finds another refuses and ends."""
 
-from harness import CAPTION, IDOK, expect, wait_equal, wait_until
+from harness import CAPTION, IDOK, WM_CLOSE, expect, texts, wait_equal, wait_until, windows_path
+from test_launch import ORDINARY, launch, switched, wait_back
+from test_recovery import expect_no_journal, parse_journal
 
 REFUSAL = "Tavrel は既に起動しています。\r\n利用しているソフトを終了させてください。"
 
@@ -67,3 +69,32 @@ def test_two_copies_started_together(case):
     wait_until(case.main_windows, "the main window of the copy that stays")
     answer_refusal(case, from_taskbar=True)
     wait_equal(lambda: running(case), (1, 1, 0), "(main windows, Tavrel processes, boxes)")
+
+
+def test_a_refusal_left_open_while_the_running_copy_is_killed(case):
+    # The refusal holds nothing: once the copy that ran is killed, the next
+    # start takes the lock, takes over the wait and puts the font back.
+    case.lay_out()
+    case.write_key(ORDINARY)
+    first = case.start_tavrel()
+    viewer = launch(case, first, ORDINARY)
+    font = windows_path(case.folder / "sample.tte")
+    wait_until(lambda: parse_journal(case.journal()["Record"][1])[3], "the program in the journal")
+
+    case.start(case.folder / "tavrel.exe")
+    stale = case.wait_message_box(title="Tavrel")
+    expect(stale["text"], REFUSAL, "the refusal left open")
+    case.probe("kill", first.pid)
+    first.wait_ended("the first Tavrel after TerminateProcess")
+
+    second = case.start_tavrel()
+    wait_until(lambda: second.window()["iconic"], "the window minimised while it takes over the wait")
+    expect([box["hwnd"] for box in case.windows(title="Tavrel", cls="#32770")], [stale["hwnd"]],
+           "the message boxes: the refusal left open alone")
+    expect(texts(case.read_key()), switched(ORDINARY, font), "HKCU\\EUDC\\932 while the program still runs")
+
+    case.post(viewer["hwnd"], WM_CLOSE)
+    wait_back(case, second, ORDINARY)
+    expect_no_journal(case)
+    # The window that came back covers the refusal: the user raises it first.
+    answer_refusal(case, from_taskbar=True)

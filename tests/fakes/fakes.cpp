@@ -218,9 +218,10 @@ RunningProgram FakeLauncher::FindRunning(const ProcessIdentity& identity) {
 
 // --- FakeDesktop
 
-bool FakeDesktop::TakeInstanceLock() {
+IDesktop::InstanceLock FakeDesktop::TakeInstanceLock() {
   guardSteps.push_back("lock");
-  return lockFree;
+  if (!lockFree) return InstanceLock::HeldByAnother;
+  return lockAbandoned ? InstanceLock::OwnedAfterAKill : InstanceLock::Owned;
 }
 
 bool FakeDesktop::AnotherCopyIsOpen() {
@@ -237,9 +238,12 @@ bool FakeView::ShowBox(const Box& box) {
   return answer;
 }
 
-std::string FakeDesktop::ErrorText(ErrorCode error) {
-  const auto text = errorTexts.find(error);
-  return text == errorTexts.end() ? std::string() : text->second;
+std::string FakeDesktop::ErrorText(ErrorCode error, std::string_view insert) {
+  const auto found = errorTexts.find(error);
+  if (found == errorTexts.end()) return {};
+  std::string text = found->second;
+  if (const std::size_t at = text.find("%1"); at != std::string::npos) text.replace(at, 2, insert);
+  return text;
 }
 
 // --- FakeFiles

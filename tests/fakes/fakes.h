@@ -143,26 +143,33 @@ class FakeDesktop final : public IDesktop {
   std::uint32_t session = 1;
   std::uint16_t displayLanguage = 0x0411;  // Japanese (Japan)
   bool lockFree = true;
+  bool lockAbandoned = false;  // free, left by a copy that was killed
+  bool holderEndsWithoutWindow = false;  // a plain second start's wait ends with the lock
   bool anotherCopyOpen = false;
   HandOverResult handOverResult = HandOverResult::Delivered;
   std::vector<tavrel::HandOver> handedOver;
-  std::vector<std::string> guardSteps;  // "lock", "await", "search", "announce"
+  std::vector<std::string> guardSteps;  // "lock", "await", "wait", "search", "announce", "release"
   std::map<ErrorCode, std::string> errorTexts;
 
   std::string ExecutablePath() override { return executablePath; }
   std::vector<std::string> Arguments() override { return arguments; }
   std::uint32_t Session() override { return session; }
   std::uint16_t DisplayLanguage() override { return displayLanguage; }
-  bool TakeInstanceLock() override;
+  InstanceLock TakeInstanceLock() override;
   void AnnounceGuardDecided() override { guardSteps.push_back("announce"); }
   void AwaitGuardDecision() override { guardSteps.push_back("await"); }
+  bool AwaitLockWhileNoCopyIsOpen() override {
+    guardSteps.push_back("wait");
+    return holderEndsWithoutWindow;
+  }
   bool AnotherCopyIsOpen() override;
   HandOverResult HandToRunningCopy(const tavrel::HandOver& handOver) override {
     handedOver.push_back(handOver);
     return handOverResult;
   }
   void ReleaseInstanceLock() override { guardSteps.push_back("release"); }
-  std::string ErrorText(ErrorCode error) override;
+  // The text set for the code, its "%1" replaced by the insert.
+  std::string ErrorText(ErrorCode error, std::string_view insert) override;
 };
 
 // Files by full path, compared without regard to case; a listing matches

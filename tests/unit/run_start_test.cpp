@@ -13,9 +13,14 @@ constexpr char kFontPrompt[] = "ユーザー外字ファイルをDrag＆Dropし�
 const Box kRefusal{"Tavrel は既に起動しています。\r\n利用しているソフトを終了させてください。",
                    BoxIcon::Information, BoxButtons::Ok};
 
+constexpr auto kOwned = IDesktop::InstanceLock::Owned;
+constexpr auto kAfterAKill = IDesktop::InstanceLock::OwnedAfterAKill;
+constexpr auto kHeld = IDesktop::InstanceLock::HeldByAnother;
+
 struct GuardRow {
   const char* name;
-  bool lockFree, anotherCopyOpen;
+  IDesktop::InstanceLock lock;
+  bool holderEndsWithoutWindow, anotherCopyOpen;
   std::vector<std::string> steps;
   bool started;
 };
@@ -28,7 +33,9 @@ TEST_P(Guard, TakesTheLockLooksForAnotherCopyThenDecides) {
   const GuardRow& row = GetParam();
   RunRig rig;
   Viewer(rig);
-  rig.desktop.lockFree = row.lockFree;
+  rig.desktop.lockFree = row.lock != IDesktop::InstanceLock::HeldByAnother;
+  rig.desktop.lockAbandoned = row.lock == IDesktop::InstanceLock::OwnedAfterAKill;
+  rig.desktop.holderEndsWithoutWindow = row.holderEndsWithoutWindow;
   rig.desktop.anotherCopyOpen = row.anotherCopyOpen;
   EXPECT_EQ(rig.run->GuardSingleInstance(), row.started);
   EXPECT_EQ(rig.desktop.guardSteps, row.steps);
@@ -49,10 +56,15 @@ TEST_P(Guard, TakesTheLockLooksForAnotherCopyThenDecides) {
 
 INSTANTIATE_TEST_SUITE_P(
     , Guard,
-    ::testing::Values(GuardRow{"Alone", true, false, {"lock", "search", "announce"}, true},
-                      GuardRow{"AnotherCopysWindowIsOpen", true, true, {"lock", "search", "announce"}, false},
-                      GuardRow{"LockHeldElsewhere", false, false, {"lock", "await"}, false},
-                      GuardRow{"LockHeldAndWindowOpen", false, true, {"lock", "await"}, false}),
+    ::testing::Values(GuardRow{"Alone", kOwned, false, false, {"lock", "search", "announce"}, true},
+                      // The recovery that follows finds what the killed copy left.
+                      GuardRow{"AfterAKill", kAfterAKill, false, false, {"lock", "search", "announce"}, true},
+                      GuardRow{"AnotherCopysWindowIsOpen", kOwned, false, true, {"lock", "search", "announce"}, false},
+                      GuardRow{"LockHeldElsewhere", kHeld, false, false, {"lock", "await", "wait"}, false},
+                      GuardRow{"LockHeldAndWindowOpen", kHeld, false, true, {"lock", "await", "wait"}, false},
+                      // A logon's restore or a copy in its last moments: waited for.
+                      GuardRow{"HolderEndsWithoutAWindow", kHeld, true, false,
+                               {"lock", "await", "wait", "search", "announce"}, true}),
     [](const auto& row) { return std::string(row.param.name); });
 
 struct StartRow {

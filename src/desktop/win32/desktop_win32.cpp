@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <array>
 
 #include "base/win32/wide.h"
 
@@ -73,20 +74,47 @@ HANDLE Win32Desktop::GuardEvent() {
   return guardDecided_.get();
 }
 
-bool Win32Desktop::TakeInstanceLock() {
-  UniqueWin32Handle lock(CreateMutexW(nullptr, TRUE, kInstanceLockName));
-  const DWORD error = GetLastError();
-  if (!lock) return false;
-  if (error == ERROR_ALREADY_EXISTS) {
-    // Not ours: kept to wait on, should the holder be a logon's restore.
-    otherCopysLock_ = std::move(lock);
-    return false;
+namespace {
+
+// The lock, opened (or made) without taking it. CreateMutexW succeeds with
+// ERROR_ALREADY_EXISTS while any process holds a handle to the name, owner
+// or not (a copy showing a box, one waiting to hand over): only a wait tells
+// whether a copy runs.
+UniqueWin32Handle OpenInstanceLock() { return UniqueWin32Handle(CreateMutexW(nullptr, FALSE, kInstanceLockName)); }
+
+}  // namespace
+
+Win32Desktop::~Win32Desktop() {
+  // A mutex still owned when its thread ends is abandoned, which the next
+  // copy would take for a kill.
+  ReleaseInstanceLock();
+}
+
+Win32Desktop::InstanceLock Win32Desktop::TakeInstanceLock() {
+  UniqueWin32Handle lock = OpenInstanceLock();
+  // Unopenable (another user's copy made it with rights of its own): another runs.
+  if (!lock) return InstanceLock::HeldByAnother;
+  switch (WaitForLock(lock, 0)) {
+    case Waited::Taken: return InstanceLock::Owned;
+    case Waited::TakenAfterAKill: return InstanceLock::OwnedAfterAKill;
+    case Waited::NotYet:
+    case Waited::Failed: return InstanceLock::HeldByAnother;  // the handle goes with `lock`
   }
+  return InstanceLock::HeldByAnother;
+}
+
+// A mutex whose owning thread ended without releasing it is given to the
+// next waiter as WAIT_ABANDONED: owned, with the sign that its holder was
+// killed. Ownership is the waiting thread's, as is the release.
+Win32Desktop::Waited Win32Desktop::WaitForLock(UniqueWin32Handle& lock, DWORD timeoutMs) {
+  const DWORD waited = WaitForSingleObject(lock.get(), timeoutMs);
+  if (waited == WAIT_TIMEOUT) return Waited::NotYet;
+  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return Waited::Failed;
   instanceLock_ = std::move(lock);
   // A decision announced by an earlier holder no longer holds. Without the
   // event a waiting copy waits out its time-out instead: nothing is lost.
   if (HANDLE event = GuardEvent()) ResetEvent(event);
-  return true;
+  return waited == WAIT_ABANDONED ? Waited::TakenAfterAKill : Waited::Taken;
 }
 
 void Win32Desktop::AnnounceGuardDecided() {
@@ -151,8 +179,27 @@ Win32Desktop::Sent Win32Desktop::SendToMainWindow(const std::vector<std::uint8_t
   return Sent::NoWindow;
 }
 
+bool Win32Desktop::AwaitLockWhileNoCopyIsOpen() {
+  UniqueWin32Handle lock = OpenInstanceLock();
+  if (!lock) return false;
+  // A logon's restore shows no window and may wait for a program a while;
+  // a copy that shows one does so within moments of its guard decision.
+  for (;;) {
+    if (AnotherCopyIsOpen()) return false;
+    switch (WaitForLock(lock, kHandOverPollMs)) {
+      case Waited::Taken:
+      case Waited::TakenAfterAKill: return true;
+      case Waited::Failed: return false;
+      case Waited::NotYet: break;
+    }
+  }
+}
+
 Win32Desktop::HandOverResult Win32Desktop::HandToRunningCopy(const tavrel::HandOver& handOver) {
-  if (!otherCopysLock_) return HandOverResult::Refused;
+  // Held only while this copy waits: a copy that hands over or gives up
+  // keeps nothing that another start would find.
+  UniqueWin32Handle lock = OpenInstanceLock();
+  if (!lock) return HandOverResult::Refused;
   const std::vector<std::uint8_t> bytes = SerializeHandOver(handOver);
   // No window yet: the holder is a logon's restore, which shows none, or a
   // copy about to show its window. Either way the lock or the window comes.
@@ -168,13 +215,13 @@ Win32Desktop::HandOverResult Win32Desktop::HandToRunningCopy(const tavrel::HandO
         break;
       case Sent::NoWindow: break;
     }
-    const DWORD waited = WaitForSingleObject(otherCopysLock_.get(), kHandOverPollMs);
-    if (waited == WAIT_TIMEOUT) continue;
-    if (waited == WAIT_FAILED) return HandOverResult::Refused;
     // Given back, or abandoned by a holder that ended: ours either way.
-    instanceLock_ = std::move(otherCopysLock_);
-    if (HANDLE event = GuardEvent()) ResetEvent(event);
-    return HandOverResult::LockTaken;
+    switch (WaitForLock(lock, kHandOverPollMs)) {
+      case Waited::Taken:
+      case Waited::TakenAfterAKill: return HandOverResult::LockTaken;
+      case Waited::Failed: return HandOverResult::Refused;
+      case Waited::NotYet: break;
+    }
   }
 }
 
@@ -184,13 +231,21 @@ void Win32Desktop::ReleaseInstanceLock() {
   instanceLock_.reset();
 }
 
-std::string Win32Desktop::ErrorText(ErrorCode error) {
+std::string Win32Desktop::ErrorText(ErrorCode error, std::string_view insert) {
+  // Some system texts name what failed by an insert (error 193: "%1 is not a
+  // valid Win32 application."). Every insert gets the same string; 99 is the
+  // highest number an insert can have. With FORMAT_MESSAGE_ARGUMENT_ARRAY the
+  // last argument is an array of DWORD_PTR, not a va_list, and a plain "%n"
+  // insert reads its element as the address of a string.
+  const std::wstring filler = Wide(insert);
+  std::array<DWORD_PTR, 99> inserts{};
+  inserts.fill(reinterpret_cast<DWORD_PTR>(filler.c_str()));
   wchar_t* text = nullptr;
   // With FORMAT_MESSAGE_ALLOCATE_BUFFER the buffer argument receives the
   // address of a buffer that the call allocates with LocalAlloc.
   const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ARGUMENT_ARRAY,
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, reinterpret_cast<va_list*>(inserts.data()));
   const UniqueLocalMemory<wchar_t> owned(text);
   if (length == 0 || !text) return {};
   std::wstring message(text, length);
