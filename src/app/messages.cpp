@@ -81,6 +81,8 @@ std::string Texts::SwitchFailed(const SwitchStatus& status, std::string_view err
     case SwitchStatus::Step::FontUnwritten:
       return Lines({Get(Text::FontUnwritten), where, errorText,
                     Get(settingsBack ? Text::SettingsBackNotStarted : Text::ProgramNotStarted)});
+    case SwitchStatus::Step::NotAFontFile:
+      return Lines({Get(Text::FontPathRefused), where, status.error == kSuccess ? "" : errorText, nothingDone});
     case SwitchStatus::Step::Done:
       break;
   }

@@ -29,7 +29,7 @@ Run::Run(const Seams& seams, IRunView& view)
     : seams_(seams),
       view_(view),
       texts_(LanguageOf(seams.desktop.DisplayLanguage())),
-      switch_(seams.eudcKey, seams.journalStore),
+      switch_(seams.eudcKey, seams.journalStore, seams.files),
       restoreCommand_(Utf8ToUtf16("\"" + seams_.desktop.ExecutablePath() + "\" /restore")) {
   switch_.SetRestoreCommand(restoreCommand_);
   switch_.SetWriter(JournalWriter{seams_.launcher.Self(), seams_.desktop.Session()});

@@ -170,6 +170,9 @@ constexpr Row kRows[] = {
    "A shortcut was created on the desktop."},
   {Text::ShortcutNotCreated, "デスクトップにショートカットを作成できませんでした。",
    "The shortcut could not be created on the desktop."},
+  {Text::FontPathRefused,
+   "外字に設定できるのは、存在するフォントファイルをフルパスで指定したときだけです。",
+   "Only an existing font file, given by its full path, can be set as the EUDC font."},
 };
 // clang-format on
 

@@ -112,6 +112,7 @@ enum class Text : int {
   ShortcutExists,
   ShortcutCreated,
   ShortcutNotCreated,
+  FontPathRefused,
   Count
 };
 
