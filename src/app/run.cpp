@@ -6,6 +6,7 @@
 
 #include "app/file_kind.h"
 #include "app/maker.h"
+#include "app/remembered_pair.h"
 #include "base/text.h"
 
 namespace tavrel {
@@ -275,7 +276,7 @@ void Run::StartProgram(const StartOrder& order) {
 // Where the settings file cannot be written, nothing is remembered: the next
 // start finds its files beside the executable as before.
 void Run::RememberPair(const StartOrder& order) {
-  if (seams_.settings.Write("Program", order.program)) (void)seams_.settings.Write("Font", order.font);
+  (void)RememberedPair(seams_.settings, seams_.files, appDir_).Store(order.program, order.font);
 }
 
 void Run::JournalProgram(const IRunningProgram& program) {

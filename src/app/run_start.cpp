@@ -2,6 +2,7 @@
 // with, and the recovery of settings an earlier copy left switched.
 #include "app/file_kind.h"
 #include "app/maker.h"
+#include "app/remembered_pair.h"
 #include "app/run.h"
 #include "app/version.h"
 #include "base/text.h"
@@ -171,9 +172,8 @@ std::string Run::FirstNormalFile(std::string_view extension, std::string_view sk
 }
 
 std::string Run::Remembered(std::string_view name) {
-  const std::optional<std::string> path = seams_.settings.Read(name);
-  if (!path || path->empty() || !seams_.files.IsFile(Utf8ToUtf16(*path))) return {};
-  return *path;
+  RememberedPair pair(seams_.settings, seams_.files, appDir_);
+  return name == "Program" ? pair.Program() : pair.Font();
 }
 
 std::string Run::StoredName(const std::string& path) {
