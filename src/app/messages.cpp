@@ -201,4 +201,21 @@ std::string Texts::ShortcutNotCreated(std::string_view path, std::string_view er
   return Lines({Get(Text::ShortcutNotCreated), path, errorText});
 }
 
+std::string Texts::ProgramRefused(std::string_view link, const ProgramToStart& refused,
+                                  std::string_view errorText) const {
+  const std::string target = refused.target.empty() ? std::string(Get(Text::LinkToNoFile))
+                                                    : Fill(Text::LinkPointsAt, {refused.target});
+  switch (refused.refusal) {
+    case ProgramRefusal::LinkUnreadable:
+      return Lines({Get(Text::LinkUnreadable), link, errorText, Get(Text::ChooseAProgram)});
+    case ProgramRefusal::NotAProgram:
+      return Lines({Get(Text::LinkNotAProgram), link, target, Get(Text::ChooseAProgram)});
+    case ProgramRefusal::TargetMissing:
+      return Lines({Get(Text::LinkTargetMissing), link, target, Get(Text::ChooseAProgram)});
+    case ProgramRefusal::None:
+      break;
+  }
+  return {};
+}
+
 }  // namespace tavrel

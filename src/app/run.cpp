@@ -241,7 +241,8 @@ void Run::StartProgram(const StartOrder& order) {
   // program opens its data and saves by relative paths.
   StartOutcome outcome = seams_.launcher.Start(
       StartRequest{Utf8ToUtf16(order.program), Utf8ToUtf16(order.arguments),
-                   Utf8ToUtf16(FolderOf(order.program)), order.show, view_.Owner()});
+                   Utf8ToUtf16(order.folder.empty() ? FolderOf(order.program) : order.folder), order.show,
+                   view_.Owner()});
   // The shell's prompt runs a message loop: the session may have ended.
   if (state_ == RunState::Closed) return;
   switch (outcome.result) {
@@ -359,6 +360,7 @@ void Run::StartQueued() {
   RegisterFont(order.font);
   arguments_ = order.arguments;
   show_ = order.show;
+  folder_ = order.folder;
   LaunchWhileIdle(order);
   if (state_ == RunState::Idle && queued_.empty()) minimized_ = false;
 }

@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/program_to_start.h"
 #include "app/run_view.h"
 #include "app/texts.h"
 #include "desktop/desktop.h"
@@ -147,6 +148,7 @@ class Run {
     std::string arguments;
     ShowState show = ShowState::Normal;
     bool exit = false;  // Tavrel is to end with it (a second start's /exit)
+    std::string folder;  // where it starts; empty: the program's own folder
   };
   // One input, as data: kept while a box is up or a transition is under way.
   struct Input {
@@ -229,12 +231,16 @@ class Run {
   void Finish();
 
   // the rest of the input (run_input.cpp)
-  StartOrder Registered() const { return StartOrder{program_, font_, arguments_, show_}; }
+  StartOrder Registered() const { return StartOrder{program_, font_, arguments_, show_, false, folder_}; }
   void TakeHandOver(const HandOver& handOver);
   // By the command line's rules: full paths of existing files, a program
   // that is no .tte, a font that is one, and a readable size.
   bool IsSound(const HandOver& handOver);
-  void RegisterProgram(const std::string& path);
+  // What starts for the program given (a shortcut's target); nothing, the
+  // user told why, for a shortcut that starts no program.
+  std::optional<ProgramToStart> ProgramOf(const std::string& path);
+  // False, the registered program unchanged, when `path` starts none.
+  bool RegisterProgram(const std::string& path);
   void RegisterFont(const std::string& path);
   // The shortcut that runs the registered program with the registered font.
   Shortcut ShortcutToRun() const;
@@ -273,6 +279,7 @@ class Run {
   // program dropped since has neither.
   std::string arguments_;
   ShowState show_ = ShowState::Normal;
+  std::string folder_;  // where the registered program starts
   std::string title_;
   std::string currentFont_;  // SystemDefaultEUDCFont as found at start-up
   bool exitWhenDone_ = false;

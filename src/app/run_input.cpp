@@ -27,6 +27,7 @@ void Run::ExitWhenDoneToggled() {
 
 bool Run::Accepts(DropBox box, const DropData& data) const {
   if (data.count != 1) return false;
+  if (box == DropBox::Program && IsLinkPath(data.first)) return true;  // checked once dropped
   return LastFourLowered(data.first) == (box == DropBox::Program ? kProgramExtension : kFontExtension);
 }
 
@@ -44,13 +45,24 @@ void Run::OnDropped(DropBox box, const std::string& path) {
   }
 }
 
-void Run::RegisterProgram(const std::string& path) {
+std::optional<ProgramToStart> Run::ProgramOf(const std::string& path) {
+  ProgramToStart start = ResolveProgram(path, seams_.shortcuts, seams_.files);
+  if (start.refusal == ProgramRefusal::None) return start;
+  Tell(texts_.ProgramRefused(path, start, ErrorText(start.error)));
+  return std::nullopt;
+}
+
+bool Run::RegisterProgram(const std::string& path) {
+  const std::optional<ProgramToStart> start = ProgramOf(path);
+  if (!start) return false;
   // The folder is the path up to its last backslash: a short (8.3) path has a
   // longer long name, so its length says nothing of the folder.
-  const std::string name = StoredName(path);
-  program_ = name.empty() ? path : DirectoryOf(path) + name;
-  arguments_.clear();
+  const std::string name = StoredName(start->program);
+  program_ = name.empty() ? start->program : DirectoryOf(start->program) + name;
+  arguments_ = start->arguments;
+  folder_ = start->folder;
   show_ = ShowState::Normal;
+  return true;
 }
 
 // The path exactly as given: no look-up.
@@ -85,8 +97,11 @@ void Run::OnHandOver(const HandOver& handOver) {
     if (launches) LaunchOrder(Registered());
     return;
   }
-  const StartOrder order{handOver.program, handOver.font.empty() ? font_ : handOver.font,
-                         handOver.arguments, handOver.show, handOver.exit};
+  const std::optional<ProgramToStart> start = ProgramOf(handOver.program);
+  if (!start) return;
+  const StartOrder order{start->program, handOver.font.empty() ? font_ : handOver.font,
+                         JoinArguments(start->arguments, handOver.arguments), handOver.show, handOver.exit,
+                         start->folder};
   // Started beside the running programs, it is the registered one now.
   if (EqualIgnoringCase(Utf8ToUtf16(order.font), switch_.Record().writtenPath)) {
     TakeHandOver(handOver);
@@ -112,9 +127,8 @@ bool Run::IsSound(const HandOver& handOver) {
 }
 
 void Run::TakeHandOver(const HandOver& handOver) {
-  if (!handOver.program.empty()) {
-    RegisterProgram(handOver.program);
-    arguments_ = handOver.arguments;
+  if (!handOver.program.empty() && RegisterProgram(handOver.program)) {
+    arguments_ = JoinArguments(arguments_, handOver.arguments);
     show_ = handOver.run ? handOver.show : ShowState::Normal;
   }
   if (!handOver.font.empty()) RegisterFont(handOver.font);

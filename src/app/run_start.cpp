@@ -120,7 +120,7 @@ void Run::OpenWindow(const CommandLine& commandLine, ShowState startedAs) {
   exitWhenDone_ = commandLine.exit;
   // However the program was found: what follows -- and the shortcut's show
   // state are for it.
-  arguments_ = commandLine.programArguments;
+  arguments_ = JoinArguments(arguments_, commandLine.programArguments);
   if (commandLine.run) show_ = startedAs;
 
   Launch takenOver = Recover();

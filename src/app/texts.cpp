@@ -173,6 +173,16 @@ constexpr Row kRows[] = {
   {Text::FontPathRefused,
    "外字に設定できるのは、存在するフォントファイルをフルパスで指定したときだけです。",
    "Only an existing font file, given by its full path, can be set as the EUDC font."},
+  {Text::LinkUnreadable, "ショートカットを読み取れませんでした。", "The shortcut could not be read."},
+  {Text::LinkNotAProgram,
+   "このショートカットのリンク先はソフト(.exe)ではないため、外字を切り替えて起動することはできません。",
+   "This shortcut does not point to a program (.exe), so it cannot be started with your EUDC font."},
+  {Text::LinkTargetMissing, "このショートカットのリンク先が見つかりません。",
+   "What this shortcut points to cannot be found."},
+  {Text::LinkPointsAt, "リンク先: %1", "It points to: %1"},
+  {Text::LinkToNoFile, "リンク先: (ファイルではありません)", "It points to: (not a file)"},
+  {Text::ChooseAProgram, "ソフト(.exe)か、そのショートカットを指定してください。",
+   "Choose a program (.exe) or a shortcut to one."},
 };
 // clang-format on
 

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/program_to_start.h"
 #include "eudc/font_switch.h"
 #include "eudc/journal.h"
 
@@ -113,6 +114,12 @@ enum class Text : int {
   ShortcutCreated,
   ShortcutNotCreated,
   FontPathRefused,
+  LinkUnreadable,
+  LinkNotAProgram,
+  LinkTargetMissing,
+  LinkPointsAt,
+  LinkToNoFile,
+  ChooseAProgram,
   Count
 };
 
@@ -182,6 +189,9 @@ class Texts {
   std::string ShortcutExists(std::string_view path) const;
   std::string ShortcutCreated(std::string_view name) const;
   std::string ShortcutNotCreated(std::string_view path, std::string_view errorText) const;
+  // A shortcut given as the program that starts none (`refused`: why).
+  std::string ProgramRefused(std::string_view link, const ProgramToStart& refused,
+                             std::string_view errorText) const;
 
  private:
   // The values of a list after the first few, counted.
