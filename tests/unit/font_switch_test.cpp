@@ -10,42 +10,30 @@ namespace tavrel::fakes {
 namespace {
 
 TEST(SwitchingTheFont, TakesOnlyAFullPathOfAnExistingFont) {
-  const struct {
-    const char16_t* font;
-    SwitchStatus::Step step;
-    ErrorCode error;
-  } rows[] = {
-      {u"C:\\Fonts\\user.tte", SwitchStatus::Step::Done, kSuccess},
-      {u"\\\\srv\\fonts\\user.tte", SwitchStatus::Step::Done, kSuccess},
-      {u"Fonts\\user.tte", SwitchStatus::Step::NotAFontFile, kSuccess},  // found from C:\ only
-      {u"C:Fonts\\user.tte", SwitchStatus::Step::NotAFontFile, kSuccess},
-      {u"C:\\Fonts\\gone.tte", SwitchStatus::Step::NotAFontFile, kSuccess},
-      {u"C:\\Fonts\\blank.tte", SwitchStatus::Step::NotAFontFile, kSuccess},
-      {u"C:\\Fonts\\dir.tte", SwitchStatus::Step::NotAFontFile, kSuccess},
-      {u"C:\\Fonts\\locked.tte", SwitchStatus::Step::NotAFontFile, kAccessDenied},
+  const std::tuple<const char16_t*, bool, ErrorCode> rows[] = {
+      {u"C:\\F\\user.tte", true, kSuccess},        {u"\\\\srv\\F\\user.tte", true, kSuccess},
+      {u"F\\user.tte", false, kSuccess},           {u"C:F\\user.tte", false, kSuccess},
+      {u"C:\\F\\gone.tte", false, kSuccess},       {u"C:\\F\\blank.tte", false, kSuccess},
+      {u"C:\\F\\locked.tte", false, kAccessDenied},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(Utf16ToUtf8(row.font));
+  for (const auto& [font, switched, error] : rows) {
+    SCOPED_TRACE(Utf16ToUtf8(font));
     FakeEudcKey key;
     key.values = std::vector<RawValue>{TextValue(kSystemDefaultEudcFont, u"C:\\WINDOWS\\EUDC.TTE")};
     FakeJournalStore store;
     FakeFiles files;
-    files.currentFolder = "C:\\";
-    files.AddFont("C:\\Fonts\\user.tte");
-    files.AddFont("\\\\srv\\fonts\\user.tte");
-    files.Add("C:\\Fonts\\blank.tte");
-    files.AddFolder("C:\\Fonts\\dir.tte");
-    files.AddFont("C:\\Fonts\\locked.tte");
-    files.Find("C:\\Fonts\\locked.tte")->readError = kAccessDenied;
+    files.currentFolder = "C:\\";  // where "F\user.tte" would be found
+    for (const char* path : {"C:\\F\\user.tte", "\\\\srv\\F\\user.tte", "C:\\F\\locked.tte"}) files.AddFont(path);
+    files.Add("C:\\F\\blank.tte");
+    files.Find("C:\\F\\locked.tte")->readError = kAccessDenied;
     FontSwitch fontSwitch(key, store, files);
 
-    const SwitchResult result = fontSwitch.SwitchTo(row.font);
-    EXPECT_EQ(result.status.step, row.step);
-    EXPECT_EQ(result.status.error, row.error);
-    const bool done = row.step == SwitchStatus::Step::Done;
-    EXPECT_EQ(key.Text(kSystemDefaultEudcFont), done ? row.font : u"C:\\WINDOWS\\EUDC.TTE");
-    EXPECT_EQ(store.record.has_value(), done);
-    EXPECT_EQ(key.reloads.empty(), !done);  // refused before the fonts are released
+    const SwitchResult result = fontSwitch.SwitchTo(font);
+    EXPECT_EQ(result.status.step, switched ? SwitchStatus::Step::Done : SwitchStatus::Step::NotAFontFile);
+    EXPECT_EQ(result.status.error, error);
+    EXPECT_EQ(key.Text(kSystemDefaultEudcFont), switched ? font : u"C:\\WINDOWS\\EUDC.TTE");
+    EXPECT_EQ(store.record.has_value(), switched);  // nothing journalled
+    EXPECT_EQ(key.reloads.empty(), !switched);      // nor the fonts released
   }
 }
 

@@ -10,84 +10,48 @@ namespace tavrel::fakes {
 namespace {
 
 constexpr char kGame[] = "C:\\Games\\Old\\game.exe";
-constexpr ErrorCode kNotALink = 0x80004005;
+using Refusal = ProgramRefusal;
 
-class ResolvingAProgram : public ::testing::Test {
- protected:
-  void SetUp() override {
-    files.AddFolder("C:\\Links");
-    files.AddFolder("C:\\Games\\Old");
-    files.AddFolder("C:\\Games\\Dir.exe");
-    files.Add(kGame);
-    files.Add("C:\\Docs\\read.txt");
-    files.Add("C:\\Links\\broken.lnk");  // no shortcut inside
-  }
-  // A shortcut in C:\Links to `target`.
-  std::string Link(const char* name, const char* target, const char* arguments = "", const char* folder = "") {
-    const std::string path = std::string("C:\\Links\\") + name;
-    EXPECT_EQ(shortcuts.Write(Utf8ToUtf16(path), Shortcut{Utf8ToUtf16(target), Utf8ToUtf16(arguments),
-                                                            Utf8ToUtf16(folder), {}, 0}),
-              kSuccess);
-    return path;
-  }
+TEST(ResolvingAProgram, StartsWhatTheShortcutPointsAtOrRefusesIt) {
   FakeFiles files;
   FakeShortcuts shortcuts{files};
-};
-
-ProgramToStart Starts(std::string program, std::string arguments, std::string folder) {
-  ProgramToStart start;
-  start.program = std::move(program);
-  start.arguments = std::move(arguments);
-  start.folder = std::move(folder);
-  return start;
-}
-
-ProgramToStart Refused(ProgramRefusal refusal, std::string target, ErrorCode error = kSuccess) {
-  ProgramToStart refused;
-  refused.refusal = refusal;
-  refused.target = std::move(target);
-  refused.error = error;
-  return refused;
-}
-
-TEST_F(ResolvingAProgram, StartsWhatTheShortcutPointsAtOrRefusesIt) {
+  files.AddFolder("C:\\L");
+  files.AddFolder("C:\\Games\\Dir.exe");
+  files.Add(kGame);
+  files.Add("C:\\Docs\\read.txt");
+  files.Add("C:\\L\\broken.lnk");  // no shortcut inside
+  const auto link = [&](const char* name, const char* target, const char16_t* arguments, const char16_t* folder) {
+    const std::string path = std::string("C:\\L\\") + name;
+    (void)shortcuts.Write(Utf8ToUtf16(path), Shortcut{Utf8ToUtf16(target), arguments, folder, {}, 0});
+    return path;
+  };
   const struct {
-    const char* name;
     std::string given;
-    ProgramToStart expected;
+    const char* program;
+    const char* arguments;
+    const char* folder;
+    Refusal refusal;
+    const char* target;  // named in the refusal
   } rows[] = {
-      {"AProgramItself", kGame, Starts(kGame, "", "C:\\Games\\Old")},
-      {"AShortcutsArgumentsAndFolder", Link("a.lnk", kGame, "-window \"a b\"", "D:\\Saves"),
-       Starts(kGame, "-window \"a b\"", "D:\\Saves")},
-      {"WithoutAFolderInTheProgramsOwn", Link("B.LNK", kGame), Starts(kGame, "", "C:\\Games\\Old")},
-      {"AFolder", Link("folder.lnk", "C:\\Games\\Old"), Refused(ProgramRefusal::NotAProgram, "C:\\Games\\Old")},
-      {"AFolderNamedLikeAProgram", Link("dir.lnk", "C:\\Games\\Dir.exe"),
-       Refused(ProgramRefusal::NotAProgram, "C:\\Games\\Dir.exe")},
-      {"ADocument", Link("doc.lnk", "C:\\Docs\\read.txt"), Refused(ProgramRefusal::NotAProgram, "C:\\Docs\\read.txt")},
-      {"AnAddress", Link("web.lnk", ""), Refused(ProgramRefusal::NotAProgram, "")},
-      {"AnotherShortcut", Link("link.lnk", "C:\\Links\\a.lnk"),
-       Refused(ProgramRefusal::NotAProgram, "C:\\Links\\a.lnk")},
-      {"AMissingProgram", Link("gone.lnk", "C:\\Gone\\game.exe"),
-       Refused(ProgramRefusal::TargetMissing, "C:\\Gone\\game.exe")},
-      {"NoShortcutInside", "C:\\Links\\broken.lnk", Refused(ProgramRefusal::LinkUnreadable, "", kNotALink)},
+      {kGame, kGame, "", "C:\\Games\\Old", Refusal::None, ""},
+      {link("a.lnk", kGame, u"-w \"a b\"", u"D:\\Saves"), kGame, "-w \"a b\"", "D:\\Saves", Refusal::None, ""},
+      {link("B.LNK", kGame, u"", u""), kGame, "", "C:\\Games\\Old", Refusal::None, ""},
+      {link("dir.lnk", "C:\\Games\\Dir.exe", u"", u""), "", "", "", Refusal::NotAProgram, "C:\\Games\\Dir.exe"},
+      {link("doc.lnk", "C:\\Docs\\read.txt", u"", u""), "", "", "", Refusal::NotAProgram, "C:\\Docs\\read.txt"},
+      {link("web.lnk", "", u"", u""), "", "", "", Refusal::NotAProgram, ""},
+      {link("gone.lnk", "C:\\Gone\\g.exe", u"", u""), "", "", "", Refusal::TargetMissing, "C:\\Gone\\g.exe"},
+      {"C:\\L\\broken.lnk", "", "", "", Refusal::LinkUnreadable, ""},
   };
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
+    SCOPED_TRACE(row.given);
     const ProgramToStart start = ResolveProgram(row.given, shortcuts, files);
-    EXPECT_EQ(start.program, row.expected.program);
-    EXPECT_EQ(start.arguments, row.expected.arguments);
-    EXPECT_EQ(start.folder, row.expected.folder);
-    EXPECT_EQ(start.refusal, row.expected.refusal);
-    EXPECT_EQ(start.target, row.expected.target);
-    EXPECT_EQ(start.error, row.expected.error);
+    EXPECT_EQ(start.program, row.program);
+    EXPECT_EQ(start.arguments, row.arguments);
+    EXPECT_EQ(start.folder, row.folder);
+    EXPECT_EQ(start.refusal, row.refusal);
+    EXPECT_EQ(start.target, row.target);
+    EXPECT_EQ(start.error != kSuccess, row.refusal == Refusal::LinkUnreadable);
   }
-}
-
-// A shortcut's own arguments come first, then those given after "--".
-TEST(JoiningArguments, PutsTheShortcutsFirstWithOneBlank) {
-  const std::tuple<const char*, const char*, const char*> rows[] = {
-      {"", "", ""}, {"-a", "", "-a"}, {"", "-b", "-b"}, {"-a \"x y\"", "-b", "-a \"x y\" -b"}};
-  for (const auto& [first, second, joined] : rows) EXPECT_EQ(JoinArguments(first, second), joined);
 }
 
 }  // namespace
