@@ -232,7 +232,8 @@ class Run {
 
   // the rest of the input (run_input.cpp)
   StartOrder Registered() const { return StartOrder{program_, font_, arguments_, show_, false, folder_}; }
-  void TakeHandOver(const HandOver& handOver);
+  // False when the program it names starts none (a refused shortcut).
+  bool TakeHandOver(const HandOver& handOver);
   // By the command line's rules: full paths of existing files, a program
   // that is no .tte, a font that is one, and a readable size.
   bool IsSound(const HandOver& handOver);

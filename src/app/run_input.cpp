@@ -89,12 +89,13 @@ void Run::OnHandOver(const HandOver& handOver) {
   if (!IsSound(handOver)) return;
   const bool launches = handOver.run && !handOver.program.empty();
   if (state_ == RunState::Idle || !launches) {
-    TakeHandOver(handOver);
+    const bool taken = TakeHandOver(handOver);
     if (state_ != RunState::Idle) return;  // the window stays as the run has it
     minimized_ = false;
     Refresh();
     view_.BringToFront();
-    if (launches) LaunchOrder(Registered());
+    // A refused shortcut leaves the program registered before: not that one.
+    if (launches && taken) LaunchOrder(Registered());
     return;
   }
   const std::optional<ProgramToStart> start = ProgramOf(handOver.program);
@@ -126,13 +127,15 @@ bool Run::IsSound(const HandOver& handOver) {
          (IsFontPath(handOver.font) && existingFile(handOver.font) && IsFontFile(seams_.files, handOver.font));
 }
 
-void Run::TakeHandOver(const HandOver& handOver) {
-  if (!handOver.program.empty() && RegisterProgram(handOver.program)) {
+bool Run::TakeHandOver(const HandOver& handOver) {
+  const bool programTaken = handOver.program.empty() || RegisterProgram(handOver.program);
+  if (!handOver.program.empty() && programTaken) {
     arguments_ = JoinArguments(arguments_, handOver.arguments);
     show_ = handOver.run ? handOver.show : ShowState::Normal;
   }
   if (!handOver.font.empty()) RegisterFont(handOver.font);
   if (handOver.exit) exitWhenDone_ = true;
+  return programTaken;
 }
 
 // --- the desktop shortcut

@@ -92,6 +92,8 @@ TEST_F(Dropping, AShortcutRegistersTheProgramItStarts) {
   rig.run->Dropped(DropBox::Program, "C:\\Links\\web.lnk");
   ASSERT_EQ(rig.BoxTexts().size(), 1u);
   EXPECT_TRUE(rig.BoxTexts()[0].starts_with("このショートカットのリンク先はソフト(.exe)ではない")) << rig.BoxTexts()[0];
+  rig.run->HandOverReceived(HandOver{true, false, ShowState::Normal, "C:\\Links\\web.lnk", "", ""});
+  EXPECT_EQ(rig.launcher.requests.size(), 0u);  // not the program registered before either
   EXPECT_EQ(rig.view.screen.program, "D:\\Tools\\a.exe");
   rig.run->LaunchClicked();
   ASSERT_EQ(rig.launcher.requests.size(), 1u);
