@@ -1,8 +1,5 @@
 #include "app/file_kind.h"
 
-#include <algorithm>
-#include <array>
-
 #include "base/text.h"
 #include "desktop/files.h"
 
@@ -22,16 +19,6 @@ bool IsFullPath(std::string_view path) {
   const bool driveRoot = path.size() >= 3 && path[1] == ':' && path[2] == '\\' &&
                          ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
   return driveRoot || path.starts_with("\\\\");
-}
-
-// How TrueType and OpenType files begin: a TrueType outline version, the
-// older Apple tag, CFF outlines, or a collection.
-bool BeginsLikeAFont(const std::vector<std::uint8_t>& head) {
-  static constexpr std::array<std::array<std::uint8_t, 4>, 4> kSignatures{{
-      {0x00, 0x01, 0x00, 0x00}, {'t', 'r', 'u', 'e'}, {'O', 'T', 'T', 'O'}, {'t', 't', 'c', 'f'}}};
-  return head.size() >= 4 && std::any_of(kSignatures.begin(), kSignatures.end(), [&](const auto& s) {
-           return std::equal(s.begin(), s.end(), head.begin());
-         });
 }
 
 bool IsFontFile(IFiles& files, std::string_view path) {

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "eudc/font_file.h"  // BeginsLikeAFont
+
 namespace tavrel {
 
 class IFiles;
@@ -23,9 +25,6 @@ inline bool IsFontPath(std::string_view path) { return LastFourLowered(path) == 
 // Whether a path is full: from a drive's root ("C:\\") or a share ("\\\\server").
 bool IsFullPath(std::string_view path);
 
-// Whether these first bytes of a file are those of a TrueType or OpenType
-// font (or collection).
-bool BeginsLikeAFont(const std::vector<std::uint8_t>& head);
 // Whether the file can be read and begins as a font does.
 bool IsFontFile(IFiles& files, std::string_view path);
 

@@ -81,6 +81,8 @@ std::string Texts::SwitchFailed(const SwitchStatus& status, std::string_view err
     case SwitchStatus::Step::FontUnwritten:
       return Lines({Get(Text::FontUnwritten), where, errorText,
                     Get(settingsBack ? Text::SettingsBackNotStarted : Text::ProgramNotStarted)});
+    case SwitchStatus::Step::NotAFontFile:
+      return Lines({Get(Text::FontPathRefused), where, status.error == kSuccess ? "" : errorText, nothingDone});
     case SwitchStatus::Step::Done:
       break;
   }
@@ -208,6 +210,23 @@ std::string Texts::NotQueuedAnyMore(const std::vector<std::string>& queued) cons
 std::string Texts::CloseQuestion(const std::vector<std::string>& queued) const {
   if (queued.empty()) return std::string(Get(Text::CloseQuestion));
   return NotQueuedAnyMore(queued) + "\r\n\r\n" + std::string(Get(Text::CloseQuestion));
+}
+
+std::string Texts::ProgramRefused(std::string_view link, const ProgramToStart& refused,
+                                  std::string_view errorText) const {
+  const std::string target = refused.target.empty() ? std::string(Get(Text::LinkToNoFile))
+                                                    : Fill(Text::LinkPointsAt, {refused.target});
+  switch (refused.refusal) {
+    case ProgramRefusal::LinkUnreadable:
+      return Lines({Get(Text::LinkUnreadable), link, errorText, Get(Text::ChooseAProgram)});
+    case ProgramRefusal::NotAProgram:
+      return Lines({Get(Text::LinkNotAProgram), link, target, Get(Text::ChooseAProgram)});
+    case ProgramRefusal::TargetMissing:
+      return Lines({Get(Text::LinkTargetMissing), link, target, Get(Text::ChooseAProgram)});
+    case ProgramRefusal::None:
+      break;
+  }
+  return {};
 }
 
 }  // namespace tavrel

@@ -189,6 +189,19 @@ constexpr Row kRows[] = {
   {Text::NoFontForStart,
    "外字ファイルが決まっていないため、次のソフトを起動できませんでした。\r\n%1",
    "This program was not started: no EUDC font file is known for it.\r\n%1"},
+  {Text::FontPathRefused,
+   "外字に設定できるのは、存在するフォントファイルをフルパスで指定したときだけです。",
+   "Only an existing font file, given by its full path, can be set as the EUDC font."},
+  {Text::LinkUnreadable, "ショートカットを読み取れませんでした。", "The shortcut could not be read."},
+  {Text::LinkNotAProgram,
+   "このショートカットのリンク先はソフト(.exe)ではないため、外字を切り替えて起動することはできません。",
+   "This shortcut does not point to a program (.exe), so it cannot be started with your EUDC font."},
+  {Text::LinkTargetMissing, "このショートカットのリンク先が見つかりません。",
+   "What this shortcut points to cannot be found."},
+  {Text::LinkPointsAt, "リンク先: %1", "It points to: %1"},
+  {Text::LinkToNoFile, "リンク先: (ファイルではありません)", "It points to: (not a file)"},
+  {Text::ChooseAProgram, "ソフト(.exe)か、そのショートカットを指定してください。",
+   "Choose a program (.exe) or a shortcut to one."},
 };
 // clang-format on
 

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/program_to_start.h"
 #include "eudc/font_switch.h"
 #include "eudc/journal.h"
 
@@ -121,6 +122,13 @@ enum class Text : int {
   QueuedNotStarted,
   NothingToWaitFor,
   NoFontForStart,
+  FontPathRefused,
+  LinkUnreadable,
+  LinkNotAProgram,
+  LinkTargetMissing,
+  LinkPointsAt,
+  LinkToNoFile,
+  ChooseAProgram,
   Count
 };
 
@@ -194,6 +202,9 @@ class Texts {
   std::string ShortcutExists(std::string_view path) const;
   std::string ShortcutCreated(std::string_view name) const;
   std::string ShortcutNotCreated(std::string_view path, std::string_view errorText) const;
+  // A shortcut given as the program that starts none (`refused`: why).
+  std::string ProgramRefused(std::string_view link, const ProgramToStart& refused,
+                             std::string_view errorText) const;
 
  private:
   // The values of a list after the first few, counted.

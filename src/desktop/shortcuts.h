@@ -19,6 +19,16 @@ struct Shortcut {
   bool operator==(const Shortcut&) const = default;
 };
 
+// What a shortcut file says it starts, as the shell reads it.
+struct [[nodiscard]] LinkReading {
+  // Full path of the file it points at, environment variables expanded;
+  // empty for a link to no file (an address, an item of the shell's own).
+  std::u16string target;
+  std::u16string arguments;
+  std::u16string workingFolder;  // expanded; empty when the link names none
+  ErrorCode error = kSuccess;    // why the file could not be read as a link
+};
+
 struct [[nodiscard]] FolderPath {
   std::u16string path;        // full path, without a closing backslash
   ErrorCode error = kSuccess;  // why it could not be found
@@ -32,6 +42,8 @@ class IShortcuts {
   virtual FolderPath DesktopFolder() = 0;
   // Writes the shortcut to the full path `file`, replacing a file there.
   [[nodiscard]] virtual ErrorCode Write(std::u16string_view file, const Shortcut& shortcut) = 0;
+  // What the shortcut file at the full path `file` starts.
+  virtual LinkReading Read(std::u16string_view file) = 0;
 };
 
 }  // namespace tavrel

@@ -1,6 +1,7 @@
 #include "eudc/font_switch.h"
 
 #include "base/text.h"
+#include "eudc/font_file.h"
 #include "eudc/restore_plan.h"
 
 namespace tavrel {
@@ -23,6 +24,12 @@ void FontSwitch::ReloadFonts() {
 }
 
 SwitchResult FontSwitch::SwitchTo(std::u16string_view font) {
+  // GDI resolves a relative path against whichever folder is current in the
+  // process that draws, and links nothing that is no font: such a value
+  // would leave every program without EUDC glyphs.
+  if (const FontFileCheck check = CheckFontFile(files_, font); !check.usable) {
+    return SwitchResult{SwitchStatus{SwitchStatus::Step::NotAFontFile, check.error, std::u16string(font)}, {}, {}};
+  }
   ReleaseFonts();
   SwitchResult result;
   const bool fresh = !UserFontActive();

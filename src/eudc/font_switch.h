@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "desktop/files.h"
 #include "eudc/eudc_key.h"
 #include "eudc/journal.h"
 #include "eudc/restore_plan.h"
@@ -28,6 +29,7 @@ struct [[nodiscard]] SwitchStatus {
     NoWindowsFolder,   // the Windows default font's folder is unknown: nothing changed
     JournalUnwritten,  // the journal could not be written: nothing changed
     FontUnwritten,     // SystemDefaultEUDCFont could not be set
+    NotAFontFile,      // no full path of a readable font: nothing changed
   };
   Step step = Step::Done;
   ErrorCode error = kSuccess;
@@ -59,7 +61,8 @@ struct [[nodiscard]] SwitchResult {
 
 class FontSwitch {
  public:
-  FontSwitch(IEudcKey& key, IJournalStore& store) : key_(key), journal_(store) {}
+  // `files`: where the font file is checked before any switch to it.
+  FontSwitch(IEudcKey& key, IJournalStore& store, IFiles& files) : key_(key), journal_(store), files_(files) {}
 
   // The command line the RunOnce value runs: "<tavrel.exe>" /restore.
   void SetRestoreCommand(std::u16string command) { journal_.SetRestoreCommand(std::move(command)); }
@@ -71,7 +74,8 @@ class FontSwitch {
   bool UserFontActive() const { return active_; }
   const JournalRecord& Record() const { return journal_.Record(); }
 
-  // Switches to `font`. A first switch records the key of the code page in
+  // Switches to `font`, which must be the full path of an existing font
+  // file: anything else is refused before anything changes. A first switch records the key of the code page in
   // use, with every value, and journals it;
   // a switch while the user font is active only names the new file (the
   // record from before the first switch is the one to bring back), and only
@@ -114,6 +118,7 @@ class FontSwitch {
 
   IEudcKey& key_;
   Journal journal_;
+  IFiles& files_;
   ErrorCode reloadError_ = kSuccess;
   bool active_ = false;
 };

@@ -113,6 +113,7 @@ void Transition::On(const Begin& input) {
   s_.program = facts.program;
   s_.font = facts.font;
   s_.arguments = facts.arguments;
+  s_.folder = facts.folder;
   s_.show = facts.show;
   s_.exitWhenDone = facts.exit;
   s_.startMinimized = facts.startMinimized && !facts.run;
@@ -221,6 +222,8 @@ void Transition::AddBoxes(const std::vector<Box>& boxes) {
 void Transition::On(const Drop& input) {
   if (input.box == DropBox::Program) {
     RegisterProgram(input.path);
+    s_.arguments = input.arguments;
+    s_.folder = input.folder;
   } else {
     s_.font = input.path;
   }
@@ -229,6 +232,7 @@ void Transition::On(const Drop& input) {
 void Transition::RegisterProgram(const std::string& path) {
   s_.program = path;
   s_.arguments.clear();
+  s_.folder.clear();
   s_.show = ShowState::Normal;
 }
 

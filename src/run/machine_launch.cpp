@@ -15,7 +15,7 @@ bool SameFont(std::string_view a, std::string_view b) {
 }  // namespace
 
 StartOrder Transition::Registered() const {
-  return StartOrder{s_.program, s_.font, s_.arguments, s_.show, false};
+  return StartOrder{s_.program, s_.font, s_.arguments, s_.show, false, s_.folder};
 }
 
 void Transition::On(const Launch&) {
@@ -26,10 +26,12 @@ void Transition::On(const Launch&) {
   }
 }
 
-void Transition::TakeFiles(const HandOver& handOver) {
+void Transition::TakeFiles(const HandedOver& input) {
+  const HandOver& handOver = input.handOver;
   if (!handOver.program.empty()) {
     RegisterProgram(handOver.program);
     s_.arguments = handOver.arguments;
+    s_.folder = input.folder;
     s_.show = handOver.run ? handOver.show : ShowState::Normal;
   }
   if (!handOver.font.empty()) s_.font = handOver.font;
@@ -43,7 +45,7 @@ void Transition::On(const HandedOver& input) {
   const HandOver& handOver = input.handOver;
   const bool launches = handOver.run && !handOver.program.empty();
   if (s_.state == RunState::Idle || !launches) {
-    TakeFiles(handOver);
+    TakeFiles(input);
     if (s_.state != RunState::Idle) return;  // the window stays as the run has it
     s_.startMinimized = false;
     Emit(BringToFront{});
@@ -57,7 +59,8 @@ void Transition::On(const HandedOver& input) {
     Tell(texts().Fill(Text::NoFontForStart, {handOver.program}));
     return;
   }
-  LaunchWhileWaiting(StartOrder{handOver.program, font, handOver.arguments, handOver.show, handOver.exit});
+  LaunchWhileWaiting(
+      StartOrder{handOver.program, font, handOver.arguments, handOver.show, handOver.exit, input.folder});
 }
 
 bool Transition::LaunchFromIdle(const StartOrder& order) {
@@ -108,6 +111,7 @@ void Transition::Apply(const StartOrder& order) {
   s_.program = order.program;
   s_.font = order.font;
   s_.arguments = order.arguments;
+  s_.folder = order.folder;
   s_.show = order.show;
   if (order.exit) s_.exitWhenDone = true;
   Emit(RememberPair{order});

@@ -23,7 +23,7 @@ Run::Run(const Seams& seams, IRunView& view)
     : seams_(seams),
       view_(view),
       texts_(LanguageOf(seams.desktop.DisplayLanguage())),
-      switch_(seams.eudcKey, seams.journalStore),
+      switch_(seams.eudcKey, seams.journalStore, seams.files),
       restoreCommand_(Utf8ToUtf16("\"" + seams_.desktop.ExecutablePath() + "\" /restore")),
       context_{texts_, LaunchRefusal(texts_, restoreCommand_)} {
   switch_.SetRestoreCommand(restoreCommand_);
@@ -82,19 +82,42 @@ void Run::CloseRequested(CloseReason reason) {
 
 bool Run::Accepts(DropBox box, const DropData& data) const {
   if (data.count != 1) return false;
+  // A shortcut as the program is looked into once dropped.
+  if (box == DropBox::Program && IsLinkPath(data.first)) return true;
   return LastFourLowered(data.first) == (box == DropBox::Program ? kProgramExtension : kFontExtension);
 }
 
 // During a run too: the files are for the next launch, whose button comes
 // back with the window.
 void Run::Dropped(DropBox box, const std::string& path) {
-  Feed(Drop{box, box == DropBox::Program ? LongName(path) : path});
+  if (box == DropBox::Font) {
+    Feed(Drop{box, path, {}, {}});
+    return;
+  }
+  std::vector<Box> told;
+  if (const std::optional<ProgramToStart> start = ProgramOf(path, told)) {
+    Feed(Drop{box, start->program, start->arguments, start->folder});
+  } else {
+    Feed(Reported{told});
+  }
 }
 
 void Run::HandOverReceived(const HandOver& handOver) {
+  const bool sound = FollowsTheRules(handOver);
   HandOver taken = handOver;
-  if (!taken.program.empty()) taken.program = LongName(taken.program);
-  Feed(HandedOver{taken, FollowsTheRules(handOver)});
+  std::string folder;
+  if (sound && !taken.program.empty()) {
+    std::vector<Box> told;
+    const std::optional<ProgramToStart> start = ProgramOf(taken.program, told);
+    if (!start) {
+      Feed(Reported{told});  // neither its program nor its /run is taken
+      return;
+    }
+    taken.program = start->program;
+    taken.arguments = JoinArguments(start->arguments, taken.arguments);
+    folder = start->folder;
+  }
+  Feed(HandedOver{taken, sound, folder});
 }
 
 // --- the message loop

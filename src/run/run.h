@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/program_to_start.h"
+#include "app/remembered_pair.h"
 #include "app/run_view.h"
 #include "app/texts.h"
 #include "desktop/desktop.h"
@@ -126,9 +128,13 @@ class Run {
   // --- facts the input carries (run_start.cpp)
   OpenFacts FactsOf(const CommandLine& commandLine, ShowState startedAs);
   std::string FirstNormalFile(std::string_view extension, std::string_view skipName);
-  std::string Remembered(std::string_view name);
   // The path with the file's long name, as the folder stores it.
   std::string LongName(const std::string& path);
+  // What starts for the program given (a shortcut's target, its arguments
+  // and folder); nothing, with the user told why, for a shortcut that
+  // starts no program.
+  std::optional<ProgramToStart> ProgramOf(const std::string& path, std::vector<Box>& told);
+  RememberedPair Pair();
   // By the command line's rules: full paths of existing files, a program
   // that is no .tte, a font that is one, and a readable size.
   bool FollowsTheRules(const HandOver& handOver);

@@ -34,7 +34,8 @@ struct StartOrder {
   std::string font;
   std::string arguments;
   ShowState show = ShowState::Normal;
-  bool exit = false;  // Tavrel is to end with it (a second start's /exit)
+  bool exit = false;   // Tavrel is to end with it (a second start's /exit)
+  std::string folder;  // where it starts; empty: the program's own folder
   bool operator==(const StartOrder&) const = default;
 };
 
@@ -72,6 +73,7 @@ struct OpenFacts {
   std::string title;
   std::string program, font;  // registered at the opening, or empty
   std::string arguments;      // for the program
+  std::string folder;         // where it starts: a shortcut's; empty: its own
   ShowState show = ShowState::Normal;
   bool exit = false;          // /exit
   bool run = false;           // /run
@@ -97,12 +99,15 @@ struct Launch {
 };
 struct Drop {
   DropBox box = DropBox::Program;
-  std::string path;  // its long name already
+  std::string path;       // its long name already; a shortcut's program
+  std::string arguments;  // a shortcut's, for the program
+  std::string folder;     // a shortcut's working folder
   bool operator==(const Drop&) const = default;
 };
 struct HandedOver {
-  HandOver handOver;
+  HandOver handOver;  // a shortcut as its program already resolved
   bool sound = true;  // by the command line's rules (checked against the files)
+  std::string folder;  // where its program starts: a shortcut's; empty: its own
   bool operator==(const HandedOver&) const = default;
 };
 struct LaunchEnded {
@@ -265,6 +270,7 @@ struct RunData {
   std::string title;
   // The registered files: the next launch's.
   std::string program, font, arguments;
+  std::string folder;  // where the program starts: a shortcut's; empty: its own
   ShowState show = ShowState::Normal;
   bool exitWhenDone = false;
   bool exitDue = false;         // /exit's close, once the boxes and the input kept are done

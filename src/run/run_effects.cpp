@@ -156,7 +156,8 @@ Input Run::Start(const StartOrder& order) {
   // program opens its data and saves by relative paths.
   StartOutcome outcome = seams_.launcher.Start(
       StartRequest{Utf8ToUtf16(order.program), Utf8ToUtf16(order.arguments),
-                   Utf8ToUtf16(FolderOf(order.program)), order.show, view_.Owner()});
+                   Utf8ToUtf16(order.folder.empty() ? FolderOf(order.program) : order.folder), order.show,
+                   view_.Owner()});
   switch (outcome.result) {
     case StartOutcome::Result::Started: {
       const int launch = ++lastLaunch_;
@@ -206,9 +207,7 @@ void Run::DropEndedLaunches() {
 
 // Where the settings file cannot be written, nothing is remembered: the next
 // start finds its files beside the executable as before.
-void Run::Remember(const StartOrder& order) {
-  if (seams_.settings.Write("Program", order.program)) (void)seams_.settings.Write("Font", order.font);
-}
+void Run::Remember(const StartOrder& order) { (void)Pair().Store(order.program, order.font); }
 
 // --- the link and the desktop shortcut
 

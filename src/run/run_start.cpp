@@ -101,25 +101,28 @@ OpenFacts Run::FactsOf(const CommandLine& commandLine, ShowState startedAs) {
   } else if (const std::string name = FirstNormalFile(kFontExtension, ""); !name.empty()) {
     facts.font = appDir + name;
   } else {
-    facts.font = Remembered("Font");
+    facts.font = Pair().Font();
   }
-  if (!commandLine.program.empty()) {
-    facts.program = LongName(commandLine.program);
-  } else if (const std::string name = FirstNormalFile(kProgramExtension, BaseNameWithoutExtension(exePath) + ".exe");
-             !name.empty()) {
-    facts.program = LongName(appDir + name);
-  } else if (const std::string last = Remembered("Program"); !last.empty()) {
-    facts.program = LongName(last);
+  std::string program = commandLine.program;
+  if (program.empty()) program = FirstNormalFile(kProgramExtension, BaseNameWithoutExtension(exePath) + ".exe");
+  if (!program.empty() && commandLine.program.empty()) program = appDir + program;
+  if (program.empty()) program = Pair().Program();
+  std::vector<Box> told;
+  if (const std::optional<ProgramToStart> start = program.empty() ? std::nullopt : ProgramOf(program, told)) {
+    facts.program = start->program;
+    facts.arguments = start->arguments;
+    facts.folder = start->folder;
   }
   facts.exit = commandLine.exit;
   // However the program was found: what follows -- and the shortcut's show
   // state are for it.
-  facts.arguments = commandLine.programArguments;
+  facts.arguments = JoinArguments(facts.arguments, commandLine.programArguments);
   facts.show = commandLine.run ? startedAs : ShowState::Normal;
   facts.run = commandLine.run;
   // A window of a fixed size has no maximised state: it opens normal then.
   facts.startMinimized = startedAs == ShowState::Minimized;
   if (commandLine.error) facts.problem = texts_.ArgumentErrorMessage(*commandLine.error);
+  for (const Box& box : told) facts.problem += (facts.problem.empty() ? "" : "\r\n\r\n") + box.text;
   return facts;
 }
 
@@ -137,10 +140,18 @@ std::string Run::FirstNormalFile(std::string_view extension, std::string_view sk
   return {};
 }
 
-std::string Run::Remembered(std::string_view name) {
-  const std::optional<std::string> path = seams_.settings.Read(name);
-  if (!path || path->empty() || !seams_.files.IsFile(Utf8ToUtf16(*path))) return {};
-  return *path;
+RememberedPair Run::Pair() {
+  return RememberedPair(seams_.settings, seams_.files, DirectoryOf(seams_.desktop.ExecutablePath()));
+}
+
+std::optional<ProgramToStart> Run::ProgramOf(const std::string& path, std::vector<Box>& told) {
+  ProgramToStart start = ResolveProgram(path, seams_.shortcuts, seams_.files);
+  if (start.refusal != ProgramRefusal::None) {
+    told.push_back(Box{texts_.ProgramRefused(path, start, ErrorText(start.error)), BoxIcon::Warning, BoxButtons::Ok});
+    return std::nullopt;
+  }
+  start.program = LongName(start.program);
+  return start;
 }
 
 // The folder is the path up to its last backslash: a short (8.3) path has a

@@ -60,7 +60,7 @@ class Transition {
   StartOrder Registered() const;
   bool Launchable() const { return !s_.program.empty() && !s_.font.empty(); }
   void RegisterProgram(const std::string& path);
-  void TakeFiles(const HandOver& handOver);
+  void TakeFiles(const HandedOver& input);
   void Apply(const StartOrder& order);
   bool LaunchFromIdle(const StartOrder& order);
   void LaunchWhileWaiting(const StartOrder& order);

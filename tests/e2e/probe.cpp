@@ -35,6 +35,7 @@
 //   desktop_folder                 the user's desktop folder (its full path)
 //   shortcut PATH                  a .lnk file read through IShellLinkW:
 //                                  target, arguments, working folder, icon
+//   make_shortcut PATH TARGET ARGS FOLDER  a .lnk file saved through IShellLinkW
 //   delete_file PATH               DeleteFileW; a file already gone is no error
 //   quit
 //
@@ -675,6 +676,25 @@ void ReadShortcut(Json& json, const std::vector<std::string>& args) {
   json.Key("icon_index").Number(index);
 }
 
+void MakeShortcut(Json&, const std::vector<std::string>& args) {
+  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) throw Failure("CoInitializeEx failed");
+  struct Uninitialize {
+    ~Uninitialize() { CoUninitialize(); }
+  } uninitialize;
+  void* object = nullptr;
+  const auto check = [](HRESULT result) {
+    if (FAILED(result)) throw Failure(Win32Error("saving the shortcut", static_cast<DWORD>(result)));
+  };
+  check(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IShellLinkW), &object));
+  const auto link = tavrel::Adopt<IShellLinkW>(object);
+  check(link->SetPath(Wide(args.at(2)).c_str()));
+  check(link->SetArguments(Wide(args.at(3)).c_str()));
+  check(link->SetWorkingDirectory(Wide(args.at(4)).c_str()));
+  check(link->QueryInterface(__uuidof(IPersistFile), &object));
+  const auto persist = tavrel::Adopt<IPersistFile>(object);
+  check(persist->Save(Wide(args.at(1)).c_str(), TRUE));
+}
+
 void RemoveFile(Json&, const std::vector<std::string>& args) {
   if (!DeleteFileW(Wide(args.at(1)).c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
     throw Failure(Win32Error("DeleteFileW", GetLastError()));
@@ -710,6 +730,7 @@ const std::map<std::string_view, Command> kCommands = {
     {"metrics", Metrics},
     {"desktop_folder", DesktopFolder},
     {"shortcut", ReadShortcut},
+    {"make_shortcut", MakeShortcut},
     {"delete_file", RemoveFile},
 };
 

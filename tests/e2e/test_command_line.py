@@ -65,6 +65,30 @@ def test_shortcut_runs_the_program_with_its_font_and_ends_with_it(case):
     expect(case.read_key(), ORDINARY, "HKCU\\EUDC\\932 after the program ended")
 
 
+def test_a_shortcut_as_the_program_starts_what_it_points_at_and_is_waited_for(case):
+    exe, program, font = lay_out_apart(case)
+    case.write_key(ORDINARY)
+    saves = case.folder / "Saves"
+    saves.mkdir()
+    link = case.folder / "ゲーム.lnk"
+    # Arguments the sample program takes: any other makes it end at once.
+    case.probe("make_shortcut", windows_path(link), windows_path(program), "--exit-code 7", windows_path(saves))
+
+    tavrel = case.start_tavrel(exe, args=["/run", "/exit", windows_path(link), windows_path(font)])
+    seen, viewer = case.viewer()
+    expect(seen, windows_path(font), "the font setting the program saw at its start")
+    report = case.viewer_report()
+    expect(report["folder"], windows_path(saves), "the program's working folder: the shortcut's")
+    assert report["line"].endswith(" --exit-code 7"), f"the shortcut's arguments not passed: {report['line']}"
+    wait_equal(lambda: texts(case.read_key()), switched(ORDINARY, windows_path(font)),
+               "HKCU\\EUDC\\932 while the program runs")
+    expect_registered(tavrel, program, font, launching=True)
+
+    case.post(viewer["hwnd"], WM_CLOSE)  # the user ends the program
+    tavrel.wait_ended("Tavrel after the program ended")
+    expect(case.read_key(), ORDINARY, "HKCU\\EUDC\\932 after the program ended")
+
+
 def test_unknown_switch_is_told_then_the_window_opens_as_without(case):
     case.lay_out()
     case.write_key(ORDINARY)

@@ -295,7 +295,7 @@ FileHead FakeFiles::ReadHead(std::u16string_view path, std::size_t count) {
 std::optional<std::u16string> FakeFiles::FullPath(std::u16string_view path) {
   const std::string given = Utf16ToUtf8(path);
   if (given.empty()) return std::nullopt;
-  const bool full = given.size() > 2 && given[1] == ':' && given[2] == '\\';
+  const bool full = (given.size() > 2 && given[1] == ':' && given[2] == '\\') || given.starts_with("\\\\");
   return Utf8ToUtf16(full ? given : currentFolder + "\\" + given);
 }
 
@@ -321,6 +321,18 @@ ErrorCode FakeShortcuts::Write(std::u16string_view file, const Shortcut& shortcu
   }
   written[std::u16string(file)] = shortcut;
   return kSuccess;
+}
+
+LinkReading FakeShortcuts::Read(std::u16string_view file) {
+  const auto found = std::find_if(written.begin(), written.end(),
+                                  [&](const auto& link) { return EqualIgnoringCase(link.first, file); });
+  if (found != written.end()) {
+    const Shortcut& link = found->second;
+    return LinkReading{link.target, link.arguments, link.workingFolder, kSuccess};
+  }
+  // The shell's link object says E_FAIL for a file it cannot parse.
+  constexpr ErrorCode kNotALink = 0x80004005;
+  return LinkReading{{}, {}, {}, files_.IsFile(file) ? kNotALink : kFileNotFound};
 }
 
 }  // namespace tavrel::fakes

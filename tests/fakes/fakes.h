@@ -227,6 +227,8 @@ class FakeShortcuts final : public IShortcuts {
 
   FolderPath DesktopFolder() override { return desktop; }
   ErrorCode Write(std::u16string_view file, const Shortcut& shortcut) override;
+  // What was written there; a file that is no shortcut cannot be read as one.
+  LinkReading Read(std::u16string_view file) override;
 
  private:
   FakeFiles& files_;

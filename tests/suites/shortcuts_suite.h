@@ -89,7 +89,32 @@ TYPED_TEST_P(ShortcutsContract, TheDesktopIsAFolderByItsFullPath) {
   EXPECT_FALSE(this->backend_.files().IsFile(desktop.path));
 }
 
+// What a link starts, read through the seam: a program with its arguments
+// and folder, or a folder, which the caller refuses; a file that is no link
+// and a missing one are errors.
+TYPED_TEST_P(ShortcutsContract, ALinkReadsAsWhatItStarts) {
+  const struct {
+    const char* name;
+    Shortcut shortcut;
+  } rows[] = {
+      {"ゲーム 😀.lnk", this->ToGame(u"-window \"two words\"")},
+      {"folder.lnk", Shortcut{this->At("古い ゲーム"), u"", this->backend_.Root(), this->At("Tavrel.exe"), 0}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    ASSERT_EQ(this->shortcuts().Write(this->At(row.name), row.shortcut), kSuccess);
+    const LinkReading read = this->shortcuts().Read(this->At(row.name));
+    ASSERT_EQ(read.error, kSuccess);
+    EXPECT_EQ(Utf16ToUtf8(read.target), Utf16ToUtf8(row.shortcut.target));
+    EXPECT_EQ(Utf16ToUtf8(read.arguments), Utf16ToUtf8(row.shortcut.arguments));
+    EXPECT_EQ(Utf16ToUtf8(read.workingFolder), Utf16ToUtf8(row.shortcut.workingFolder));
+  }
+  EXPECT_NE(this->shortcuts().Read(this->At("Tavrel.exe")).error, kSuccess);
+  EXPECT_NE(this->shortcuts().Read(this->At("missing.lnk")).error, kSuccess);
+}
+
 REGISTER_TYPED_TEST_SUITE_P(ShortcutsContract, WhatIsWrittenReadsBack, AFileAlreadyThereIsReplaced,
-                            NoFileWithoutAFolderForIt, TheDesktopIsAFolderByItsFullPath);
+                            NoFileWithoutAFolderForIt, TheDesktopIsAFolderByItsFullPath,
+                            ALinkReadsAsWhatItStarts);
 
 }  // namespace tavrel::testing

@@ -23,7 +23,8 @@ TEST_F(Dropping, EachBoxAcceptsOneFileOfItsOwnKind) {
       {DropBox::Font, 1, "D:\\外字\\本.tte", true},      {DropBox::Program, 1, "C:\\x\\f.tte", false},
       {DropBox::Font, 1, "C:\\x\\a.exe", false},        {DropBox::Program, 2, "C:\\x\\a.exe", false},
       {DropBox::Font, 2, "C:\\x\\a.tte", false},        {DropBox::Program, 0, "", false},
-      {DropBox::Program, 1, "exe", false},              {DropBox::Program, 1, "C:\\x\\a.lnk", false},
+      {DropBox::Program, 1, "exe", false},              {DropBox::Program, 1, "C:\\x\\a.LNK", true},
+      {DropBox::Font, 1, "C:\\x\\a.lnk", false},
       {DropBox::Font, 1, "C:\\x\\a.tte.bak", false},    {DropBox::Program, 1, "C:\\x.exe\\a", false},
   };
   for (const auto& [box, count, first, accepted] : rows) {
@@ -73,6 +74,33 @@ TEST_F(Dropping, TheFontThenTheProgramEnableTheLaunch) {
   ASSERT_EQ(rig.launcher.StartCount(), 1u);
   EXPECT_EQ(rig.launcher.Started(0).program, u"D:\\Tools\\a.exe");
   EXPECT_EQ(rig.key.Text(kSystemDefaultEudcFont), u"E:\\Fonts\\mine.tte");
+}
+
+// A shortcut dropped on the program box is the program it starts: the box,
+// the launch and Tavrel.ini have the program, with the shortcut's arguments
+// and folder; one that starts no program is told and changes nothing.
+TEST_F(Dropping, AShortcutRegistersTheProgramItStarts) {
+  rig.files.AddFont("E:\\Fonts\\mine.tte");
+  rig.files.Add("D:\\Tools\\a.exe");
+  rig.files.AddFolder("C:\\Links");
+  ASSERT_EQ(rig.shortcuts.Write(u"C:\\Links\\a.lnk", Shortcut{u"D:\\Tools\\a.exe", u"-w", u"D:\\Data", {}, 0}),
+            kSuccess);
+  ASSERT_EQ(rig.shortcuts.Write(u"C:\\Links\\web.lnk", Shortcut{}), kSuccess);
+  rig.run->Dropped(DropBox::Font, "E:\\Fonts\\mine.tte");
+  rig.run->Dropped(DropBox::Program, "C:\\Links\\a.lnk");
+  EXPECT_EQ(rig.view.screen.program, "D:\\Tools\\a.exe");
+  rig.run->Dropped(DropBox::Program, "C:\\Links\\web.lnk");
+  ASSERT_EQ(rig.BoxTexts().size(), 1u);
+  EXPECT_TRUE(rig.BoxTexts()[0].starts_with("このショートカットのリンク先はソフト(.exe)ではない")) << rig.BoxTexts()[0];
+  rig.run->HandOverReceived(HandOver{true, false, ShowState::Normal, "C:\\Links\\web.lnk", "", ""});
+  EXPECT_EQ(rig.launcher.requests.size(), 0u);  // not the program registered before either
+  EXPECT_EQ(rig.view.screen.program, "D:\\Tools\\a.exe");
+  rig.run->LaunchClicked();
+  ASSERT_EQ(rig.launcher.requests.size(), 1u);
+  EXPECT_EQ(rig.launcher.requests[0].program, u"D:\\Tools\\a.exe");
+  EXPECT_EQ(rig.launcher.requests[0].arguments, u"-w");
+  EXPECT_EQ(rig.launcher.requests[0].folder, u"D:\\Data");
+  EXPECT_EQ(rig.settings.values["Program"], "D:\\Tools\\a.exe");
 }
 
 struct LinkRow {

@@ -35,7 +35,7 @@ RunData In(S state) {
   s.windowShown = true;
   s.program = kProgram;
   s.font = kFont;
-  if (state == S::Starting) s.starting = StartOrder{kProgram, kFont, "", ShowState::Normal, false};
+  if (state == S::Starting) s.starting = StartOrder{kProgram, kFont, "", ShowState::Normal, false, ""};
   if (state == S::Waiting || state == S::PuttingBack) {
     s.activeFont = kFont;
     s.launches = {LaunchRecord{1, kProgram}};
@@ -60,7 +60,7 @@ std::string NamesOf(const std::vector<Effect>& effects) {
 }
 
 HandedOver WithRun(const char* program, const char* font) {
-  return HandedOver{HandOver{true, false, ShowState::Normal, program, font, ""}, true};
+  return HandedOver{HandOver{true, false, ShowState::Normal, program, font, ""}, true, ""};
 }
 
 struct Row {
@@ -74,8 +74,8 @@ struct Row {
 
 // One sample of each kind of input, in the order of the variant.
 std::vector<Input> EveryKind() {
-  return {Begin{OpenFacts{"T", kProgram, kFont, "", ShowState::Normal, false, false, false, ""}}, BeginAtLogon{true}, Refused{{Box{"no"}}}, Launch{},
-          Drop{DropBox::Font, kOtherFont}, WithRun(kOther, kOtherFont), LaunchEnded{1}, WaitLost{}, CloseAsked{},
+  return {Begin{OpenFacts{"T", kProgram, kFont, "", "", ShowState::Normal, false, false, false, ""}}, BeginAtLogon{true}, Refused{{Box{"no"}}}, Launch{},
+          Drop{DropBox::Font, kOtherFont, "", ""}, WithRun(kOther, kOtherFont), LaunchEnded{1}, WaitLost{}, CloseAsked{},
           SessionEnds{}, ToggleExit{}, HomePageAsked{}, ShortcutAsked{}, WindowFailed{"w"}, Quiet{},
           Answered{true}, JournalFound{}, TookOver{}, Switched{true, {}}, Started{2},
           NotStarted{NotStarted::Kind::Failed, "e"}, PutBack{}, ShortcutPlace{u"C:\\d.lnk", "d.lnk", false, ""},
@@ -233,7 +233,7 @@ INSTANTIATE_TEST_SUITE_P(
                  [](const Step& step) { EXPECT_EQ(step.state.state, S::Closed); }},
         // A start beside the others that fails applies neither its /exit nor its program.
         Scenario{"AFailedStartAppliesNothingOfItsOwn", In(S::Waiting),
-                 {HandedOver{HandOver{true, true, ShowState::Normal, kOther, kFont, ""}, true}, Switched{true, {}},
+                 {HandedOver{HandOver{true, true, ShowState::Normal, kOther, kFont, ""}, true, ""}, Switched{true, {}},
                   NotStarted{NotStarted::Kind::Failed, "e"}},
                  [](const Step& step) {
                    EXPECT_EQ(step.state.state, S::Waiting);

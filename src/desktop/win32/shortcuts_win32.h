@@ -9,6 +9,7 @@ class Win32Shortcuts final : public IShortcuts {
  public:
   FolderPath DesktopFolder() override;
   ErrorCode Write(std::u16string_view file, const Shortcut& shortcut) override;
+  LinkReading Read(std::u16string_view file) override;
 };
 
 }  // namespace tavrel
