@@ -99,11 +99,7 @@ void Run::Handle(const Input& input) {
     case Input::Kind::Drop: OnDropped(input.box, input.path); break;
     case Input::Kind::HandOver: OnHandOver(input.handOver); break;
     case Input::Kind::ProgramEnded: OnProgramEnded(input.signal); break;
-    case Input::Kind::WaitFailed:
-      if (state_ != RunState::Waiting) break;
-      launches_.clear();
-      AllProgramsEnded(false);
-      break;
+    case Input::Kind::WaitFailed: OnWaitFailed(); break;
     case Input::Kind::Close: OnCloseRequested(); break;
     case Input::Kind::ToggleExit: exitWhenDone_ = !exitWhenDone_; break;
     case Input::Kind::Link: OpenHomePage(); break;
@@ -306,7 +302,11 @@ void Run::OnProgramEnded(WaitHandle signal) {
       return p->EndSignal() == signal;
     });
     if (ended == programs.end()) continue;
-    if (!(*ended)->Ended()) return;  // processes it started run on: waited for next
+    switch ((*ended)->Status()) {
+      case ProgramStatus::Runs: return;  // processes it started run on: waited for next
+      case ProgramStatus::Unknown: OnWaitFailed(); return;  // as good as a failed wait: never an end
+      case ProgramStatus::Ended: break;
+    }
     programs.erase(ended);
     if (programs.empty()) launches_.erase(launch);
     if (launches_.empty()) AllProgramsEnded(true);
@@ -316,6 +316,12 @@ void Run::OnProgramEnded(WaitHandle signal) {
 
 void Run::WaitFailed() {
   Deliver(Input{Input::Kind::WaitFailed});
+}
+
+void Run::OnWaitFailed() {
+  if (state_ != RunState::Waiting) return;
+  launches_.clear();
+  AllProgramsEnded(false);
 }
 
 void Run::AllProgramsEnded(bool programsEnded) {

@@ -15,7 +15,9 @@
 //   a program's end       -         -                        last of all: put back, Idle;    -
 //                                                            then the next queued start, or
 //                                                            /exit's close, or the window
-//   the wait fails        -         -                        tell; the font stays: Idle      -
+//   the wait fails, or    -         -                        tell; the font stays: Idle      -
+//     a program's end
+//     cannot be known
 //   close (the user)      kept      put back: Closed         ask; Yes puts back: Closed      -
 //   session end           at once in every state: put back, nothing asked: Closed
 //   link, shortcut item   kept      as asked                 as asked                        -
@@ -216,6 +218,8 @@ class Run {
   std::string Remembered(std::string_view name);
   void JournalProgram(const IRunningProgram& program);
   void OnProgramEnded(WaitHandle signal);
+  // The end of the programs can no longer be known: the font stays.
+  void OnWaitFailed();
   // The last program waited for has ended (or their end is no longer known).
   void AllProgramsEnded(bool programsEnded);
   // Nothing is waited for any more: the next queued start, /exit's close,
