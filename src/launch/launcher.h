@@ -13,9 +13,16 @@
 
 namespace tavrel {
 
-// What the message loop waits on: signalled once a process of the program
-// has ended (a process handle on Windows).
+// What the message loop waits on: signalled once the program may have ended
+// (on Windows a process handle, or an event the launcher sets).
 using WaitHandle = void*;
+
+// What a look at a program finds.
+enum class ProgramStatus {
+  Runs,     // a process of it runs: EndSignal names what to wait for next
+  Ended,    // its last process has ended
+  Unknown,  // its end can no longer be known (a query failed): never an end
+};
 
 // A started or found program, held open until this object goes. The program
 // is the process started and every process it starts (and those start in
@@ -25,9 +32,9 @@ class IRunningProgram {
  public:
   virtual ~IRunningProgram() = default;
   [[nodiscard]] virtual WaitHandle EndSignal() const = 0;
-  // After EndSignal fired: whether the whole program has ended. If not,
-  // EndSignal now names what is left to wait for.
-  [[nodiscard]] virtual bool Ended() = 0;
+  // Whether the whole program has ended; asked once EndSignal has fired
+  // (and at any time). Runs: EndSignal now names what is left to wait for.
+  [[nodiscard]] virtual ProgramStatus Status() = 0;
   // The process started (or found), even once it has ended and others of
   // the program run on; nothing when its identity cannot be read.
   [[nodiscard]] virtual std::optional<ProcessIdentity> Identity() const = 0;
@@ -66,7 +73,8 @@ class ILauncher {
   [[nodiscard]] virtual ProcessIdentity Self() = 0;
   // The program started as the process with this identity while it, or a
   // process it started, still runs; null once all have ended or when its id
-  // now names another process.
+  // now names another process. One whose end cannot be known is returned,
+  // its status Unknown.
   [[nodiscard]] virtual RunningProgram FindRunning(const ProcessIdentity& identity) = 0;
 };
 

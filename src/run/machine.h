@@ -11,7 +11,8 @@
 //   drop, check box  kept     take it              kept      take it                    kept
 //   a launch's end   kept     -                    kept      last: put back, then the   kept
 //                                                            next queued, /exit or idle
-//   the wait lost    kept     -                    kept      tell, drop the queue: Idle kept
+//   the wait lost,   kept     -                    kept      tell, drop the queue: Idle kept
+//   an end unknown
 //   close            kept     put back: Closed     kept      ask (naming the queue);    kept
 //                                                            Yes puts back: Closed
 //   session end      at once in every state: put back, nothing asked or told: Closed

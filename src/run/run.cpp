@@ -137,7 +137,13 @@ void Run::ProgramEnded(WaitHandle signal) {
     const auto ended = std::find_if(programs.begin(), programs.end(),
                                     [&](const RunningProgram& p) { return p->EndSignal() == signal; });
     if (ended == programs.end()) continue;
-    if (!(*ended)->Ended()) return;  // processes it started run on: waited for next
+    switch ((*ended)->Status()) {
+      case ProgramStatus::Runs: return;  // processes it started run on: waited for next
+      case ProgramStatus::Unknown:
+        Feed(WaitLost{});  // as good as a failed wait: never an end
+        return;
+      case ProgramStatus::Ended: break;
+    }
     programs.erase(ended);
     if (programs.empty()) {
       const int launch = id;

@@ -129,11 +129,12 @@ class FakeRunning final : public IRunningProgram {
   WaitHandle EndSignal() const override { return member_->signal; }
   // The process waited on has ended, even where the test gave it a real
   // event as its end signal and set that alone.
-  bool Ended() override {
+  ProgramStatus Status() override {
+    if (FakeLauncher::EndUnknown(processes_, first_)) return ProgramStatus::Unknown;
     member_ = FakeLauncher::RunningMember(processes_, first_, member_);
-    if (member_) return false;
+    if (member_) return ProgramStatus::Runs;
     member_ = &first_;
-    return true;
+    return ProgramStatus::Ended;
   }
   std::optional<ProcessIdentity> Identity() const override {
     if (identityUnreadable_) return std::nullopt;
@@ -159,10 +160,16 @@ const FakeLauncher::Process* FakeLauncher::RunningMember(const std::deque<Proces
   return nullptr;
 }
 
+bool FakeLauncher::EndUnknown(const std::deque<Process>& processes, const Process& first) {
+  return std::any_of(processes.begin(), processes.end(), [&](const Process& process) {
+    return process.endUnknown && (&process == &first || (first.launch != 0 && process.launch == first.launch));
+  });
+}
+
 RunningProgram FakeLauncher::Hold(Process& process) {
   auto running = std::make_unique<FakeRunning>(processes, process, identityUnreadable, openPrograms);
   // A launch found again waits on a process of it that runs.
-  if (!process.running) (void)running->Ended();
+  if (!process.running) (void)running->Status();
   return running;
 }
 
@@ -211,7 +218,8 @@ RunningProgram FakeLauncher::FindRunning(const ProcessIdentity& identity) {
     processes.push_back(Process{self, u"Tavrel.exe"});
   }
   for (Process& process : processes) {
-    if (process.identity == identity && RunningMember(processes, process)) return Hold(process);
+    if (process.identity != identity) continue;
+    if (RunningMember(processes, process) || EndUnknown(processes, process)) return Hold(process);
   }
   return nullptr;
 }

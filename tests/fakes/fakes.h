@@ -100,6 +100,7 @@ class FakeLauncher final : public ILauncher {
     bool running = true;
     WaitHandle signal = nullptr;
     std::uint32_t launch = 0;  // shared by the processes of one launch; 0: the process alone
+    bool endUnknown = false;   // its launch's end can no longer be known (a query failed)
   };
   std::deque<Process> processes;  // every process the fake knows, started or not
   std::optional<ErrorCode> startError;  // the next starts fail with it (kCancelled: the user refused)
@@ -124,6 +125,8 @@ class FakeLauncher final : public ILauncher {
   // null when all have ended.
   static const Process* RunningMember(const std::deque<Process>& processes, const Process& first,
                                       const Process* ended = nullptr);
+  // Whether a process of that launch has its end unknown.
+  static bool EndUnknown(const std::deque<Process>& processes, const Process& first);
 
   StartOutcome Start(const StartRequest& request) override;
   ErrorCode Open(std::u16string_view target, WindowHandle owner) override;

@@ -95,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(
                              {TextValue(kFace, u"C:\\m.tte"), kDefault}}),
     [](const auto& row) { return std::string(row.param.name); });
 
-enum class Then { Nothing, ProgramEnds, CloseYes, CloseNo, SessionEnds, SessionEndsDuringTheQuestion, WaitFails };
+enum class Then { Nothing, ProgramEnds, CloseYes, CloseNo, SessionEnds, SessionEndsDuringTheQuestion, WaitFails, EndUnknown };
 
 struct WayOutRow {
   const char* name;
@@ -134,6 +134,10 @@ TEST_P(WayOut, PutsTheSettingsBackAndEndsTheRunWhenAsked) {
     case Then::WaitFails:  // the font stays until Tavrel closes
       rig.run->WaitFailed();
       if (row.finished) rig.run->CloseRequested(CloseReason::User);
+      break;
+    case Then::EndUnknown:  // the program's end can no longer be known: as a failed wait
+      rig.launcher.Started(0).endUnknown = true;
+      rig.EndProgram(0);
   }
   EXPECT_EQ(rig.BoxTexts(), row.boxes);
   for (const FakeView::Shown& shown : rig.view.shown) EXPECT_EQ(shown.owner, rig.view.owner);
@@ -178,7 +182,8 @@ INSTANTIATE_TEST_SUITE_P(
         WayOutRow{"SessionEndsDuringTheQuestion", false, kStarted, Then::SessionEndsDuringTheQuestion,
                   {kCloseQuestion}, true, true, 0},
         WayOutRow{"WaitFails", false, kStarted, Then::WaitFails, {WAIT_FAILED}, false, false, 0},
-        WayOutRow{"WaitFailsThenClose", false, kStarted, Then::WaitFails, {WAIT_FAILED}, true, true, 0}),
+        WayOutRow{"WaitFailsThenClose", false, kStarted, Then::WaitFails, {WAIT_FAILED}, true, true, 0},
+        WayOutRow{"EndUnknown", false, kStarted, Then::EndUnknown, {WAIT_FAILED}, false, false, 0}),
     [](const auto& row) { return std::string(row.param.name); });
 
 struct FontFileRow {

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "base/win32/handles.h"
 #include "base/win32/wide.h"
@@ -34,9 +35,12 @@ class Win32LauncherBackend {
     const std::u16string program = Program();
     return program.substr(0, program.rfind(u'\\')) + u"\\gone.exe";
   }
-  // The sample program as a launcher: its child reports its id.
-  std::u16string Launcher() {
-    SetEnvironmentVariableW(L"EUDCVIEW_OPTIONS", L"--launch --no-window --exit-after-ms 60000");
+  // The sample program as a launcher: its child reports its id. Deeper, a
+  // launcher that starts a launcher, and so on: the last child reports.
+  std::u16string Launcher(int depth = 1) {
+    std::wstring options;
+    for (int i = 0; i < depth; ++i) options += L"--launch ";
+    SetEnvironmentVariableW(L"EUDCVIEW_OPTIONS", (options + L"--no-window --exit-after-ms 60000").c_str());
     wchar_t folder[MAX_PATH];
     EXPECT_NE(GetTempPathW(MAX_PATH, folder), 0u);
     report_ = std::wstring(folder) + L"tavrel-launcher-contract-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
@@ -44,15 +48,17 @@ class Win32LauncherBackend {
     SetEnvironmentVariableW(L"EUDCVIEW_REPORT", report_.c_str());
     return Program();
   }
+  // The report of the last child, once written; empty before.
+  std::string Report() {
+    std::ifstream in{std::filesystem::path(report_)};
+    const std::string text(std::istreambuf_iterator<char>(in), {});
+    return text.find("\npid=") == std::string::npos ? "" : text;
+  }
   ProcessIdentity ChildOf(const ProcessIdentity& launcher) {
     const UniqueWin32Handle process(OpenProcess(SYNCHRONIZE, FALSE, launcher.processId));
     EXPECT_TRUE(process && WaitForSingleObject(process.get(), 10000) == WAIT_OBJECT_0);
     std::string text;
-    for (int tries = 0; tries < 1000 && text.find("\npid=") == std::string::npos; ++tries) {
-      Sleep(10);
-      std::ifstream in{std::filesystem::path(report_)};
-      text.assign(std::istreambuf_iterator<char>(in), {});
-    }
+    for (int tries = 0; tries < 1000 && (text = Report()).empty(); ++tries) Sleep(10);
     const size_t at = text.find("\npid=");
     if (at == std::string::npos) {
       ADD_FAILURE() << "the launcher's child wrote no report";
@@ -71,7 +77,8 @@ class Win32LauncherBackend {
     EXPECT_TRUE(TerminateProcess(process.get(), 1));
     EXPECT_EQ(WaitForSingleObject(process.get(), 10000), WAIT_OBJECT_0);
   }
-  bool Signalled(WaitHandle signal) { return WaitForSingleObject(signal, 0) == WAIT_OBJECT_0; }
+  // The port's thread sets a launch's signal a moment after the last end.
+  bool Signalled(WaitHandle signal) { return WaitForSingleObject(signal, 500) == WAIT_OBJECT_0; }
 
  private:
   Win32Launcher launcher_;
@@ -79,5 +86,81 @@ class Win32LauncherBackend {
 };
 
 INSTANTIATE_TYPED_TEST_SUITE_P(Win32, LauncherContract, Win32LauncherBackend);
+
+// Whether the process holds a handle to a job it is in: each of its handles,
+// as the system lists them, copied out and asked.
+bool HoldsItsJob(const ProcessIdentity& identity) {
+  struct Entry {
+    void* object;
+    ULONG_PTR process, handle;
+    ULONG access;
+    USHORT trace, type;
+    ULONG attributes, reserved;
+  };
+  using Query = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
+  const auto query = reinterpret_cast<Query>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+  constexpr ULONG kExtendedHandles = 64;  // SystemExtendedHandleInformation
+  std::vector<ULONG_PTR> buffer(1 << 16);
+  ULONG size = 0;
+  while (query(kExtendedHandles, buffer.data(), static_cast<ULONG>(buffer.size() * sizeof(ULONG_PTR)), &size) ==
+         static_cast<LONG>(0xC0000004)) {  // STATUS_INFO_LENGTH_MISMATCH
+    buffer.resize(buffer.size() * 2);
+  }
+  const UniqueWin32Handle process(OpenProcess(PROCESS_DUP_HANDLE | PROCESS_QUERY_INFORMATION, FALSE, identity.processId));
+  const auto* entries = reinterpret_cast<const Entry*>(buffer.data() + 2);
+  for (ULONG_PTR i = 0; process && i < buffer[0]; ++i) {
+    if (entries[i].process != identity.processId) continue;
+    HANDLE copy = nullptr;
+    if (!DuplicateHandle(process.get(), reinterpret_cast<HANDLE>(entries[i].handle), GetCurrentProcess(), &copy, 0,
+                         FALSE, DUPLICATE_SAME_ACCESS)) {
+      continue;
+    }
+    const UniqueWin32Handle held(copy);
+    BOOL inJob = FALSE;
+    if (IsProcessInJob(process.get(), held.get(), &inJob) && inJob) return true;
+  }
+  return false;
+}
+
+// The port's thread gives each process that joins a handle to the job, so
+// that on Windows its name lives while any of them runs (Wine keeps it
+// anyway); the thread stops when the launch goes first.
+TEST(Win32Launcher, EveryProcessOfAProgramHoldsItsJob) {
+  Win32LauncherBackend backend;
+  StartOutcome started = backend.seam().Start(StartRequest{backend.Launcher(), {}, {}, ShowState::Normal, nullptr});
+  ASSERT_EQ(started.result, StartOutcome::Result::Started) << started.error;
+  const ProcessIdentity child = backend.ChildOf(*started.program->Identity());
+  EXPECT_TRUE(HoldsItsJob(child));
+  started.program.reset();
+  backend.End(child);
+}
+
+// Launchers that each start the next and end: the copy that finds the
+// program again while they come and go holds each, with its children, and
+// neither copy sees an end before the last process's.
+TEST(Win32Launcher, AChainOfLaunchersEndsWithItsLastProcess) {
+  Win32LauncherBackend backend;
+  const StartOutcome started =
+      backend.seam().Start(StartRequest{backend.Launcher(6), {}, {}, ShowState::Normal, nullptr});
+  ASSERT_EQ(started.result, StartOutcome::Result::Started) << started.error;
+  const ProcessIdentity first = *started.program->Identity();
+  const RunningProgram found = backend.seam().FindRunning(first);
+  ASSERT_TRUE(found);
+  int ends = 0;
+  for (int tries = 0; tries < 2000 && backend.Report().empty(); ++tries) {
+    if (WaitForSingleObject(found->EndSignal(), 5) != WAIT_OBJECT_0) continue;
+    ++ends;
+    ASSERT_EQ(found->Status(), ProgramStatus::Runs);
+  }
+  EXPECT_GT(ends, 0);  // the launchers' ends came while the copy waited
+  const ProcessIdentity last = backend.ChildOf(first);
+  EXPECT_EQ(started.program->Status(), ProgramStatus::Runs);
+  backend.End(last);
+  for (IRunningProgram* program : {started.program.get(), found.get()}) {
+    EXPECT_TRUE(backend.Signalled(program->EndSignal()));
+    EXPECT_EQ(program->Status(), ProgramStatus::Ended);
+  }
+}
 
 }  // namespace tavrel::testing

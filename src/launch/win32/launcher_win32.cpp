@@ -41,11 +41,13 @@ StartOutcome StartDirectly(const std::wstring& program, const std::wstring& argu
     return StartOutcome{StartOutcome::Result::Failed, nullptr, GetLastError()};
   }
   const UniqueWin32Handle thread(started.hThread);
-  RunningProgram launch = HoldLaunch(UniqueWin32Handle(started.hProcess));
+  // The launch owns the process handle from here on, as long as it lives.
+  const HANDLE process = started.hProcess;
+  RunningProgram launch = HoldLaunch(UniqueWin32Handle(process));
   if (ResumeThread(thread.get()) == static_cast<DWORD>(-1)) {
     const DWORD error = GetLastError();
     // Never left behind suspended, where it would hold the font for good.
-    (void)TerminateProcess(launch->EndSignal(), error);
+    (void)TerminateProcess(process, error);
     return StartOutcome{StartOutcome::Result::Failed, nullptr, error};
   }
   return StartOutcome{StartOutcome::Result::Started, std::move(launch), kSuccess};
@@ -114,19 +116,7 @@ ProcessIdentity Win32Launcher::Self() {
 }
 
 RunningProgram Win32Launcher::FindRunning(const ProcessIdentity& identity) {
-  // The launch's job while a process of it runs; the process alone where it
-  // had none (its program could not join one, or an older Tavrel started it).
-  if (RunningProgram launch = FindLaunch(identity)) return launch;
-  // SYNCHRONIZE to wait on it; the limited query right for its identity.
-  const HANDLE opened =
-      OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, identity.processId);
-  if (!opened) return nullptr;
-  auto process = std::make_unique<Win32Launch>(nullptr, UniqueWin32Handle(opened), IdentityOf(opened));
-  // The id alone says little: Windows gives an ended process's id to a new
-  // one, and Wine keeps an ended process openable by its id for a while.
-  const std::optional<ProcessIdentity> found = process->Identity();
-  if (!found || *found != identity || WaitForSingleObject(opened, 0) != WAIT_TIMEOUT) return nullptr;
-  return process;
+  return FindLaunch(identity);
 }
 
 }  // namespace tavrel
