@@ -126,3 +126,45 @@ def test_a_start_while_the_usage_box_is_up_is_handled_once_after_it(case):
     expect(len(case.processes("ゲーム.exe")), 1, "programs started")
     case.post(viewer["hwnd"], WM_CLOSE)
     wait_equal(case.read_key, ORDINARY, "HKCU\\EUDC\\932 after the program ended")
+
+
+def test_a_start_during_the_close_question_runs_after_it(case):
+    """The close question is up when a shortcut starts another program with
+    the same font: the Yes puts the settings back, and the start then runs."""
+    exe, program, font, first, report, viewer = waiting_copy(case)
+    tavrel = case.wait_tavrel(pid=first)
+    case.post(tavrel.hwnd, WM_CLOSE)
+    question = case.wait_message_box(title="Tavrel", pid=first)
+    other = case.copy(program, "もう一つ.exe", program.parent)
+    pid = second_start(case, exe, other, font)
+    expect(case.wait_ended(pid, "the second start"), 0, "the second start's exit code")
+    case.click(question["buttons"][IDYES], question["hwnd"])
+
+    second, second_window = viewer_started(case, known={report["pid"]})
+    expect(second["font"], windows_path(font), "the font the program started after the question saw")
+    case.post(second_window["hwnd"], WM_CLOSE)
+    wait_equal(case.read_key, ORDINARY, "HKCU\\EUDC\\932 after it ended")
+    case.post(viewer["hwnd"], WM_CLOSE)
+
+
+def test_a_queued_start_that_fails_is_told_and_the_next_follows(case):
+    exe, program, font, first, report, viewer = waiting_copy(case)
+    gone = case.copy(font, "消える外字.tte", font.parent)
+    third = case.copy(program, "三つ目.exe", program.parent)
+    third_font = case.copy(font, "三つ目の外字.tte", font.parent)
+    for queued_program, queued_font in ((program, gone), (third, third_font)):
+        expect(case.wait_ended(second_start(case, exe, queued_program, queued_font), "a second start"), 0,
+               "the second start's exit code")
+        question = case.wait_message_box(title="Tavrel", pid=first)
+        case.click(question["buttons"][IDYES], question["hwnd"])
+        wait_until(lambda: not case.message_box(title="Tavrel", pid=first), "the question to close")
+    gone.unlink()
+    case.post(viewer["hwnd"], WM_CLOSE)
+
+    told = case.wait_message_box(title="Tavrel", pid=first)
+    assert windows_path(gone) in told["text"], f"the missing font is not named: {told['text']!r}"
+    case.click(told["buttons"][IDOK], told["hwnd"])
+    last, last_window = viewer_started(case, known={report["pid"]})
+    expect(last["font"], windows_path(third_font), "the font the next queued program saw")
+    case.post(last_window["hwnd"], WM_CLOSE)
+    wait_equal(case.read_key, ORDINARY, "HKCU\\EUDC\\932 after the last ended")
