@@ -344,18 +344,18 @@ void RegRead(Json& json, const std::vector<std::string>& args) {
                            &longest_name, &largest_data, nullptr, nullptr),
           "RegQueryInfoKeyW");
     values.clear();
-    LONG status = ERROR_SUCCESS;
-    for (DWORD i = 0; i < count && status == ERROR_SUCCESS; ++i) {
+    LONG read = ERROR_SUCCESS;
+    for (DWORD i = 0; i < count && read == ERROR_SUCCESS; ++i) {
       Value value{std::wstring(longest_name + 1, L'\0'), 0, std::vector<BYTE>(largest_data + 1)};
       DWORD name_length = longest_name + 1, size = largest_data + 1;
-      status = RegEnumValueW(key.get(), i, value.name.data(), &name_length, nullptr, &value.type,
+      read = RegEnumValueW(key.get(), i, value.name.data(), &name_length, nullptr, &value.type,
                              value.data.data(), &size);
       value.name.resize(name_length);
       value.data.resize(size);
       values.push_back(std::move(value));
     }
-    if (status == ERROR_SUCCESS) break;
-    if (attempt == 20 || (status != ERROR_MORE_DATA && status != ERROR_NO_MORE_ITEMS)) Check(status, "RegEnumValueW");
+    if (read == ERROR_SUCCESS) break;
+    if (attempt == 20 || (read != ERROR_MORE_DATA && read != ERROR_NO_MORE_ITEMS)) Check(read, "RegEnumValueW");
     Sleep(10);
   }
   json.Key("exists").Bool(true).Key("values").Open('[');
