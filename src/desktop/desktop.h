@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "base/errors.h"
-#include "desktop/hand_over.h"
+#include "hand_over/hand_over.h"
 
 namespace tavrel {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "desktop/files.h"
+#include "files/files.h"
 
 namespace tavrel {
 namespace {

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "desktop/files.h"
+#include "files/files.h"
 #include "eudc/eudc_key.h"
 #include "eudc/journal.h"
 #include "eudc/restore_plan.h"

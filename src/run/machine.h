@@ -27,8 +27,8 @@
 #include <string>
 #include <vector>
 
-#include "app/run_view.h"
-#include "app/texts.h"
+#include "run/run_view.h"
+#include "texts/texts.h"
 #include "run/run_data.h"
 
 namespace tavrel {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/file_kind.h"
+#include "files/file_kind.h"
 #include "base/text.h"
 
 namespace tavrel {
@@ -84,7 +84,7 @@ bool Run::Accepts(DropBox box, const DropData& data) const {
   if (data.count != 1) return false;
   // A shortcut as the program is looked into once dropped.
   if (box == DropBox::Program && IsLinkPath(data.first)) return true;
-  return LastFourLowered(data.first) == (box == DropBox::Program ? kProgramExtension : kFontExtension);
+  return HasExtension(data.first, box == DropBox::Program ? kProgramExtension : kFontExtension);
 }
 
 // During a run too: the files are for the next launch, whose button comes

@@ -11,15 +11,15 @@
 #include <string_view>
 #include <vector>
 
-#include "app/command_line.h"
-#include "app/program_to_start.h"
-#include "app/remembered_pair.h"
-#include "app/run_view.h"
-#include "app/texts.h"
+#include "command_line/command_line.h"
+#include "shortcuts/program_to_start.h"
+#include "settings/remembered_pair.h"
+#include "run/run_view.h"
+#include "texts/texts.h"
 #include "desktop/desktop.h"
-#include "desktop/files.h"
-#include "desktop/settings.h"
-#include "desktop/shortcuts.h"
+#include "files/files.h"
+#include "settings/settings.h"
+#include "shortcuts/shortcuts.h"
 #include "eudc/font_switch.h"
 #include "launch/launcher.h"
 #include "run/machine.h"

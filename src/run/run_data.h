@@ -12,7 +12,7 @@
 
 #include "base/process.h"
 #include "desktop/desktop.h"
-#include "desktop/hand_over.h"
+#include "hand_over/hand_over.h"
 
 namespace tavrel {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/file_kind.h"
-#include "app/maker.h"
-#include "app/start_failure.h"
+#include "files/file_kind.h"
+#include "product/maker.h"
+#include "run/start_failure.h"
 #include "base/text.h"
 #include "run/run.h"
 

@@ -1,9 +1,9 @@
 // The run's start: the guard against a second copy, and the facts the
 // opening begins with -- the files it starts with, from the command line,
 // beside the executable or from the last launch.
-#include "app/file_kind.h"
-#include "app/maker.h"
-#include "app/version.h"
+#include "files/file_kind.h"
+#include "product/maker.h"
+#include "product/version.h"
 #include "base/text.h"
 #include "run/run.h"
 
@@ -16,8 +16,7 @@ std::string WindowTitle() {
 }
 
 std::string BaseNameWithoutExtension(std::string_view path) {
-  const std::string_view name = path.substr(path.rfind('\\') + 1);
-  return std::string(name.substr(0, name.rfind('.')));
+  return std::string(WithoutExtension(FileNameOf(path)));
 }
 
 // Paths and arguments longer than Windows takes in a command line are no
@@ -133,7 +132,7 @@ std::string Run::FirstNormalFile(std::string_view extension, std::string_view sk
     // On volumes with 8.3 names the pattern matches short names too:
     // "Tavrel.exe_old" is found by "*.exe" as TAVREL~1.EXE. Its long name,
     // which the search reports, decides, as for a drop.
-    if (entry.normalFile && LastFourLowered(name) == extension && !EqualIgnoringCase(name, skipName)) {
+    if (entry.normalFile && HasExtension(name, extension) && !EqualIgnoringCase(name, skipName)) {
       return name;
     }
   }

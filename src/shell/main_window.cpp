@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/maker.h"
+#include "product/maker.h"
 #include "base/win32/wide.h"
 #include "shell/box_accessible.h"
 #include "shell/dpi.h"
@@ -212,7 +212,7 @@ bool ShowMessageBox(HWND owner, const Box& box) {
     case BoxIcon::Warning: style |= MB_ICONWARNING; break;
     case BoxIcon::Question: style |= MB_ICONQUESTION; break;
   }
-  const int answer = MessageBoxW(owner, Wide(box.text).c_str(), Wide(kBoxTitle).c_str(), style);
+  const int answer = MessageBoxW(owner, Wide(box.text).c_str(), Wide(kApplicationTitle).c_str(), style);
   // 0 when the box could not be shown: taken as the safe answer, No.
   return answer == IDYES || answer == IDOK;
 }

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/file_choice.h"
+#include "window/file_choice.h"
 
 namespace tavrel {
 

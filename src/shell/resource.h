@@ -1,6 +1,6 @@
 /* Resource identifiers, shared by tavrel.rc and the window code. */
-#ifndef TAVREL_PLATFORM_WIN32_RESOURCE_H
-#define TAVREL_PLATFORM_WIN32_RESOURCE_H
+#ifndef TAVREL_SHELL_RESOURCE_H
+#define TAVREL_SHELL_RESOURCE_H
 
 #define IDI_TAVREL 1
 #define IDI_END 2

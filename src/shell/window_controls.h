@@ -13,7 +13,7 @@
 #include <string>
 
 #include "run/run.h"
-#include "app/layout.h"
+#include "window/layout.h"
 #include "shell/drop_target.h"
 #include "base/win32/handles.h"
 

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/layout.h"
+#include "window/layout.h"
 #include "base/win32/handles.h"
 
 namespace tavrel {

@@ -4,12 +4,12 @@
 
 #include <cstdlib>
 
-#include "app/command_line.h"
+#include "command_line/command_line.h"
 #include "run/run.h"
 #include "desktop/win32/desktop_win32.h"
-#include "desktop/win32/files_win32.h"
-#include "desktop/win32/settings_win32.h"
-#include "desktop/win32/shortcuts_win32.h"
+#include "files/win32/files_win32.h"
+#include "settings/win32/settings_win32.h"
+#include "shortcuts/win32/shortcuts_win32.h"
 #include "eudc/win32/eudc_key_win32.h"
 #include "eudc/win32/journal_store_win32.h"
 #include "launch/win32/launcher_win32.h"

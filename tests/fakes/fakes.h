@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "app/run_view.h"
+#include "run/run_view.h"
 #include "desktop/desktop.h"
-#include "desktop/files.h"
-#include "desktop/settings.h"
-#include "desktop/shortcuts.h"
+#include "files/files.h"
+#include "settings/settings.h"
+#include "shortcuts/shortcuts.h"
 #include "eudc/eudc_key.h"
 #include "eudc/journal_store.h"
 #include "launch/launcher.h"

@@ -11,7 +11,7 @@
 #include <ostream>
 
 #include "base/text.h"
-#include "desktop/files.h"
+#include "files/files.h"
 
 namespace tavrel {
 inline void PrintTo(const FolderEntry& e, std::ostream* os) {

@@ -12,8 +12,8 @@
 #include <optional>
 
 #include "base/text.h"
-#include "desktop/files.h"
-#include "desktop/shortcuts.h"
+#include "files/files.h"
+#include "shortcuts/shortcuts.h"
 
 namespace tavrel {
 inline void PrintTo(const Shortcut& s, std::ostream* os) {

@@ -2,8 +2,8 @@
 // shortcut or Explorer passes it, and the box for an argument not taken.
 #include <gtest/gtest.h>
 
-#include "app/command_line.h"
-#include "app/texts.h"
+#include "command_line/command_line.h"
+#include "texts/texts.h"
 #include "fakes/fakes.h"
 
 namespace tavrel::fakes {

@@ -1,7 +1,7 @@
 // Registering files by dropping them on the two boxes, and the link line.
 #include <gtest/gtest.h>
 
-#include "app/layout.h"
+#include "window/layout.h"
 #include "unit/viewer_kit.h"
 
 namespace tavrel::fakes {

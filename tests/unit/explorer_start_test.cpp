@@ -3,7 +3,7 @@
 // the last pair is remembered for a Tavrel kept in a folder of its own.
 #include <gtest/gtest.h>
 
-#include "app/command_line.h"
+#include "command_line/command_line.h"
 #include "unit/viewer_kit.h"
 
 namespace tavrel::fakes {

@@ -1,7 +1,7 @@
 // The Open dialog of each file box: what it lists and where it starts.
 #include <gtest/gtest.h>
 
-#include "app/file_choice.h"
+#include "window/file_choice.h"
 
 namespace tavrel {
 namespace {

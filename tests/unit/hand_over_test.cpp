@@ -3,7 +3,7 @@
 // same font, and asks before queuing one with another font.
 #include <gtest/gtest.h>
 
-#include "desktop/hand_over.h"
+#include "hand_over/hand_over.h"
 #include "unit/viewer_kit.h"
 
 namespace tavrel::fakes {

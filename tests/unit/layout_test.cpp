@@ -4,7 +4,7 @@
 
 #include <tuple>
 
-#include "app/layout.h"
+#include "window/layout.h"
 
 namespace tavrel {
 namespace {

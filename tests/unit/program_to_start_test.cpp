@@ -2,7 +2,7 @@
 // with its arguments and folder; and the shortcuts that start none.
 #include <gtest/gtest.h>
 
-#include "app/program_to_start.h"
+#include "shortcuts/program_to_start.h"
 #include "base/text.h"
 #include "fakes/fakes.h"
 

@@ -2,7 +2,7 @@
 // under it, and read back only as full paths of files of the right kind.
 #include <gtest/gtest.h>
 
-#include "app/remembered_pair.h"
+#include "settings/remembered_pair.h"
 #include "fakes/fakes.h"
 
 namespace tavrel::fakes {

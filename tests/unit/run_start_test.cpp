@@ -2,7 +2,7 @@
 // found beside the executable or named on the command line, /run and /exit.
 #include <gtest/gtest.h>
 
-#include "app/version.h"
+#include "product/version.h"
 #include "unit/viewer_kit.h"
 
 namespace tavrel::fakes {

@@ -2,8 +2,8 @@
 // and the reason told for each failure.
 #include <gtest/gtest.h>
 
-#include "app/start_failure.h"
-#include "app/texts.h"
+#include "run/start_failure.h"
+#include "texts/texts.h"
 #include "fakes/fakes.h"
 
 namespace tavrel::fakes {

@@ -3,7 +3,7 @@
 
 #include <set>
 
-#include "app/texts.h"
+#include "texts/texts.h"
 #include "base/text.h"
 #include "fakes/run_rig.h"
 

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "desktop/win32/files_win32.h"
+#include "files/win32/files_win32.h"
 #include "suites/files_suite.h"
 #include "wine/scratch_folder.h"
 

@@ -4,8 +4,8 @@
 #include <shobjidl.h>
 
 #include "base/win32/com.h"
-#include "desktop/win32/files_win32.h"
-#include "desktop/win32/shortcuts_win32.h"
+#include "files/win32/files_win32.h"
+#include "shortcuts/win32/shortcuts_win32.h"
 #include "suites/shortcuts_suite.h"
 #include "wine/scratch_folder.h"
 

@@ -1,9 +1,9 @@
-#include "app/start_failure.h"
+#include "run/start_failure.h"
 
-#include "app/texts.h"
+#include "texts/texts.h"
 #include "base/text.h"
 #include "desktop/desktop.h"
-#include "desktop/files.h"
+#include "files/files.h"
 
 namespace tavrel {
 namespace {

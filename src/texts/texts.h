@@ -1,9 +1,10 @@
 // Every text Tavrel shows, in Japanese and in English: the window's captions,
-// its system menu item and tooltip, the message boxes, the command line's
-// usage and the desktop shortcut's name. Texts is built once for the display
-// language and answers in that language alone; the boxes that name a file,
-// key or value are put together here from the texts' rows. `errorText` is the
-// system's text for an error, with its code (see ErrorText).
+// its system menu item and tooltips, the Open dialog's filters, the message
+// boxes, the command line's usage and the desktop shortcut's name. Texts is
+// built once for the display language and answers in that language alone;
+// the rows are in texts.cpp, and the boxes that name a file, key or value are
+// put together from them in messages.cpp. `errorText` is the system's text
+// for an error, with its code (see ErrorText).
 #pragma once
 
 #include <cstdint>
@@ -13,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/program_to_start.h"
+#include "shortcuts/program_to_start.h"
 #include "eudc/font_switch.h"
 #include "eudc/journal.h"
 

@@ -1,18 +1,19 @@
-#include "app/file_kind.h"
+#include "files/file_kind.h"
 
 #include "base/text.h"
-#include "desktop/files.h"
+#include "files/files.h"
 
 namespace tavrel {
 
 // Characters, not bytes: "本.tte" and "ab.TTE" both end in ".tte".
-std::string LastFourLowered(std::string_view path) {
+bool HasExtension(std::string_view path, std::string_view extension) {
   std::u16string wide = Utf8ToUtf16(path);
-  if (wide.size() > 4) wide.erase(0, wide.size() - 4);
+  const std::size_t length = Utf8ToUtf16(extension).size();
+  if (wide.size() > length) wide.erase(0, wide.size() - length);
   for (char16_t& c : wide) {
     if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
   }
-  return Utf16ToUtf8(wide);
+  return Utf16ToUtf8(wide) == extension;
 }
 
 bool IsFullPath(std::string_view path) {
@@ -24,17 +25,6 @@ bool IsFullPath(std::string_view path) {
 bool IsFontFile(IFiles& files, std::string_view path) {
   const FileHead head = files.ReadHead(Utf8ToUtf16(path), 4);
   return head.error == kSuccess && BeginsLikeAFont(head.bytes);
-}
-
-std::string DirectoryOf(std::string_view path) {
-  const size_t slash = path.rfind('\\');
-  return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
-}
-
-std::string FolderOf(std::string_view path) {
-  const size_t slash = path.rfind('\\');
-  if (slash == std::string_view::npos) return {};
-  return std::string(path.substr(0, slash == 2 && path[1] == ':' ? 3 : slash));
 }
 
 }  // namespace tavrel

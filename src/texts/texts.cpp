@@ -1,9 +1,9 @@
-#include "app/texts.h"
+#include "texts/texts.h"
 
 #include <iterator>
 
-#include "app/file_kind.h"
-#include "app/version.h"
+#include "files/file_kind.h"
+#include "product/version.h"
 
 namespace tavrel {
 namespace {
@@ -258,8 +258,8 @@ std::string Texts::ErrorText(std::string_view systemText, ErrorCode error) const
 }
 
 std::string Texts::ShortcutName(std::string_view program) const {
-  std::string_view name = program.substr(program.rfind('\\') + 1);
-  if (LastFourLowered(name) == kProgramExtension) name.remove_suffix(kProgramExtension.size());
+  std::string_view name = FileNameOf(program);
+  if (HasExtension(name, kProgramExtension)) name.remove_suffix(kProgramExtension.size());
   return std::string(name) + std::string(Get(Text::ShortcutSuffix)) + ".lnk";
 }
 

@@ -1,7 +1,7 @@
 // The message boxes, put together from the rows of texts.h in the language of
 // the Texts.
-#include "app/command_line.h"
-#include "app/texts.h"
+#include "command_line/command_line.h"
+#include "texts/texts.h"
 #include "base/text.h"
 
 namespace tavrel {

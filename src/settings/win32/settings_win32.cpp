@@ -1,8 +1,9 @@
-#include "desktop/win32/settings_win32.h"
+#include "settings/win32/settings_win32.h"
 
 #include <windows.h>
 
 #include "base/win32/handles.h"
+#include "base/path.h"
 #include "base/win32/wide.h"
 
 namespace tavrel {
@@ -21,10 +22,7 @@ std::wstring Win32Settings::BesideExecutable() {
     path.resize(path.size() * 2);  // the path was cut to fit
   }
   path.resize(length);
-  const size_t dot = path.rfind(L'.');
-  const size_t slash = path.rfind(L'\\');
-  if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash)) path.resize(dot);
-  return path + L".ini";
+  return std::wstring(WithoutExtension<wchar_t>(path)) + L".ini";
 }
 
 std::optional<std::string> Win32Settings::Read(std::string_view name) {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "desktop/settings.h"
+#include "settings/settings.h"
 
 namespace tavrel {
 

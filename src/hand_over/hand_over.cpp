@@ -1,4 +1,4 @@
-#include "desktop/hand_over.h"
+#include "hand_over/hand_over.h"
 
 #include "base/bytes.h"
 

@@ -1,7 +1,7 @@
 // Shortcuts over shell32's shell link object and known folders.
 #pragma once
 
-#include "desktop/shortcuts.h"
+#include "shortcuts/shortcuts.h"
 
 namespace tavrel {
 

@@ -1,6 +1,6 @@
-#include "app/file_choice.h"
+#include "window/file_choice.h"
 
-#include "app/file_kind.h"
+#include "files/file_kind.h"
 
 #include <utility>
 

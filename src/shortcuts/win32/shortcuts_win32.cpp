@@ -1,4 +1,4 @@
-#include "desktop/win32/shortcuts_win32.h"
+#include "shortcuts/win32/shortcuts_win32.h"
 
 #include <windows.h>
 #include <shlobj.h>

@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "app/texts.h"
+#include "texts/texts.h"
 
 namespace tavrel {
 

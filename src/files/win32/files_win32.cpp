@@ -1,4 +1,4 @@
-#include "desktop/win32/files_win32.h"
+#include "files/win32/files_win32.h"
 
 #include <windows.h>
 

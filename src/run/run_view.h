@@ -7,12 +7,10 @@
 
 namespace tavrel {
 
-inline constexpr char kBoxTitle[] = "Tavrel";
-
 enum class BoxIcon { Information, Warning, Question };
 enum class BoxButtons { Ok, YesNo };
 
-// A message box titled "Tavrel".
+// A message box, titled with the application's name (kApplicationTitle).
 struct Box {
   std::string text;  // UTF-8
   BoxIcon icon = BoxIcon::Information;

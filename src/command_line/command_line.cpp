@@ -1,9 +1,9 @@
-#include "app/command_line.h"
+#include "command_line/command_line.h"
 
-#include "app/file_kind.h"
+#include "files/file_kind.h"
 #include "base/text.h"
 #include "desktop/desktop.h"
-#include "desktop/files.h"
+#include "files/files.h"
 
 namespace tavrel {
 namespace {

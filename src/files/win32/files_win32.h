@@ -1,7 +1,7 @@
 // The files Tavrel looks at, over kernel32.
 #pragma once
 
-#include "desktop/files.h"
+#include "files/files.h"
 
 namespace tavrel {
 

@@ -1,11 +1,11 @@
-#include "app/remembered_pair.h"
+#include "settings/remembered_pair.h"
 
 #include <optional>
 
-#include "app/file_kind.h"
+#include "files/file_kind.h"
 #include "base/text.h"
-#include "desktop/files.h"
-#include "desktop/settings.h"
+#include "files/files.h"
+#include "settings/settings.h"
 
 namespace tavrel {
 namespace {

@@ -1,6 +1,6 @@
-#include "app/layout.h"
+#include "window/layout.h"
 
-#include "app/maker.h"
+#include "product/maker.h"
 
 #include <algorithm>
 #include <cmath>

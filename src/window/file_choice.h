@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/layout.h"
-#include "app/texts.h"
+#include "window/layout.h"
+#include "texts/texts.h"
 
 namespace tavrel {
 

@@ -1,9 +1,9 @@
-#include "app/program_to_start.h"
+#include "shortcuts/program_to_start.h"
 
-#include "app/file_kind.h"
+#include "files/file_kind.h"
 #include "base/text.h"
-#include "desktop/files.h"
-#include "desktop/shortcuts.h"
+#include "files/files.h"
+#include "shortcuts/shortcuts.h"
 
 namespace tavrel {
 namespace {
@@ -26,7 +26,7 @@ ProgramToStart Starting(std::string program, std::string arguments, std::string 
 
 }  // namespace
 
-bool IsLinkPath(std::string_view path) { return LastFourLowered(path) == kLinkExtension; }
+bool IsLinkPath(std::string_view path) { return HasExtension(path, kLinkExtension); }
 
 ProgramToStart ResolveProgram(std::string_view given, IShortcuts& shortcuts, IFiles& files) {
   if (!IsLinkPath(given)) return Starting(std::string(given), {}, FolderOf(given));
@@ -35,7 +35,7 @@ ProgramToStart ResolveProgram(std::string_view given, IShortcuts& shortcuts, IFi
   std::string target = Utf16ToUtf8(link.target);
   // An address or an item of the shell's own has no path; a program is a
   // file, by the same rule as a drop on the program box.
-  if (target.empty() || LastFourLowered(target) != kProgramExtension) {
+  if (target.empty() || !HasExtension(target, kProgramExtension)) {
     return Refused(ProgramRefusal::NotAProgram, std::move(target));
   }
   if (!files.IsFile(link.target)) {
