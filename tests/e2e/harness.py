@@ -29,7 +29,7 @@ MAIN_CLASS = "TavrelMainWindow"
 
 def version():
     """major.minor.revision as src/product/version.h, the one place it is defined, says."""
-    text = (ROOT / "src" / "app" / "version.h").read_text(encoding="utf-8")
+    text = (ROOT / "src" / "product" / "version.h").read_text(encoding="utf-8")
     part = {name: re.search(rf"#define TAVREL_VERSION_{name} (\d+)", text).group(1)
             for name in ("MAJOR", "MINOR", "REVISION")}
     return f"{part['MAJOR']}.{part['MINOR']}.{part['REVISION']}"
