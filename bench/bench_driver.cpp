@@ -53,7 +53,7 @@ constexpr wchar_t kMainClass[] = L"TavrelMainWindow";
 constexpr wchar_t kMinimalClass[] = L"BenchMinimalWindow";
 constexpr wchar_t kProgram[] = L"eudcview.exe";
 constexpr int kFrameId = 1000;
-constexpr int kLaunchButtonId = 1007;
+constexpr int kLaunchButtonId = 1003;
 
 constexpr int kLaunches = 20;
 constexpr int kLauncherLaunches = 10;  // through a launcher that starts the program and ends

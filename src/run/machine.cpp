@@ -47,7 +47,6 @@ Screen ScreenOf(const RunData& s, const Texts& texts) {
   screen.programCaption = s.program.empty() ? std::string(texts.Get(Text::ProgramPrompt)) : s.program;
   screen.fontCaption = s.font.empty() ? std::string(texts.Get(Text::FontPrompt)) : s.font;
   screen.launchEnabled = s.state == RunState::Idle && launchable;
-  screen.userFontActive = !s.activeFont.empty();
   screen.exitWhenDone = s.exitWhenDone;
   screen.shortcutOffered = launchable;
   screen.visible = s.windowShown && !s.atLogon;

@@ -25,9 +25,7 @@ struct Screen {
   std::string programCaption;   // the program box: its path, or a prompt
   std::string program;          // the registered program's full path, or empty
   std::string fontCaption;      // the font box: its path, or a prompt
-  std::string currentFont;      // SystemDefaultEUDCFont as found at start-up
   bool launchEnabled = true;
-  bool userFontActive = false;  // the two font buttons outside the client area
   bool exitWhenDone = false;    // the check box
   bool shortcutOffered = false; // the system menu's shortcut item: both files are known
   bool visible = false;

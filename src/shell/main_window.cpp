@@ -144,13 +144,10 @@ void MainWindow::Show(const Screen& screen) {
   if (screen.title != shown_.title) SetWindowTextW(window_.get(), Wide(screen.title).c_str());
   ShowCaption(Control::ProgramBox, screen.programCaption, shown_.programCaption);
   ShowCaption(Control::FontBox, screen.fontCaption, shown_.fontCaption);
-  ShowCaption(Control::CurrentFontLabel, screen.currentFont, shown_.currentFont);
   if (screen.program != shown_.program && !screen.program.empty()) ShowProgramIcon(screen.program);
   // Before the window shows, so that no input can reach a launch with a
   // file missing. (EnableWindow answers the earlier state, not a result.)
   EnableWindow(Window(Control::LaunchButton), screen.launchEnabled);
-  EnableWindow(Window(Control::SystemFontButton), screen.userFontActive);
-  EnableWindow(Window(Control::UserFontButton), !screen.userFontActive);
   SendMessageW(Window(Control::ExitCheck), BM_SETCHECK,
                screen.exitWhenDone ? BST_CHECKED : BST_UNCHECKED, 0);
   if (screen.shortcutOffered != shown_.shortcutOffered) ShowShortcutItem(screen.shortcutOffered);
@@ -174,7 +171,6 @@ void MainWindow::ShowProgramIcon(const std::string& program) {
   // A program without icons leaves the button with the picture it has.
   const UniqueWin32Icon icon = FirstIconOf(program, painter_.PictureSize());
   if (!icon || !painter_.DrawLaunchPicture(icon.get())) return;
-  InvalidateRect(Window(Control::LaunchPicture), nullptr, TRUE);
   InvalidateRect(Window(Control::LaunchButton), nullptr, TRUE);
 }
 

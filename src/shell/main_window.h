@@ -79,7 +79,6 @@ class MainWindow final : public IRunView, private IDropSink {
 
   LRESULT OnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnFrameMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT OnPictureMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void OnCommand(Control c, int code);
   // A click on a file box, or Enter or Space on it: the Open dialog, and

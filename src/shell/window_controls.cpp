@@ -46,10 +46,6 @@ ClassAndStyle ClassAndStyleOf(const ControlLayout& layout) {
   switch (layout.kind) {
     case ControlKind::Frame:
       return {kFrameClass, style | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT};
-    case ControlKind::Picture:
-      return {kPictureClass, style, 0};
-    case ControlKind::PushButton:
-      return {L"BUTTON", style | BS_PUSHBUTTON, 0};
     case ControlKind::PictureButton:
       return {L"BUTTON", style | BS_OWNERDRAW, 0};
     case ControlKind::CheckBox:
@@ -138,10 +134,7 @@ bool WindowControls::RegisterClasses(HINSTANCE instance, const Procedures& proce
   frame.hInstance = instance;
   frame.hCursor = main.hCursor;
   frame.lpszClassName = kFrameClass;
-  WNDCLASSEXW picture = frame;
-  picture.lpfnWndProc = procedures.picture;
-  picture.lpszClassName = kPictureClass;
-  for (const WNDCLASSEXW* windowClass : {&main, &frame, &picture}) {
+  for (const WNDCLASSEXW* windowClass : {&main, &frame}) {
     if (RegisterClassExW(windowClass)) continue;
     const DWORD error = GetLastError();
     if (error != ERROR_CLASS_ALREADY_EXISTS) return Fail(error);  // by an earlier window

@@ -20,14 +20,13 @@
 namespace tavrel {
 
 inline constexpr wchar_t kFrameClass[] = L"TavrelFrame";
-inline constexpr wchar_t kPictureClass[] = L"TavrelPicture";
 
 class WindowControls {
  public:
   // The procedures of the window's classes and the subclass of the labels
   // and the file boxes.
   struct Procedures {
-    WNDPROC main, frame, picture;
+    WNDPROC main, frame;
     SUBCLASSPROC label;
   };
 

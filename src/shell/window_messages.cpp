@@ -25,7 +25,6 @@ MainWindow* Bind(HWND hwnd, UINT message, LPARAM lParam) {
 // is a click of its own.
 bool IsClick(ControlKind kind, int code) {
   switch (kind) {
-    case ControlKind::PushButton:
     case ControlKind::CheckBox:
       return code == BN_CLICKED;
     case ControlKind::PictureButton:
@@ -36,7 +35,6 @@ bool IsClick(ControlKind kind, int code) {
       // One dialog for a double click: its second click is the dialog's.
       return code == BN_CLICKED;
     case ControlKind::Frame:
-    case ControlKind::Picture:
       return false;
   }
   return false;
@@ -45,8 +43,7 @@ bool IsClick(ControlKind kind, int code) {
 }  // namespace
 
 WindowControls::Procedures MainWindow::Procedures() {
-  return {RoutedProc<&MainWindow::OnMessage>, RoutedProc<&MainWindow::OnFrameMessage>,
-          RoutedProc<&MainWindow::OnPictureMessage>, LabelProc};
+  return {RoutedProc<&MainWindow::OnMessage>, RoutedProc<&MainWindow::OnFrameMessage>, LabelProc};
 }
 
 template <LRESULT (MainWindow::*Handler)(HWND, UINT, WPARAM, LPARAM)>
@@ -195,18 +192,6 @@ LRESULT MainWindow::OnFrameMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
   }
 }
 
-LRESULT MainWindow::OnPictureMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT:
-      painter_.PaintPicture(hwnd);
-      return 0;
-    default:
-      return DefWindowProcW(hwnd, message, wParam, lParam);
-  }
-}
-
 // WM_COMMAND, WM_DRAWITEM and WM_CTLCOLOR* from a control, to the window or the frame.
 LRESULT MainWindow::OnControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COMMAND) {
@@ -244,7 +229,7 @@ void MainWindow::OnCommand(Control c, int code) {
 
 void MainWindow::OnLabelMouseMove(Control c, LPARAM position) {
   if (c != Control::LinkLabel) {
-    if (c == Control::ProgramBox || c == Control::FontBox || c == Control::CurrentFontLabel) {
+    if (c == Control::ProgramBox || c == Control::FontBox) {
       ShowLinkHot(false);
     }
     return;  // the captions above the boxes have no mouse handler

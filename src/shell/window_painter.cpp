@@ -41,7 +41,7 @@ bool WindowPainter::Create(HINSTANCE instance, int dpi) {
 }
 
 bool WindowPainter::Rescale(HINSTANCE instance, int dpi) {
-  const int picture = TwipsToPixels(LayoutOf(Control::LaunchPicture).rect.width, dpi);
+  const int picture = TwipsToPixels(Drawing().launchPicture, dpi);
   UniqueWin32Icon end = LoadIconResource(instance, IDI_END, picture);
   UniqueWin32Icon placeholder = LoadIconResource(instance, IDI_EXEC_PLACEHOLDER, picture);
   if (!end || !placeholder) return false;
@@ -110,17 +110,6 @@ void WindowPainter::PaintFrame(HWND frame, HFONT titleFont) const {
   SetBkColor(dc, Resolve(colours.back));
   SetBkMode(dc, OPAQUE);
   TextOutW(dc, Px(Drawing().frameTitleIndent), 0, title.c_str(), static_cast<int>(title.size()));
-}
-
-void WindowPainter::PaintPicture(HWND picture) const {
-  const PaintScope paint(picture);
-  if (!paint) return;
-  RECT client;
-  GetClientRect(picture, &client);
-  FillRect(paint.dc(), &client, Brush(ColoursOf(Control::LaunchPicture, highContrast_).back));
-  if (!pictureImage_) return;
-  const MemoryCanvas image(pictureImage_.get());
-  if (image) BitBlt(paint.dc(), 0, 0, client.right, client.bottom, image.dc(), 0, 0, SRCCOPY);
 }
 
 void WindowPainter::DrawPictureButton(const DRAWITEMSTRUCT& item, Control c, HFONT captionFont) const {
@@ -195,9 +184,8 @@ void WindowPainter::DrawDottedFrame(HDC dc, const RECT& r, Colour colour) const 
 }
 
 bool WindowPainter::DrawLaunchPicture(HICON icon) {
-  const ControlLayout& picture = LayoutOf(Control::LaunchPicture);
-  const int width = Px(picture.rect.width);
-  const int height = Px(picture.rect.height);
+  const int width = Px(Drawing().launchPicture);
+  const int height = width;
   UniqueBitmap image;
   {
     const WindowDc screen(nullptr);
@@ -209,15 +197,12 @@ bool WindowPainter::DrawLaunchPicture(HICON icon) {
     const MemoryCanvas canvas(image.get());
     if (!canvas) return false;
     RECT all{0, 0, width, height};
-    FillRect(canvas.dc(), &all, Brush(ColoursOf(Control::LaunchPicture, highContrast_).back));
+    // The icon's own transparent parts show the window colour, as on any button.
+    FillRect(canvas.dc(), &all, GetSysColorBrush(COLOR_WINDOW));
     // At the icon's own size (DrawIcon would stretch it to the system DPI's).
     DrawIconEx(canvas.dc(), 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
   }
-  // A copy, so that the button keeps its picture whatever the launch picture shows next.
-  UniqueBitmap copy(static_cast<HBITMAP>(CopyImage(image.get(), IMAGE_BITMAP, 0, 0, 0)));
-  if (!copy) return false;
-  pictureImage_ = std::move(image);
-  launchPicture_ = std::move(copy);
+  launchPicture_ = std::move(image);
   return true;
 }
 

@@ -25,7 +25,7 @@ class WindowPainter {
   // they cannot be loaded. The launch picture is drawn again by the caller.
   bool Rescale(HINSTANCE instance, int dpi);
   // The side of the launch picture, and of the icons it shows, in pixels.
-  int PictureSize() const { return Px(LayoutOf(Control::LaunchPicture).rect.width); }
+  int PictureSize() const { return Px(Drawing().launchPicture); }
 
   // WM_CTLCOLORSTATIC / WM_CTLCOLORBTN: the control's colours set into `dc`,
   // and the brush of its background (a control without a back colour of its
@@ -39,7 +39,6 @@ class WindowPainter {
 
   void EraseWindow(HWND window, HDC dc) const;
   void PaintFrame(HWND frame, HFONT titleFont) const;
-  void PaintPicture(HWND picture) const;
   // An owner-drawn picture button: its picture centred above its caption.
   void DrawPictureButton(const DRAWITEMSTRUCT& item, Control c, HFONT captionFont) const;
   // A file box: its text wrapped like a label's, and the focus rectangle.
@@ -65,7 +64,6 @@ class WindowPainter {
   std::vector<std::pair<Colour, UniqueBrush>> brushes_;
   UniqueWin32Icon endIcon_;
   UniqueWin32Icon placeholderIcon_;
-  UniqueBitmap pictureImage_;   // the launch picture's persistent image
   UniqueBitmap launchPicture_;  // the launch button's picture, once a program has icons
 };
 

@@ -19,8 +19,6 @@ constexpr Row kRows[] = {
   {Text::FrameTitle,
    "◆　ユーザー外字をシステム標準設定にしてソフトを起動します　◆",
    "◆  Starts a program with your EUDC font as the system default  ◆"},
-  {Text::SystemFontButton, "システム外字復帰", "Restore System EUDC"},
-  {Text::UserFontButton, "ユーザー外字設定", "Set User EUDC"},
   {Text::ExitCheck,
    "起動させたソフトが終了したら、本ソフト[Tavrel]も同時に終了させる(&E)",
    "&Exit Tavrel when the started program ends"},

@@ -34,8 +34,6 @@ Language LanguageOf(std::uint16_t displayLanguage);
 enum class Text : int {
   // the window
   FrameTitle,
-  SystemFontButton,
-  UserFontButton,
   ExitCheck,
   EndButton,
   LaunchButton,

@@ -18,22 +18,14 @@ constexpr FontLayout kLinkFont{"Times New Roman", 975, 700, true, true, 0};
 
 constexpr WindowLayout kWindow{kApplicationTitle, 6780, 3105, kMidGrey, Colour::Rgb(0, 255, 255)};
 
-// 2, 8 and 4 pixels at 96 DPI.
-constexpr DrawingLayout kDrawing{30, 120, 60};
+// The picture 32 pixels square, then 2, 8 and 4 pixels, at 96 DPI.
+constexpr DrawingLayout kDrawing{480, 30, 120, 60};
 
 // clang-format off
 constexpr ControlLayout kControls[] = {
   {Control::FileFrame, ControlKind::Frame, false, {120, 120, 6555, 2835},
    Text::FrameTitle,
    kLightGrey, Colour::Rgb(192, 0, 192), std::nullopt, 4, false, true, false, std::nullopt, std::nullopt},
-  {Control::LaunchPicture, ControlKind::Picture, false, {2580, 3120, 480, 480}, std::nullopt,
-   Colour::System(SystemColour::Window), Colour::System(SystemColour::WindowText), std::nullopt, 3, false, true, false, std::nullopt, std::nullopt},
-  {Control::SystemFontButton, ControlKind::PushButton, false, {300, 3135, 1935, 435}, Text::SystemFontButton,
-   std::nullopt, std::nullopt, std::nullopt, 1, false, false, false, std::nullopt, std::nullopt},
-  {Control::UserFontButton, ControlKind::PushButton, false, {300, 3600, 1935, 375}, Text::UserFontButton,
-   std::nullopt, std::nullopt, std::nullopt, 0, false, true, false, std::nullopt, std::nullopt},
-  {Control::CurrentFontLabel, ControlKind::Label, false, {2460, 3720, 4095, 255}, std::nullopt,
-   kLightGrey, Colour::System(SystemColour::WindowText), std::nullopt, 2, false, true, false, std::nullopt, std::nullopt},
   {Control::ExitCheck, ControlKind::CheckBox, true, {180, 2460, 6135, 255},
    Text::ExitCheck,
    std::nullopt, std::nullopt, std::nullopt, 12, true, true, false, std::nullopt, std::nullopt},
@@ -68,7 +60,7 @@ constexpr Colour System(SystemColour colour) { return Colour::System(colour); }
 // with in the theme: the buttons' on the button face, links (hyperlink
 // colour) and everything else (window text) on the window background.
 Painted HighContrastColours(const ControlLayout& layout) {
-  if (layout.kind == ControlKind::PushButton || layout.kind == ControlKind::PictureButton) {
+  if (layout.kind == ControlKind::PictureButton) {
     return {System(SystemColour::ButtonFace), System(SystemColour::ButtonText)};
   }
   const SystemColour fore = layout.control == Control::LinkLabel ? SystemColour::HotLight : SystemColour::WindowText;

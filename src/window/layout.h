@@ -16,10 +16,6 @@ namespace tavrel {
 // those inside the file frame.
 enum class Control : int {
   FileFrame,         // the frame around the buttons and the two file boxes
-  LaunchPicture,     // where the program's icon is drawn for the launch button
-  SystemFontButton,  // outside the client area, as the window was designed
-  UserFontButton,    // outside the client area, as the window was designed
-  CurrentFontLabel,  // the font setting found at start-up, outside the client area
   ExitCheck,         // end Tavrel with the program
   EndButton,
   LaunchButton,
@@ -29,7 +25,7 @@ enum class Control : int {
   FontTitle,
   FontBox,           // takes a dropped font file, or opens a dialog to choose one
 };
-inline constexpr int kControlCount = 13;
+inline constexpr int kControlCount = 9;
 
 // The Win32 child-window identifier of a control (also what the end-to-end
 // tests look controls up by).
@@ -37,7 +33,7 @@ constexpr int ControlId(Control c) { return 1000 + static_cast<int>(c); }
 
 // A file box shows a path like a label, takes the keyboard focus and clicks
 // like a button, and takes drops.
-enum class ControlKind { Frame, Picture, PushButton, PictureButton, CheckBox, Label, FileBox };
+enum class ControlKind { Frame, PictureButton, CheckBox, Label, FileBox };
 
 // One of the user's system colours, which follow the scheme they chose.
 enum class SystemColour : std::uint8_t { None, Window, WindowText, ButtonFace, ButtonText, HotLight };
@@ -95,6 +91,7 @@ struct WindowLayout {
 
 // Lengths the window draws with, in twips like the controls.
 struct DrawingLayout {
+  int launchPicture;     // the side of the program's icon on the launch button
   int pictureGap;        // from a picture button's picture down to its caption
   int frameTitleIndent;  // from the file frame's left edge to its title
   int focusInset;        // from a picture button's edge in to its focus rectangle

@@ -1,7 +1,7 @@
 """What a user sees when Tavrel starts from a folder they prepared."""
 
-from harness import (CAPTION, CHK_EXIT, CLIENT_SIZE, CMD_END, CMD_EXEC_SOFT, COMMAND1_1, FONT_PROMPT, FONT_VALUE,
-                     FRAME1, LABEL1_0, LABEL1_1, LABEL1_2, LABEL1_3, PROGRAM_PROMPT, REG_DWORD, REG_SZ, centre,
+from harness import (CAPTION, CHK_EXIT, CLIENT_SIZE, CMD_END, CMD_EXEC_SOFT, FONT_PROMPT, FONT_VALUE,
+                     FRAME1, LABEL1_0, LABEL1_1, LABEL1_3, PROGRAM_PROMPT, REG_DWORD, REG_SZ, centre,
                      expect, sz, wait_equal, wait_until, windows_path)
 
 PREVIOUS_FONT = r"C:\Fonts\previous.tte"
@@ -26,9 +26,7 @@ def test_normal_folder(case):
 
     expect(tavrel.text(LABEL1_0), windows_path(case.folder / "eudcview.exe"), "program box")
     expect(tavrel.text(LABEL1_1), windows_path(case.folder / "sample.tte"), "font box")
-    expect(tavrel.text(LABEL1_2), PREVIOUS_FONT, "Label1(2), the font setting at start")
     assert tavrel.enabled(CMD_EXEC_SOFT), "the launch button is disabled"
-    assert not tavrel.enabled(COMMAND1_1), "Command1(1) is enabled at start"
 
     # Starting and leaving without a launch touches neither the registry nor
     # the folder.
@@ -91,14 +89,6 @@ def test_program_without_icons(case):
         expect(controls[box]["style"] & BS_TYPEMASK, BS_OWNERDRAW, f"the button type of control {box}")
     assert controls[CHK_EXIT]["text"].endswith("(&E)"), "chkExit lost its access key"
     assert tavrel.enabled(CMD_EXEC_SOFT), "the launch button is disabled"
-
-
-def test_font_setting_missing(case):
-    case.lay_out()
-    case.write_key({"Other": (REG_SZ, sz("other.tte"))})
-    tavrel = case.start_tavrel()
-
-    expect(tavrel.text(LABEL1_2), "", "Label1(2) without SystemDefaultEUDCFont")
 
 
 def test_drive_root_folder(case):

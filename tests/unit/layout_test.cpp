@@ -48,12 +48,11 @@ INSTANTIATE_TEST_SUITE_P(Rows, Colours, ::testing::Values(
     ColourRow{Control::ExitCheck, true, false, {Sys(SystemColour::Window), Sys(SystemColour::WindowText)}},
     // buttons keep the colours of buttons; outside the frame the window shows behind them
     ColourRow{Control::LaunchButton, true, false, {Sys(SystemColour::ButtonFace), Sys(SystemColour::ButtonText)}},
-    ColourRow{Control::UserFontButton, false, false, {Colour::Rgb(128, 128, 128), Sys(SystemColour::ButtonText)}},
+    ColourRow{Control::EndButton, false, false, {kGrey, Sys(SystemColour::ButtonText)}},
     // the link lights up under the pointer, and is always a link in high contrast
     ColourRow{Control::LinkLabel, false, false, {kGrey, kLinkNormal}},
     ColourRow{Control::LinkLabel, false, true, {kGrey, kLinkHot}},
-    ColourRow{Control::LinkLabel, true, true, {Sys(SystemColour::Window), Sys(SystemColour::HotLight)}},
-    ColourRow{Control::LaunchPicture, true, false, {Sys(SystemColour::Window), Sys(SystemColour::WindowText)}}));
+    ColourRow{Control::LinkLabel, true, true, {Sys(SystemColour::Window), Sys(SystemColour::HotLight)}}));
 // clang-format on
 
 TEST(Colours, EveryOneIsTheSystemsInHighContrast) {

@@ -37,7 +37,7 @@ TEST_F(Recovery, TakesOverTheWaitOfAProgramThatStillRuns) {
   rig.StartAgain();
   EXPECT_EQ(Journalled(rig)->writer, Writer(rig));  // its own now, before it waits
   const Screen& screen = rig.view.screen;
-  EXPECT_TRUE(screen.visible && screen.minimized && screen.userFontActive);
+  EXPECT_TRUE(screen.visible && screen.minimized);
   EXPECT_FALSE(screen.launchEnabled);
   EXPECT_EQ(rig.run->WaitHandles().size(), 1u);
   EXPECT_EQ(rig.key.Text(kSystemDefaultEudcFont), kFont);
@@ -46,7 +46,7 @@ TEST_F(Recovery, TakesOverTheWaitOfAProgramThatStillRuns) {
   rig.EndProgram(0);
   EXPECT_EQ(rig.key.values, ViewerKey());
   EXPECT_FALSE(rig.store.record || rig.store.logonCommand);
-  EXPECT_EQ(std::tuple(screen.minimized, screen.userFontActive, screen.launchEnabled), std::tuple(false, false, true));
+  EXPECT_EQ(std::tuple(screen.minimized, screen.launchEnabled), std::tuple(false, true));
   EXPECT_TRUE(rig.view.shown.empty());
   EXPECT_EQ(rig.launcher.openPrograms, 0u);
 }
@@ -74,8 +74,7 @@ TEST_P(RecoveryOfAnEndedProgram, PutsBackWhatTavrelWroteAndKeepsWhatOthersSet) {
   EXPECT_EQ(rig.key.reloads.back(), true);  // EUDC is on again, whatever was written
   EXPECT_FALSE(rig.store.record || rig.store.logonCommand);
   EXPECT_EQ(rig.run->WaitHandles().size(), 0u);
-  EXPECT_EQ(std::tuple(rig.view.screen.visible, rig.view.screen.minimized, rig.view.screen.userFontActive),
-            std::tuple(true, false, false));
+  EXPECT_EQ(std::tuple(rig.view.screen.visible, rig.view.screen.minimized), std::tuple(true, false));
 }
 
 void SetFont(RunRig& rig, std::u16string_view text) { rig.key.SetText(kSystemDefaultEudcFont, text); }

@@ -78,7 +78,6 @@ TEST_F(RealWindow, ShowsTheRunsScreenWithoutReadingItBack) {
   screen.programCaption = "D:\\도구\\viewer.exe";
   screen.fontCaption = "ユーザー外字ファイルをDrag＆Dropしてください。";
   screen.launchEnabled = false;
-  screen.userFontActive = true;
   screen.exitWhenDone = true;
   window_.Show(screen);
   wchar_t title[64] = {};
@@ -87,8 +86,6 @@ TEST_F(RealWindow, ShowsTheRunsScreenWithoutReadingItBack) {
   EXPECT_EQ(Text(Control::ProgramBox), L"D:\\도구\\viewer.exe");
   EXPECT_EQ(Text(Control::FontBox), L"ユーザー外字ファイルをDrag＆Dropしてください。");
   EXPECT_FALSE(IsWindowEnabled(ControlWindow(Control::LaunchButton)));
-  EXPECT_TRUE(IsWindowEnabled(ControlWindow(Control::SystemFontButton)));
-  EXPECT_FALSE(IsWindowEnabled(ControlWindow(Control::UserFontButton)));
   EXPECT_EQ(SendMessageW(ControlWindow(Control::ExitCheck), BM_GETCHECK, 0, 0), BST_CHECKED);
   EXPECT_FALSE(IsWindowVisible(Main()));
 }
@@ -135,10 +132,9 @@ SIZE TextSize(HWND fontOf, const std::wstring& text, int width) {
 // box, a button's edges, a picture button's picture, the frame title's indents.
 SIZE RoomForText(ControlKind kind, SIZE room, int dpi) {
   const int edges = MulDiv(6, dpi, 96);
-  const int picture = TwipsToPixels(LayoutOf(Control::LaunchPicture).rect.width + Drawing().pictureGap, dpi);
+  const int picture = TwipsToPixels(Drawing().launchPicture + Drawing().pictureGap, dpi);
   if (kind == ControlKind::CheckBox) return {room.cx - MulDiv(17, dpi, 96), room.cy};
   if (kind == ControlKind::Frame) return {room.cx - 2 * TwipsToPixels(Drawing().frameTitleIndent, dpi), room.cy};
-  if (kind == ControlKind::PushButton) return {room.cx - edges, room.cy - edges};
   if (kind == ControlKind::PictureButton) return {room.cx - edges, room.cy - edges - picture};
   return room;
 }
