@@ -6,18 +6,12 @@
 #include "files/file_kind.h"
 #include "product/maker.h"
 #include "run/start_failure.h"
+#include "base/overloaded.h"
 #include "base/text.h"
 #include "run/run.h"
 
 namespace tavrel {
 namespace {
-
-template <typename... F>
-struct Overloaded : F... {
-  using F::operator()...;
-};
-template <typename... F>
-Overloaded(F...) -> Overloaded<F...>;
 
 std::string Quoted(std::string_view path) { return "\"" + std::string(path) + "\""; }
 

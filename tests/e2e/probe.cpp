@@ -50,6 +50,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <map>
+#include <utility>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -650,20 +651,33 @@ void DesktopFolder(Json& json, const std::vector<std::string>&) {
   json.Key("path").String(std::wstring_view(path));
 }
 
-void ReadShortcut(Json& json, const std::vector<std::string>& args) {
-  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) throw Failure("CoInitializeEx failed");
-  struct Uninitialize {
-    ~Uninitialize() { CoUninitialize(); }
-  } uninitialize;
+// COM on this thread while it lives.
+struct ComScope {
+  ComScope() {
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) throw Failure("CoInitializeEx failed");
+  }
+  ~ComScope() { CoUninitialize(); }
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+};
+
+void CheckCom(HRESULT result, const char* what) {
+  if (FAILED(result)) throw Failure(Win32Error(what, static_cast<DWORD>(result)));
+}
+
+// A shell link and its file interface, for `what` (loading or saving).
+std::pair<tavrel::UniqueCom<IShellLinkW>, tavrel::UniqueCom<IPersistFile>> ShellLink(const char* what) {
   void* object = nullptr;
-  const auto check = [](HRESULT result) {
-    if (FAILED(result)) throw Failure(Win32Error("loading the shortcut", static_cast<DWORD>(result)));
-  };
-  check(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IShellLinkW), &object));
-  const auto link = tavrel::Adopt<IShellLinkW>(object);
-  check(link->QueryInterface(__uuidof(IPersistFile), &object));
-  const auto persist = tavrel::Adopt<IPersistFile>(object);
-  check(persist->Load(Wide(args.at(1)).c_str(), STGM_READ));
+  CheckCom(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IShellLinkW), &object), what);
+  auto link = tavrel::Adopt<IShellLinkW>(object);
+  CheckCom(link->QueryInterface(__uuidof(IPersistFile), &object), what);
+  return {std::move(link), tavrel::Adopt<IPersistFile>(object)};
+}
+
+void ReadShortcut(Json& json, const std::vector<std::string>& args) {
+  const ComScope com;
+  const auto [link, persist] = ShellLink("loading the shortcut");
+  CheckCom(persist->Load(Wide(args.at(1)).c_str(), STGM_READ), "loading the shortcut");
   wchar_t target[MAX_PATH] = {}, arguments[1024] = {}, folder[MAX_PATH] = {}, icon[MAX_PATH] = {};
   int index = 0;
   if (FAILED(link->GetPath(target, MAX_PATH, nullptr, 0)) || FAILED(link->GetArguments(arguments, 1024)) ||
@@ -677,22 +691,12 @@ void ReadShortcut(Json& json, const std::vector<std::string>& args) {
 }
 
 void MakeShortcut(Json&, const std::vector<std::string>& args) {
-  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) throw Failure("CoInitializeEx failed");
-  struct Uninitialize {
-    ~Uninitialize() { CoUninitialize(); }
-  } uninitialize;
-  void* object = nullptr;
-  const auto check = [](HRESULT result) {
-    if (FAILED(result)) throw Failure(Win32Error("saving the shortcut", static_cast<DWORD>(result)));
-  };
-  check(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IShellLinkW), &object));
-  const auto link = tavrel::Adopt<IShellLinkW>(object);
-  check(link->SetPath(Wide(args.at(2)).c_str()));
-  check(link->SetArguments(Wide(args.at(3)).c_str()));
-  check(link->SetWorkingDirectory(Wide(args.at(4)).c_str()));
-  check(link->QueryInterface(__uuidof(IPersistFile), &object));
-  const auto persist = tavrel::Adopt<IPersistFile>(object);
-  check(persist->Save(Wide(args.at(1)).c_str(), TRUE));
+  const ComScope com;
+  const auto [link, persist] = ShellLink("saving the shortcut");
+  CheckCom(link->SetPath(Wide(args.at(2)).c_str()), "saving the shortcut");
+  CheckCom(link->SetArguments(Wide(args.at(3)).c_str()), "saving the shortcut");
+  CheckCom(link->SetWorkingDirectory(Wide(args.at(4)).c_str()), "saving the shortcut");
+  CheckCom(persist->Save(Wide(args.at(1)).c_str(), TRUE), "saving the shortcut");
 }
 
 void RemoveFile(Json&, const std::vector<std::string>& args) {
