@@ -184,6 +184,10 @@ void Transition::AddBoxes(const std::vector<Box>& boxes) {
 // --- files
 
 void Transition::On(const Drop& input) {
+  if (!input.refusal.empty()) {
+    Tell(input.refusal);  // a shortcut that starts no program: the box keeps what it has
+    return;
+  }
   if (input.box == DropBox::Program) {
     RegisterProgram(input.path);
     s_.arguments = input.arguments;

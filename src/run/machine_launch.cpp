@@ -42,6 +42,10 @@ void Transition::On(const HandedOver& input) {
   // A start of Tavrel checks its files before it sends them: anything else
   // is no start of Tavrel's.
   if (!input.sound) return;
+  if (!input.refusal.empty()) {
+    Tell(input.refusal);  // neither its program nor its /run is taken
+    return;
+  }
   const HandOver& handOver = input.handOver;
   const bool launches = handOver.run && !handOver.program.empty();
   if (s_.state == RunState::Idle || !launches) {

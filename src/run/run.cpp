@@ -91,33 +91,26 @@ bool Run::Accepts(DropBox box, const DropData& data) const {
 // back with the window.
 void Run::Dropped(DropBox box, const std::string& path) {
   if (box == DropBox::Font) {
-    Feed(Drop{box, path, {}, {}});
+    Feed(Drop{box, path, {}, {}, {}});
     return;
   }
-  std::vector<Box> told;
-  if (const std::optional<ProgramToStart> start = ProgramOf(path, told)) {
-    Feed(Drop{box, start->program, start->arguments, start->folder});
-  } else {
-    Feed(Reported{told});
-  }
+  std::string refusal;
+  const std::optional<ProgramToStart> start = ProgramOf(path, refusal);
+  Feed(start ? Drop{box, start->program, start->arguments, start->folder, {}} : Drop{box, path, {}, {}, refusal});
 }
 
 void Run::HandOverReceived(const HandOver& handOver) {
   const bool sound = FollowsTheRules(handOver);
   HandOver taken = handOver;
-  std::string folder;
+  std::string folder, refusal;
   if (sound && !taken.program.empty()) {
-    std::vector<Box> told;
-    const std::optional<ProgramToStart> start = ProgramOf(taken.program, told);
-    if (!start) {
-      Feed(Reported{told});  // neither its program nor its /run is taken
-      return;
+    if (const std::optional<ProgramToStart> start = ProgramOf(taken.program, refusal)) {
+      taken.program = start->program;
+      taken.arguments = JoinArguments(start->arguments, taken.arguments);
+      folder = start->folder;
     }
-    taken.program = start->program;
-    taken.arguments = JoinArguments(start->arguments, taken.arguments);
-    folder = start->folder;
   }
-  Feed(HandedOver{taken, sound, folder});
+  Feed(HandedOver{taken, sound, folder, refusal});
 }
 
 // --- the message loop

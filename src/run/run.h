@@ -133,7 +133,7 @@ class Run {
   // What starts for the program given (a shortcut's target, its arguments
   // and folder); nothing, with the user told why, for a shortcut that
   // starts no program.
-  std::optional<ProgramToStart> ProgramOf(const std::string& path, std::vector<Box>& told);
+  std::optional<ProgramToStart> ProgramOf(const std::string& path, std::string& refusal);
   RememberedPair Pair();
   // By the command line's rules: full paths of existing files, a program
   // that is no .tte, a font that is one, and a readable size.

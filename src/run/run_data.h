@@ -102,12 +102,14 @@ struct Drop {
   std::string path;       // its long name already; a shortcut's program
   std::string arguments;  // a shortcut's, for the program
   std::string folder;     // a shortcut's working folder
+  std::string refusal;    // why a shortcut given starts no program; empty: it does
   bool operator==(const Drop&) const = default;
 };
 struct HandedOver {
   HandOver handOver;  // a shortcut as its program already resolved
   bool sound = true;  // by the command line's rules (checked against the files)
   std::string folder;  // where its program starts: a shortcut's; empty: its own
+  std::string refusal;  // why a shortcut given as its program starts none; empty: it does
   bool operator==(const HandedOver&) const = default;
 };
 struct LaunchEnded {

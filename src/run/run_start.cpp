@@ -106,8 +106,8 @@ OpenFacts Run::FactsOf(const CommandLine& commandLine, ShowState startedAs) {
   if (program.empty()) program = FirstNormalFile(kProgramExtension, BaseNameWithoutExtension(exePath) + ".exe");
   if (!program.empty() && commandLine.program.empty()) program = appDir + program;
   if (program.empty()) program = Pair().Program();
-  std::vector<Box> told;
-  if (const std::optional<ProgramToStart> start = program.empty() ? std::nullopt : ProgramOf(program, told)) {
+  std::string refusal;
+  if (const std::optional<ProgramToStart> start = program.empty() ? std::nullopt : ProgramOf(program, refusal)) {
     facts.program = start->program;
     facts.arguments = start->arguments;
     facts.folder = start->folder;
@@ -121,7 +121,7 @@ OpenFacts Run::FactsOf(const CommandLine& commandLine, ShowState startedAs) {
   // A window of a fixed size has no maximised state: it opens normal then.
   facts.startMinimized = startedAs == ShowState::Minimized;
   if (commandLine.error) facts.problem = texts_.ArgumentErrorMessage(*commandLine.error);
-  for (const Box& box : told) facts.problem += (facts.problem.empty() ? "" : "\r\n\r\n") + box.text;
+  if (!refusal.empty()) facts.problem += (facts.problem.empty() ? "" : "\r\n\r\n") + refusal;
   return facts;
 }
 
@@ -143,10 +143,10 @@ RememberedPair Run::Pair() {
   return RememberedPair(seams_.settings, seams_.files, DirectoryOf(seams_.desktop.ExecutablePath()));
 }
 
-std::optional<ProgramToStart> Run::ProgramOf(const std::string& path, std::vector<Box>& told) {
+std::optional<ProgramToStart> Run::ProgramOf(const std::string& path, std::string& refusal) {
   ProgramToStart start = ResolveProgram(path, seams_.shortcuts, seams_.files);
   if (start.refusal != ProgramRefusal::None) {
-    told.push_back(Box{texts_.ProgramRefused(path, start, ErrorText(start.error)), BoxIcon::Warning, BoxButtons::Ok});
+    refusal = texts_.ProgramRefused(path, start, ErrorText(start.error));
     return std::nullopt;
   }
   start.program = LongName(start.program);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "run/machine.h"
@@ -60,7 +61,7 @@ std::string NamesOf(const std::vector<Effect>& effects) {
 }
 
 HandedOver WithRun(const char* program, const char* font) {
-  return HandedOver{HandOver{true, false, ShowState::Normal, program, font, ""}, true, ""};
+  return HandedOver{HandOver{true, false, ShowState::Normal, program, font, ""}, true, "", ""};
 }
 
 struct Row {
@@ -75,7 +76,7 @@ struct Row {
 // One sample of each kind of input, in the order of the variant.
 std::vector<Input> EveryKind() {
   return {Begin{OpenFacts{"T", kProgram, kFont, "", "", ShowState::Normal, false, false, false, ""}}, BeginAtLogon{true}, Refused{{Box{"no"}}}, Launch{},
-          Drop{DropBox::Font, kOtherFont, "", ""}, WithRun(kOther, kOtherFont), LaunchEnded{1}, WaitLost{}, CloseAsked{},
+          Drop{DropBox::Font, kOtherFont, "", "", ""}, WithRun(kOther, kOtherFont), LaunchEnded{1}, WaitLost{}, CloseAsked{},
           SessionEnds{}, ToggleExit{}, HomePageAsked{}, ShortcutAsked{}, WindowFailed{"w"}, Quiet{},
           Answered{true}, JournalFound{}, TookOver{}, Switched{true, {}}, Started{2},
           NotStarted{NotStarted::Kind::Failed, "e"}, PutBack{}, ShortcutPlace{u"C:\\d.lnk", "d.lnk", false, ""},
@@ -233,7 +234,7 @@ INSTANTIATE_TEST_SUITE_P(
                  [](const Step& step) { EXPECT_EQ(step.state.state, S::Closed); }},
         // A start beside the others that fails applies neither its /exit nor its program.
         Scenario{"AFailedStartAppliesNothingOfItsOwn", In(S::Waiting),
-                 {HandedOver{HandOver{true, true, ShowState::Normal, kOther, kFont, ""}, true, ""}, Switched{true, {}},
+                 {HandedOver{HandOver{true, true, ShowState::Normal, kOther, kFont, ""}, true, "", ""}, Switched{true, {}},
                   NotStarted{NotStarted::Kind::Failed, "e"}},
                  [](const Step& step) {
                    EXPECT_EQ(step.state.state, S::Waiting);
@@ -256,6 +257,15 @@ INSTANTIATE_TEST_SUITE_P(
                  [](const Step& step) {
                    ASSERT_EQ(step.state.boxes.size(), 1u);
                    EXPECT_NE(step.state.boxes[0].box.text.find(kOther), std::string::npos);
+                 }},
+        // A shortcut that starts no program is told; neither its files nor its /run are taken.
+        Scenario{"ARefusedShortcutTakesNothing", In(S::Idle),
+                 {HandedOver{HandOver{true, true, ShowState::Normal, kOther, kOtherFont, ""}, true, "", "no program"}},
+                 [](const Step& step) {
+                   EXPECT_EQ(std::tuple(step.state.state, step.state.program, step.state.exitWhenDone),
+                             std::tuple(S::Idle, std::string(kProgram), false));
+                   EXPECT_EQ(step.state.boxes.size(), 1u);
+                   EXPECT_TRUE(step.effects.empty());
                  }},
         // The session's end, behind a box: nothing kept is handled after it.
         Scenario{"SessionEndDropsTheBoxesAndWhatWasKept", In(S::Waiting),
