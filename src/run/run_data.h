@@ -36,7 +36,6 @@ struct StartOrder {
   ShowState show = ShowState::Normal;
   bool exit = false;   // Tavrel is to end with it (a second start's /exit)
   std::string folder;  // where it starts; empty: the program's own folder
-  bool operator==(const StartOrder&) const = default;
 };
 
 // The programs of one launch, or those a recovery took over from an earlier
@@ -44,28 +43,23 @@ struct StartOrder {
 struct LaunchRecord {
   int id = 0;
   std::string program;
-  bool operator==(const LaunchRecord&) const = default;
 };
 
 // --- what a Yes to a box does
 struct YesCloses {
-  bool operator==(const YesCloses&) const = default;
 };
 struct YesQueues {
   StartOrder order;
-  bool operator==(const YesQueues&) const = default;
 };
 struct YesWritesShortcut {
   std::u16string file;
   std::string name;
-  bool operator==(const YesWritesShortcut&) const = default;
 };
 using OnYes = std::variant<std::monostate, YesCloses, YesQueues, YesWritesShortcut>;
 
 struct PendingBox {
   Box box;
   OnYes onYes;
-  bool operator==(const PendingBox&) const = default;
 };
 
 // --- input: the user's, the loop's, the opening's
@@ -79,23 +73,18 @@ struct OpenFacts {
   bool run = false;           // /run
   bool startMinimized = false;
   std::string problem;        // the command line's usage text, or empty
-  bool operator==(const OpenFacts&) const = default;
 };
 struct Begin {
   OpenFacts facts;
-  bool operator==(const Begin&) const = default;
 };
 struct BeginAtLogon {
   bool lockTaken = true;  // false: another copy runs and does the work
-  bool operator==(const BeginAtLogon&) const = default;
 };
 // The start-up guard turned this start away: its boxes, then the end.
 struct Refused {
   std::vector<Box> boxes;
-  bool operator==(const Refused&) const = default;
 };
 struct Launch {
-  bool operator==(const Launch&) const = default;
 };
 struct Drop {
   DropBox box = DropBox::Program;
@@ -103,98 +92,78 @@ struct Drop {
   std::string arguments;  // a shortcut's, for the program
   std::string folder;     // a shortcut's working folder
   std::string refusal;    // why a shortcut given starts no program; empty: it does
-  bool operator==(const Drop&) const = default;
 };
 struct HandedOver {
   HandOver handOver;  // a shortcut as its program already resolved
   bool sound = true;  // by the command line's rules (checked against the files)
   std::string folder;  // where its program starts: a shortcut's; empty: its own
   std::string refusal;  // why a shortcut given as its program starts none; empty: it does
-  bool operator==(const HandedOver&) const = default;
 };
 struct LaunchEnded {
   int id = 0;
-  bool operator==(const LaunchEnded&) const = default;
 };
 struct WaitLost {
-  bool operator==(const WaitLost&) const = default;
 };
 struct CloseAsked {
-  bool operator==(const CloseAsked&) const = default;
 };
 struct SessionEnds {
-  bool operator==(const SessionEnds&) const = default;
 };
 struct ToggleExit {
-  bool operator==(const ToggleExit&) const = default;
 };
 struct HomePageAsked {
-  bool operator==(const HomePageAsked&) const = default;
 };
 struct ShortcutAsked {
-  bool operator==(const ShortcutAsked&) const = default;
 };
 // The window could not finish its start: told, then closed.
 struct WindowFailed {
   std::string text;
-  bool operator==(const WindowFailed&) const = default;
 };
 // The end of the input that was kept: /exit's close may follow.
 struct Quiet {
-  bool operator==(const Quiet&) const = default;
 };
 
 // --- results of the effects
 struct Answered {
   bool yes = false;
-  bool operator==(const Answered&) const = default;
 };
 // What the journal says when the opening looks at it.
 struct JournalFound {
   enum class Kind { None, Unreadable, OfARunningCopy, Left };
   Kind kind = Kind::None;
   std::string problem;  // Unreadable: what to tell
-  bool operator==(const JournalFound&) const = default;
 };
 struct TookOver {
   std::optional<int> launch;  // the programs of the record that still run
   std::string font;           // the font the record switched in
   std::vector<std::string> problems;
-  bool operator==(const TookOver&) const = default;
 };
 struct Switched {
   bool ok = false;
   std::vector<Box> boxes;  // a problem, or what was kept as someone else's
-  bool operator==(const Switched&) const = default;
 };
 struct Started {
   int launch = 0;
-  bool operator==(const Started&) const = default;
 };
 // A start that gave no process to wait for.
 struct NotStarted {
   enum class Kind { HandedOver, Cancelled, Failed };
   Kind kind = Kind::Failed;
   std::string errorText;  // Failed: why, in the user's words
-  bool operator==(const NotStarted&) const = default;
 };
 struct PutBack {
   bool complete = true;         // every value came back and the record went
   bool userFontActive = false;  // still, after a failure
   std::vector<Box> boxes;       // what the user must hear of it
-  bool operator==(const PutBack&) const = default;
 };
 struct ShortcutPlace {
   std::u16string file;  // empty: no desktop folder (`problem` says why)
   std::string name;
   bool exists = false;
   std::string problem;
-  bool operator==(const ShortcutPlace&) const = default;
 };
 // A report of an effect that needs nothing more than its boxes.
 struct Reported {
   std::vector<Box> boxes;
-  bool operator==(const Reported&) const = default;
 };
 
 using Input = std::variant<Begin, BeginAtLogon, Refused, Launch, Drop, HandedOver, LaunchEnded, WaitLost,
@@ -204,53 +173,40 @@ using Input = std::variant<Begin, BeginAtLogon, Refused, Launch, Drop, HandedOve
 
 // --- effects: what the runner carries out, each answered by one input
 struct ReadJournal {  // -> JournalFound
-  bool operator==(const ReadJournal&) const = default;
 };
 struct TakeOverJournal {  // -> TookOver
-  bool operator==(const TakeOverJournal&) const = default;
 };
 struct SwitchFont {  // -> Switched
   std::string font;
-  bool operator==(const SwitchFont&) const = default;
 };
 struct StartProgram {  // -> Started or NotStarted
   StartOrder order;
-  bool operator==(const StartProgram&) const = default;
 };
 struct PutSettingsBack {  // -> PutBack
   bool recovering = false;  // the report names what came back
   bool silent = false;      // the session ends: nothing is told
-  bool operator==(const PutSettingsBack&) const = default;
 };
 struct ForgetLaunches {  // their ends are no longer waited for
-  bool operator==(const ForgetLaunches&) const = default;
 };
 struct RememberPair {
   StartOrder order;
-  bool operator==(const RememberPair&) const = default;
 };
 struct BringToFront {
-  bool operator==(const BringToFront&) const = default;
 };
 struct OpenHomePage {  // -> Reported
-  bool operator==(const OpenHomePage&) const = default;
 };
 struct PlaceShortcut {  // -> ShortcutPlace
   std::string program;
-  bool operator==(const PlaceShortcut&) const = default;
 };
 struct WriteShortcut {  // -> Reported
   std::u16string file;
   std::string name;
   std::string program, font;
-  bool operator==(const WriteShortcut&) const = default;
 };
 struct ReleaseLock {  // a start waiting for the logon's restore goes on
-  bool operator==(const ReleaseLock&) const = default;
 };
 struct Replay {  // input kept behind a box or a start, in order
   std::vector<Input> inputs;
-  bool operator==(const Replay&) const = default;
 };
 
 using Effect = std::variant<ReadJournal, TakeOverJournal, SwitchFont, StartProgram, PutSettingsBack,
@@ -286,7 +242,6 @@ struct RunData {
   bool silent = false;          // the session ends: nothing is asked or told
   std::vector<PendingBox> boxes;  // the first is up, or next to show
   std::vector<Input> kept;        // input to handle once the box or the start is over
-  bool operator==(const RunData&) const = default;
 };
 
 }  // namespace tavrel
