@@ -11,21 +11,6 @@
 namespace tavrel {
 namespace {
 
-// COM on this thread for the dialog's time. OLE is usually on already (the
-// drop targets); then this only counts one more start, and one more end.
-class ComForDialog {
- public:
-  ComForDialog() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
-  ~ComForDialog() {
-    if (SUCCEEDED(result_)) CoUninitialize();
-  }
-  ComForDialog(const ComForDialog&) = delete;
-  ComForDialog& operator=(const ComForDialog&) = delete;
-
- private:
-  HRESULT result_;
-};
-
 // The first of the folders that the shell can open as an item, if any.
 UniqueCom<IShellItem> FirstFolder(const std::vector<std::string>& folders) {
   for (const std::string& folder : folders) {
@@ -99,7 +84,9 @@ bool ChooseWithClassicDialog(HWND owner, const std::wstring& filterName, const s
 }  // namespace
 
 OpenDialogResult ChooseFileToOpen(HWND owner, const FileChoice& choice, const Texts& texts) {
-  const ComForDialog com;
+  // OLE is usually on already (the drop targets): this only counts one more
+  // start, and one more end.
+  const ComScope com;
   const std::wstring filterName = Wide(texts.Get(choice.filterName));
   const std::wstring patterns = Wide(choice.patterns);
   std::wstring path;

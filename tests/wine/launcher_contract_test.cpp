@@ -35,12 +35,9 @@ class Win32LauncherBackend {
     const std::u16string program = Program();
     return program.substr(0, program.rfind(u'\\')) + u"\\gone.exe";
   }
-  // The sample program as a launcher: its child reports its id. Deeper, a
-  // launcher that starts a launcher, and so on: the last child reports.
-  std::u16string Launcher(int depth = 1) {
-    std::wstring options;
-    for (int i = 0; i < depth; ++i) options += L"--launch ";
-    SetEnvironmentVariableW(L"EUDCVIEW_OPTIONS", (options + L"--no-window --exit-after-ms 60000").c_str());
+  // The sample program as a launcher: its child reports its id.
+  std::u16string Launcher() {
+    SetEnvironmentVariableW(L"EUDCVIEW_OPTIONS", L"--launch --no-window --exit-after-ms 60000");
     wchar_t folder[MAX_PATH];
     EXPECT_NE(GetTempPathW(MAX_PATH, folder), 0u);
     report_ = std::wstring(folder) + L"tavrel-launcher-contract-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
@@ -134,33 +131,6 @@ TEST(Win32Launcher, EveryProcessOfAProgramHoldsItsJob) {
   EXPECT_TRUE(HoldsItsJob(child));
   started.program.reset();
   backend.End(child);
-}
-
-// Launchers that each start the next and end: the copy that finds the
-// program again while they come and go holds each, with its children, and
-// neither copy sees an end before the last process's.
-TEST(Win32Launcher, AChainOfLaunchersEndsWithItsLastProcess) {
-  Win32LauncherBackend backend;
-  const StartOutcome started =
-      backend.seam().Start(StartRequest{backend.Launcher(6), {}, {}, ShowState::Normal, nullptr});
-  ASSERT_EQ(started.result, StartOutcome::Result::Started) << started.error;
-  const ProcessIdentity first = *started.program->Identity();
-  const RunningProgram found = backend.seam().FindRunning(first);
-  ASSERT_TRUE(found);
-  int ends = 0;
-  for (int tries = 0; tries < 2000 && backend.Report().empty(); ++tries) {
-    if (WaitForSingleObject(found->EndSignal(), 5) != WAIT_OBJECT_0) continue;
-    ++ends;
-    ASSERT_EQ(found->Status(), ProgramStatus::Runs);
-  }
-  EXPECT_GT(ends, 0);  // the launchers' ends came while the copy waited
-  const ProcessIdentity last = backend.ChildOf(first);
-  EXPECT_EQ(started.program->Status(), ProgramStatus::Runs);
-  backend.End(last);
-  for (IRunningProgram* program : {started.program.get(), found.get()}) {
-    EXPECT_TRUE(backend.Signalled(program->EndSignal()));
-    EXPECT_EQ(program->Status(), ProgramStatus::Ended);
-  }
 }
 
 }  // namespace tavrel::testing

@@ -25,24 +25,6 @@ ErrorCode ErrorOf(HRESULT result) {
   return static_cast<ErrorCode>(result);
 }
 
-// COM on the calling thread for the scope's life. A thread where COM is
-// already on keeps it as it is: S_FALSE (the same apartment) takes its
-// balancing CoUninitialize too; RPC_E_CHANGED_MODE (a multithreaded
-// apartment) takes none, and the shell link works there as well.
-class ComScope {
- public:
-  ComScope() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
-  ~ComScope() {
-    if (SUCCEEDED(result_)) CoUninitialize();
-  }
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-  [[nodiscard]] HRESULT Result() const { return result_ == RPC_E_CHANGED_MODE ? S_OK : result_; }
-
- private:
-  HRESULT result_;
-};
-
 // Sets every property of the shortcut on the link; the first failure.
 [[nodiscard]] HRESULT Describe(IShellLinkW& link, const Shortcut& shortcut) {
   HRESULT result = link.SetPath(WideOf(shortcut.target).c_str());
